@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test three times: a plain optimised build, a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded
+# tests with ThreadSanitizer. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+run_ctest() {
+    ctest --test-dir "$1" --output-on-failure --no-tests=error -j "$jobs" "${@:2}"
+}
+
+echo "== release build"
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_ctest build
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUELIX_SANITIZE=address,undefined \
+    -DQUELIX_BENCHMARKS=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan
+
+echo "== ThreadSanitizer (threaded tests)"
+bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUELIX_SANITIZE=thread \
+    -DQUELIX_TESTS=threaded -DQUELIX_BENCHMARKS=OFF
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan
+
+echo "all tests passed"

@@ -1,0 +1,154 @@
+// CQuelix: the camera object behind one handle. It owns everything one open
+// camera needs and carries the camera's settings, capture state and error
+// history. The constructor only sets defaults; the device object and the
+// images are made when the camera is initialised.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "QuelixSdk_205KWMX.h"
+#include "api/settings_blocks.h"
+#include "platform/sync.h"
+#include "platform/window_table.h"
+
+namespace quelix {
+
+class CQuelix205KWMXSdk;
+class CDibImage;
+
+inline constexpr int32_t kSensorWidth = 320;
+inline constexpr int32_t kSensorHeight = 256;
+inline constexpr size_t kErrorHistoryLength = 20;
+
+// Error codes recorded by PostError (the public header names them too).
+enum ErrorCode : int32_t {
+    kErrNotInitialized = QUELIX_ERR_NOT_INITIALIZED,
+    kErrNoDevice = QUELIX_ERR_NO_DEVICE,
+    kErrThread = QUELIX_ERR_THREAD,
+    kErrWindow = QUELIX_ERR_WINDOW,
+    kErrObjects = QUELIX_ERR_OBJECTS,
+    kErrRegister = QUELIX_ERR_REGISTER,
+    kErrWindowInvalid = QUELIX_ERR_WINDOW_INVALID,
+    kErrReadFrame = QUELIX_ERR_READ_FRAME,
+    kErrArgument = QUELIX_ERR_ARGUMENT,
+    kErrNotSupported = QUELIX_ERR_NOT_SUPPORTED,
+    kErrFile = QUELIX_ERR_FILE,
+    kErrWaitFrame = QUELIX_ERR_WAIT_FRAME,
+    kErrMaskFile = QUELIX_ERR_MASK_FILE,
+};
+
+struct Rect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+class CQuelix {
+public:
+    CQuelix();
+    virtual ~CQuelix();
+    CQuelix(const CQuelix&) = delete;
+    CQuelix& operator=(const CQuelix&) = delete;
+
+    // Records a failure: pushes the code into the history (newest first, the
+    // oldest of twenty falls out) and posts QUELIX_WM_ERROR to errorWindow.
+    void PostError(int32_t code);
+    // Posts QUELIX_WM_ERROR with the code without recording it.
+    void NotifyError(int32_t code) const;
+    // Pops the newest recorded code; 0 when none is left.
+    int32_t GetLastError();
+
+    // The device object; null until initialisation made it.
+    CQuelix205KWMXSdk* device = nullptr;
+
+    // Processed output images for colour modes 0 to 5.
+    CDibImage* image8 = nullptr;
+    CDibImage* image16 = nullptr;
+    CDibImage* image24 = nullptr;
+    CDibImage* image32 = nullptr;
+    CDibImage* image48 = nullptr;
+    CDibImage* image64 = nullptr;
+    CDibImage* filterScratch = nullptr;
+    CDibImage* displayImage = nullptr;
+    CDibImage* rawFrame = nullptr;  // guarded by rawFrameLock
+    CDibImage* darkRef8 = nullptr;
+    CDibImage* brightRef8 = nullptr;
+    CDibImage* darkRef16 = nullptr;
+    CDibImage* brightRef16 = nullptr;
+    CDibImage* defectWork8a = nullptr;
+    CDibImage* defectWork8b = nullptr;
+    CDibImage* defectWork16a = nullptr;
+    CDibImage* defectWork16b = nullptr;
+    CDibImage* defectWork8c = nullptr;
+    CDibImage* defectWork16c = nullptr;
+    CDibImage* latestImage = nullptr;  // guarded by displayLock
+
+    platform::Hwnd previewWindow = nullptr;
+    std::array<char, 256> previewClassName{};
+
+    // Capture window and stream settings (registry "TH", "TV", "EH", "EV",
+    // "EHS", "EVS", "Buf").
+    std::atomic<int32_t> totalWidth{kSensorWidth};
+    std::atomic<int32_t> totalHeight{kSensorHeight};
+    std::atomic<int32_t> width{kSensorWidth};
+    std::atomic<int32_t> height{kSensorHeight};
+    std::atomic<int32_t> offsetX{0};
+    std::atomic<int32_t> offsetY{0};
+    std::atomic<int32_t> bufferCount{4};
+
+    ImageFilterSettings filter;
+    CameraSettings camera;
+
+    // State of the real exposure-time conversion.
+    uint16_t lineClocks = 0;
+    double exposureLines = 1.0;
+    double clockPeriod = 1.0;
+    int32_t realExposureTime = 0;
+
+    std::atomic<int32_t> recording{0};
+    std::atomic<int32_t> runState{0};  // 0 stopped, 1 running, 2 paused
+
+    platform::Hwnd previewParent = nullptr;
+    Rect previewRect{0, 0, kSensorWidth, kSensorHeight};
+    platform::Hwnd errorWindow = nullptr;
+    platform::Hwnd frameWindow = nullptr;
+
+    uint8_t* callbackBuffer = nullptr;
+    int32_t callbackBufferSize = 0;
+    int32_t callbackOption = 0;
+    QUELIX_FRAME_INFO frameInfo{static_cast<int32_t>(sizeof(QUELIX_FRAME_INFO)), 0, 0, 0, 0, 0, nullptr};
+
+    std::atomic<int32_t> captureMode{0};  // 0 idle, 1 preview, 2 capture, 3 trigger
+    std::atomic<int32_t> colorMode{0};    // 0 to 5: 8, 16, 24, 32, 48, 64 bits per pixel
+    std::atomic<int32_t> subSample{0};
+    std::atomic<int32_t> waitTime{10};  // ms pause of each preview-loop turn
+    std::atomic<int32_t> halfClock{0};
+
+    // Frame-rate measurement of the preview loop.
+    int32_t fps10 = 0;
+    int32_t frameCount = 0;
+    uint32_t fpsStart;
+
+    std::atomic<int32_t> transferTimeout{3000};
+    std::atomic<int32_t> triggerWord{0};
+    std::atomic<int32_t> deviceNumber{0};
+    std::atomic<int32_t> maskFilter{0};  // shading correction on
+    std::atomic<int32_t> dotFilter{0};   // defect filter on
+
+    platform::CriticalSection rawFrameLock;
+    platform::CriticalSection correctionLock;
+    platform::CriticalSection displayLock;
+
+    std::atomic<int32_t> maskWord{0};
+
+private:
+    // Application threads and capture threads record errors concurrently.
+    mutable std::mutex errorHistoryLock_;
+    std::array<int32_t, kErrorHistoryLength> errorHistory_{};
+};
+
+}  // namespace quelix

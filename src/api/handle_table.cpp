@@ -1,0 +1,100 @@
+#include "api/handle_table.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace quelix {
+
+namespace {
+
+// The C runtime's pseudo-random sequence as the original platform makes it:
+// per thread, never seeded (seed 1), values 0 to 32767. It is kept here so
+// that the library leaves the application's own rand() sequence alone.
+int NextRandom()
+{
+    thread_local uint32_t state = 1;
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+}
+
+// The records whose calls are running on this thread, innermost last.
+thread_local std::vector<const CSdkChain::Node*> callsOnThisThread;
+
+}  // namespace
+
+CSdkChain& Chain()
+{
+    static CSdkChain chain;
+    return chain;
+}
+
+int32_t CSdkChain::CreateCamera()
+{
+    std::lock_guard guard(lock);
+    int32_t handle = 0;
+    do {
+        const uint32_t value = platform::TickCount() + static_cast<uint32_t>(NextRandom()) + static_cast<uint32_t>(count);
+        handle = static_cast<int32_t>(value);
+    } while (handle == 0 || Contains(handle));
+
+    auto* camera = new (std::nothrow) CQuelix;
+    if (camera == nullptr)
+        return 0;
+    try {
+        Insert({handle, camera});
+    } catch (const std::bad_alloc&) {
+        delete camera;
+        return 0;
+    }
+    return handle;
+}
+
+CSdkChain::Node* CSdkChain::BeginCall(int32_t handle)
+{
+    std::lock_guard guard(lock);
+    if (!Find(handle) || head->record.cameraObject == nullptr)
+        return nullptr;
+    callsOnThisThread.push_back(head);
+    ++head->callsInFlight;
+    return head;
+}
+
+void CSdkChain::EndCall(Node* node)
+{
+    {
+        std::lock_guard guard(lock);
+        --node->callsInFlight;
+        callsOnThisThread.pop_back();
+    }
+    callEnded_.notify_all();
+}
+
+bool CSdkChain::ReleaseCamera(int32_t handle)
+{
+    Node* node = nullptr;
+    {
+        std::unique_lock guard(lock);
+        if (!Find(handle) || head->record.cameraObject == nullptr)
+            return false;
+        node = head;
+        if (std::find(callsOnThisThread.begin(), callsOnThisThread.end(), node) != callsOnThisThread.end())
+            return false;
+        Unlink(node);
+        callEnded_.wait(guard, [node] { return node->callsInFlight == 0; });
+    }
+    delete node->record.cameraObject;
+    node->record.cameraObject = nullptr;
+    delete node;
+    return true;
+}
+
+int32_t CSdkChain::Count()
+{
+    std::lock_guard guard(lock);
+    return count;
+}
+
+}  // namespace quelix

@@ -1,0 +1,19 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace quelix::platform {
+
+uint32_t TickCount()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void SleepMs(uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace quelix::platform
