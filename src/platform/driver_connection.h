@@ -1,0 +1,30 @@
+// The connection to the camera's driver: the stand-in for opening a driver
+// device by path and issuing control requests on it (CreateFile and
+// DeviceIoControl). The wire format is docs/driver-protocol.md.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quelix::platform {
+
+using DriverHandle = intptr_t;
+inline constexpr DriverHandle kNoDriverHandle = 0;
+inline constexpr DriverHandle kInvalidDriverHandle = -1;  // a failed open
+
+// Opens the driver path "\\.\NAME", the device node NAME in DeviceDirectory().
+// Yields kInvalidDriverHandle when the device cannot be opened.
+DriverHandle OpenDriver(const char* path);
+// false for an unknown handle (the invalid handle included).
+bool CloseDriver(DriverHandle handle);
+
+// Issues one control request; blocks until the driver completes it. false
+// when the request failed, the handle is unknown or its device went away.
+// bytesReturned (may be null) receives the count the driver reports.
+bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint32_t inputSize, void* output,
+                     uint32_t outputSize, uint32_t* bytesReturned);
+
+// $QUELIX_DEVICE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/quelix.
+std::string DeviceDirectory();
+
+}  // namespace quelix::platform

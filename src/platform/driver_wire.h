@@ -1,0 +1,49 @@
+// The messages that carry driver control requests between the library and
+// the device node (docs/driver-protocol.md). Shared by the driver connection
+// and the simulated camera that serves the nodes.
+#pragma once
+
+#include <cstdint>
+
+namespace quelix::driver_wire {
+
+inline constexpr uint32_t kRequestMagic = 0x51525851;   // "QXRQ"
+inline constexpr uint32_t kResponseMagic = 0x53525851;  // "QXRS"
+inline constexpr uint32_t kMaxInput = 4096;
+inline constexpr uint32_t kMaxOutput = 64u << 20;
+
+inline constexpr uint32_t kPipeTransferOut = 0x22204E;   // METHOD_OUT_DIRECT
+inline constexpr uint32_t kPipeTransferIn = 0x222051;    // METHOD_IN_DIRECT
+inline constexpr uint32_t kPipeTransferLarge = 0x2220A9;  // METHOD_IN_DIRECT, large image reads
+inline constexpr uint32_t kSetTimeout = 0x2220A0;        // METHOD_BUFFERED, 44-byte block
+inline constexpr uint32_t kTimeoutBlockSize = 44;
+
+inline constexpr uint32_t kCommandPipe = 0;
+inline constexpr uint32_t kReplyPipe = 1;
+inline constexpr uint32_t kImagePipe = 2;
+inline constexpr uint32_t kPacketSize = 64;
+
+struct RequestHeader {
+    uint32_t magic;
+    uint32_t code;
+    uint32_t inputLength;
+    uint32_t outputLength;
+    uint32_t carriedLength;  // 0, or outputLength when the output buffer's bytes follow the input
+};
+
+struct ResponseHeader {
+    uint32_t magic;
+    uint32_t success;
+    uint32_t bytesReturned;
+    uint32_t dataLength;
+};
+
+static_assert(sizeof(RequestHeader) == 20);
+static_assert(sizeof(ResponseHeader) == 16);
+
+inline bool IsPipeRequest(uint32_t code)
+{
+    return code == kPipeTransferOut || code == kPipeTransferIn || code == kPipeTransferLarge;
+}
+
+}  // namespace quelix::driver_wire
