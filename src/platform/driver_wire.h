@@ -4,8 +4,24 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 namespace quelix::driver_wire {
+
+// Device nodes are named "Qlix205KWMX-N" for device number N.
+inline constexpr char kDeviceBaseName[] = "Qlix205KWMX";
+
+// Where the device nodes live: $QUELIX_DEVICE_DIR, else
+// ${XDG_RUNTIME_DIR:-/tmp}/quelix.
+inline std::string DefaultDeviceDirectory()
+{
+    const char* directory = std::getenv("QUELIX_DEVICE_DIR");
+    if (directory != nullptr && directory[0] != '\0')
+        return directory;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return std::string(runtime != nullptr && runtime[0] != '\0' ? runtime : "/tmp") + "/quelix";
+}
 
 inline constexpr uint32_t kRequestMagic = 0x51525851;   // "QXRQ"
 inline constexpr uint32_t kResponseMagic = 0x53525851;  // "QXRS"
@@ -44,6 +60,18 @@ static_assert(sizeof(ResponseHeader) == 16);
 inline bool IsPipeRequest(uint32_t code)
 {
     return code == kPipeTransferOut || code == kPipeTransferIn || code == kPipeTransferLarge;
+}
+
+inline uint32_t ReadLe32(const uint8_t* bytes)
+{
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+// Whether a request carries the caller's output buffer to the driver: only a
+// pipe request on the host-to-camera pipe reads it.
+inline bool CarriesOutput(uint32_t code, const uint8_t* input, uint32_t inputLength)
+{
+    return IsPipeRequest(code) && inputLength >= 4 && ReadLe32(input) == kCommandPipe;
 }
 
 }  // namespace quelix::driver_wire

@@ -1,0 +1,27 @@
+#include "sim_fixture.h"
+
+namespace quelix::test {
+
+sim::CameraOptions FastCameras()
+{
+    sim::CameraOptions options;
+    options.fast = true;
+    return options;
+}
+
+void SimulatedCameraTest::StartCameras(const std::vector<int>& deviceNumbers, const sim::CameraOptions& options)
+{
+    std::string error;
+    simulator_ = sim::CameraSimulator::Start(deviceNumbers, options, {}, &error);
+    ASSERT_NE(simulator_, nullptr) << error;
+}
+
+sim::SimulatedCamera& SimulatedCameraTest::Camera(int deviceNumber)
+{
+    sim::SimulatedCamera* camera = simulator_ == nullptr ? nullptr : simulator_->Camera(deviceNumber);
+    if (camera == nullptr)
+        throw std::logic_error("camera " + std::to_string(deviceNumber) + " was not started");
+    return *camera;
+}
+
+}  // namespace quelix::test
