@@ -102,7 +102,10 @@ uint16_t ExposureLines(const CameraRegisters& registers)
     return uint16_t(registers.fpga[fpga::kExposureHigh] << 8 | registers.fpga[fpga::kExposureLow]);
 }
 
-bool TriggerMode(const CameraRegisters& registers) { return (registers.fpga[fpga::kTriggerMode] & 1) != 0; }
+bool TriggerMode(const CameraRegisters& registers)
+{
+    return (registers.fpga[fpga::kTriggerMode] & 1) != 0;
+}
 
 bool TriggerInputEnabled(const CameraRegisters& registers)
 {

@@ -26,7 +26,8 @@ void AddToLog(std::deque<Entry>& log, const Entry& entry)
 }  // namespace
 
 template <typename Predicate>
-SimulatedCamera::WaitResult SimulatedCamera::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t generation,
+SimulatedCamera::WaitResult SimulatedCamera::WaitUntil(std::unique_lock<std::mutex>& lock,
+                                                       uint64_t generation,
                                                        std::optional<Clock::time_point> deadline,
                                                        Predicate ready)
 {
@@ -45,7 +46,8 @@ SimulatedCamera::WaitResult SimulatedCamera::WaitUntil(std::unique_lock<std::mut
     }
 }
 
-RequestResult SimulatedCamera::Serve(HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data)
+RequestResult SimulatedCamera::Serve(HandleState& handle, const DriverRequest& request,
+                                     std::vector<uint8_t>& data)
 {
     std::unique_lock lock(mutex_);
     const uint64_t generation = generation_;
@@ -63,14 +65,14 @@ RequestResult SimulatedCamera::Serve(HandleState& handle, const DriverRequest& r
     if (!wire::IsPipeRequest(request.code) || request.input.size() < 4)
         return {};
     switch (wire::ReadLe32(request.input.data())) {
-    case wire::kCommandPipe:
-        return WriteCommand(handle, request.carried, request.outputLength);
-    case wire::kReplyPipe:
-        return ReadReply(handle, request.outputLength, data);
-    case wire::kImagePipe:
-        return ReadFrame(lock, generation, request.outputLength, data);
-    default:
-        return {};
+        case wire::kCommandPipe:
+            return WriteCommand(handle, request.carried, request.outputLength);
+        case wire::kReplyPipe:
+            return ReadReply(handle, request.outputLength, data);
+        case wire::kImagePipe:
+            return ReadFrame(lock, generation, request.outputLength, data);
+        default:
+            return {};
     }
 }
 
@@ -83,7 +85,8 @@ RequestResult SimulatedCamera::SetTimeout(std::span<const uint8_t> input)
     return {true, 0, 0};
 }
 
-RequestResult SimulatedCamera::WriteCommand(HandleState& handle, std::span<const uint8_t> packet, uint32_t length)
+RequestResult SimulatedCamera::WriteCommand(HandleState& handle, std::span<const uint8_t> packet,
+                                            uint32_t length)
 {
     if (length != kPacketBytes || packet.size() != kPacketBytes)
         return {};  // the command pipe takes whole 64-byte packets
@@ -111,25 +114,26 @@ RequestResult SimulatedCamera::WriteCommand(HandleState& handle, std::span<const
         handle.hasReply = true;
     }
     switch (outcome.action) {
-    case ReadoutAction::StartFrame:
-        frameArmed_ = true;
-        armedAt_ = now;
-        changed_.notify_all();
-        break;
-    case ReadoutAction::Init:
-        frameCounter_ = 0;
-        [[fallthrough]];
-    case ReadoutAction::ResetTransfer:
-        frameArmed_ = false;
-        triggerPending_ = false;
-        break;
-    case ReadoutAction::None:
-        break;
+        case ReadoutAction::StartFrame:
+            frameArmed_ = true;
+            armedAt_ = now;
+            changed_.notify_all();
+            break;
+        case ReadoutAction::Init:
+            frameCounter_ = 0;
+            [[fallthrough]];
+        case ReadoutAction::ResetTransfer:
+            frameArmed_ = false;
+            triggerPending_ = false;
+            break;
+        case ReadoutAction::None:
+            break;
     }
     return {true, kPacketBytes, 0};
 }
 
-RequestResult SimulatedCamera::ReadReply(const HandleState& handle, uint32_t length, std::vector<uint8_t>& data)
+RequestResult SimulatedCamera::ReadReply(const HandleState& handle, uint32_t length,
+                                         std::vector<uint8_t>& data)
 {
     if (!handle.hasReply)
         return {};
@@ -138,7 +142,8 @@ RequestResult SimulatedCamera::ReadReply(const HandleState& handle, uint32_t len
     return {length == kPacketBytes, moved, moved};
 }
 
-SimulatedCamera::Clock::time_point SimulatedCamera::NextFrameReady(const Window& window, Clock::time_point start)
+SimulatedCamera::Clock::time_point SimulatedCamera::NextFrameReady(const Window& window,
+                                                                   Clock::time_point start)
 {
     const Clock::duration period = FramePeriod(window, ExposureLines(registers_));
     Clock::time_point ready;
@@ -155,8 +160,8 @@ SimulatedCamera::Clock::time_point SimulatedCamera::NextFrameReady(const Window&
     return ready;
 }
 
-RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uint64_t generation, uint32_t length,
-                                         std::vector<uint8_t>& data)
+RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uint64_t generation,
+                                         uint32_t length, std::vector<uint8_t>& data)
 {
     std::optional<Clock::time_point> deadline;
     if (driverTimeoutMs_ != 0)
@@ -167,7 +172,8 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
     if (TriggerMode(registers_)) {
         ++readsAwaitingTrigger_;
         changed_.notify_all();
-        const WaitResult triggered = WaitUntil(lock, generation, deadline, [this] { return triggerPending_; });
+        const WaitResult triggered =
+            WaitUntil(lock, generation, deadline, [this] { return triggerPending_; });
         --readsAwaitingTrigger_;
         if (triggered != WaitResult::Ready)
             return {};
@@ -180,7 +186,8 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
     if (!options_.fast) {
         const Clock::time_point ready = NextFrameReady(window, start);
         const Clock::time_point until = deadline ? std::min(ready, *deadline) : ready;
-        if (WaitUntil(lock, generation, until, [] { return false; }) == WaitResult::Unplugged || until < ready)
+        if (WaitUntil(lock, generation, until, [] { return false; }) == WaitResult::Unplugged ||
+            until < ready)
             return {};  // unplugged, or the frame would end after the time-out
     }
 

@@ -34,8 +34,8 @@ bool CheckDeviceNumbers(const std::vector<int>& deviceNumbers, std::string* erro
 }  // namespace
 
 std::unique_ptr<CameraSimulator> CameraSimulator::Start(const std::vector<int>& deviceNumbers,
-                                                        const CameraOptions& options, const std::string& directory,
-                                                        std::string* error)
+                                                        const CameraOptions& options,
+                                                        const std::string& directory, std::string* error)
 {
     if (!CheckDeviceNumbers(deviceNumbers, error))
         return nullptr;

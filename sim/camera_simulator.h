@@ -32,7 +32,8 @@ public:
     // number, the scene or a node cannot be used.
     static std::unique_ptr<CameraSimulator> Start(const std::vector<int>& deviceNumbers,
                                                   const CameraOptions& options = {},
-                                                  const std::string& directory = {}, std::string* error = nullptr);
+                                                  const std::string& directory = {},
+                                                  std::string* error = nullptr);
     ~CameraSimulator() = default;  // each camera unplugs as it goes
     CameraSimulator(const CameraSimulator&) = delete;
     CameraSimulator& operator=(const CameraSimulator&) = delete;

@@ -46,7 +46,8 @@ int Serve(const CommandLine& line)
 
 int Control(const CommandLine& line)
 {
-    const std::string directory = line.directory.empty() ? quelix::driver_wire::DefaultDeviceDirectory() : line.directory;
+    const std::string directory =
+        line.directory.empty() ? quelix::driver_wire::DefaultDeviceDirectory() : line.directory;
     const std::string error = SendControlCommand(directory, line.command);
     if (!error.empty()) {
         std::fprintf(stderr, "quelix-camsim ctl: %s\n", error.c_str());
@@ -66,13 +67,13 @@ int main(int argc, char** argv)
         return 2;
     }
     switch (line.mode) {
-    case CommandLine::Mode::Help:
-        std::fputs(UsageText(), stdout);
-        return 0;
-    case CommandLine::Mode::Control:
-        return Control(line);
-    case CommandLine::Mode::Serve:
-        return Serve(line);
+        case CommandLine::Mode::Help:
+            std::fputs(UsageText(), stdout);
+            return 0;
+        case CommandLine::Mode::Control:
+            return Control(line);
+        case CommandLine::Mode::Serve:
+            return Serve(line);
     }
     return 2;
 }

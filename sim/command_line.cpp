@@ -79,7 +79,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 return false;
             }
         } else if (argument == "--trigger-every") {
-            if (!ParseNumber(arguments[++i], line.options.triggerEveryMs) || line.options.triggerEveryMs <= 0) {
+            if (!ParseNumber(arguments[++i], line.options.triggerEveryMs) ||
+                line.options.triggerEveryMs <= 0) {
                 error = "--trigger-every takes a number of milliseconds above 0";
                 return false;
             }

@@ -11,9 +11,9 @@ namespace quelix::sim {
 struct CommandLine {
     enum class Mode { Serve, Control, Help };
     Mode mode = Mode::Serve;
-    std::string directory;        // empty: the default device directory
-    std::vector<int> cameras{0};  // Serve
-    CameraOptions options;        // Serve
+    std::string directory;             // empty: the default device directory
+    std::vector<int> cameras{0};       // Serve
+    CameraOptions options;             // Serve
     std::vector<std::string> command;  // Control: the command's words
 };
 

@@ -70,7 +70,8 @@ std::string RunControlCommand(const CameraSimulator& simulator, const std::vecto
     if (arguments < 0)
         return "unknown command '" + command + "'";
     if (int(words.size()) != arguments + 1)
-        return command + " takes " + std::to_string(arguments) + (arguments == 1 ? " argument" : " arguments");
+        return command + " takes " + std::to_string(arguments) +
+               (arguments == 1 ? " argument" : " arguments");
     int number = 0;
     if (!ParseNumber(words[1], number))
         return "'" + words[1] + "' is not a device number";

@@ -13,11 +13,15 @@ namespace quelix::sim {
 
 namespace wire = driver_wire;
 
-DeviceNode::DeviceNode(std::string path, RequestServer server) : path_(std::move(path)), server_(std::move(server))
+DeviceNode::DeviceNode(std::string path, RequestServer server)
+    : path_(std::move(path)), server_(std::move(server))
 {
 }
 
-DeviceNode::~DeviceNode() { Close(); }
+DeviceNode::~DeviceNode()
+{
+    Close();
+}
 
 bool DeviceNode::Open(std::string& error)
 {
@@ -139,8 +143,8 @@ void DeviceNode::ServeConnection(Connection& connection)
                 break;
             const RequestResult result =
                 server_(handle, {request.code, input, carried, request.outputLength}, data);
-            wire::ResponseHeader response{wire::kResponseMagic, result.success ? 1u : 0u, result.bytesReturned,
-                                          result.dataLength};
+            wire::ResponseHeader response{wire::kResponseMagic, result.success ? 1u : 0u,
+                                          result.bytesReturned, result.dataLength};
             iovec parts[] = {{&response, sizeof response}, {data.data(), result.dataLength}};
             if (!SendAll(fd, parts, 2))
                 break;

@@ -31,6 +31,7 @@ struct HandleState {
 };
 
 // Serves one request; `data` (owned by the connection, reused) receives the reply bytes.
-using RequestServer = std::function<RequestResult(HandleState&, const DriverRequest&, std::vector<uint8_t>& data)>;
+using RequestServer =
+    std::function<RequestResult(HandleState&, const DriverRequest&, std::vector<uint8_t>& data)>;
 
 }  // namespace quelix::sim

@@ -11,7 +11,10 @@ namespace quelix::sim {
 
 namespace {
 
-int Phase(int sensorX, int sensorY) { return (sensorY & 1) * 2 + (sensorX & 1); }
+int Phase(int sensorX, int sensorY)
+{
+    return (sensorY & 1) * 2 + (sensorX & 1);
+}
 
 }  // namespace
 
@@ -40,7 +43,8 @@ void FrameRenderer::Render(const FrameSettings& settings, const std::shared_ptr<
 
 void FrameRenderer::PrepareMaps(const FrameSettings& settings, const std::shared_ptr<const Scene>& scene)
 {
-    const MapKey key{settings.window, settings.exposureLines, settings.globalGain, settings.phaseGains, scene.get()};
+    const MapKey key{settings.window, settings.exposureLines, settings.globalGain, settings.phaseGains,
+                     scene.get()};
     if (mapKey_ == key)
         return;
     scene_ = scene;  // keeps the scene alive while its address is in the key

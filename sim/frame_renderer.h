@@ -15,8 +15,8 @@
 
 namespace quelix::sim {
 
-inline constexpr float kReadNoise = 5.0f;           // DN, standard deviation
-inline constexpr float kConversionGain = 0.25f;     // DN per electron at unit analog gain
+inline constexpr float kReadNoise = 5.0f;        // DN, standard deviation
+inline constexpr float kConversionGain = 0.25f;  // DN per electron at unit analog gain
 inline constexpr uint16_t kFullScale = 0x3FFF;
 
 // Everything about the camera that shapes one frame.
@@ -41,7 +41,8 @@ public:
 
     // Writes the first out.size() bytes of the frame: the window's samples row
     // by row, the 16-bit trailer, then zeros.
-    void Render(const FrameSettings& settings, const std::shared_ptr<const Scene>& scene, std::span<uint8_t> out);
+    void Render(const FrameSettings& settings, const std::shared_ptr<const Scene>& scene,
+                std::span<uint8_t> out);
 
 private:
     struct MapKey {
@@ -65,11 +66,11 @@ private:
     // Per-pixel maps of the window for the current exposure, gains and scene.
     std::optional<MapKey> mapKey_;
     std::shared_ptr<const Scene> scene_;
-    std::vector<float> offset_;         // dark offset, DN
-    std::vector<float> staticSignal_;   // the scene's signal, DN
-    std::vector<float> darkSignal_;     // dark charge at ambient temperature, DN
-    std::vector<float> response_;       // DN per unit of radiance
-    std::vector<float> shotVariance_;   // shot noise variance per DN of signal
+    std::vector<float> offset_;        // dark offset, DN
+    std::vector<float> staticSignal_;  // the scene's signal, DN
+    std::vector<float> darkSignal_;    // dark charge at ambient temperature, DN
+    std::vector<float> response_;      // DN per unit of radiance
+    std::vector<float> shotVariance_;  // shot noise variance per DN of signal
 
     std::vector<float> signal_;  // the frame's signal, DN
     std::vector<uint16_t> samples_;

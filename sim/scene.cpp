@@ -46,7 +46,8 @@ bool LoadRawSamples(const std::string& path, std::vector<uint16_t>& samples, std
         error = "cannot read raw scene file " + path;
         return false;
     }
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file),
+                                           std::istreambuf_iterator<char>()};
     if (bytes.size() != size_t(kPixels) * 2) {
         error = "raw scene file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not " +
                 std::to_string(kPixels * 2) + " (320 x 256 16-bit samples)";
@@ -70,7 +71,8 @@ MovingTarget TargetInFrame(uint64_t frameIndex)
     target.radius = kRadius;
     target.radiance = 0.85f;
     target.centreX = double(frameIndex * 3 % kTrack) - kRadius;
-    target.centreY = kSensorHeight / 2.0 + 80.0 * std::sin(double(frameIndex % 240) * 2 * std::numbers::pi / 240);
+    target.centreY =
+        kSensorHeight / 2.0 + 80.0 * std::sin(double(frameIndex % 240) * 2 * std::numbers::pi / 240);
     return target;
 }
 

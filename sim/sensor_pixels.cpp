@@ -29,7 +29,8 @@ SensorPixels MakeSensorPixels(uint64_t sensorSeed)
             pixels.response[i] = float(vignette * (1.0 + kResponseSpread * random.Normal()));
             const double defect = random.Uniform();
             if (defect < kHotPixelShare)
-                pixels.darkOffset[i] = float(kHotPixelDarkLevel + (16300.0 - kHotPixelDarkLevel) * random.Uniform());
+                pixels.darkOffset[i] =
+                    float(kHotPixelDarkLevel + (16300.0 - kHotPixelDarkLevel) * random.Uniform());
             else if (defect < kHotPixelShare + kDeadPixelShare)
                 pixels.response[i] = float(0.02 * random.Uniform());
         }

@@ -8,12 +8,12 @@
 
 namespace quelix::sim {
 
-inline constexpr float kDarkOffsetMean = 600.0f;       // DN
-inline constexpr float kDarkOffsetSpread = 20.0f;      // DN, standard deviation
-inline constexpr float kDarkRateMean = 0.02f;          // DN per exposure line at ambient temperature
-inline constexpr float kResponseSpread = 0.015f;       // relative standard deviation of the pixel gain
-inline constexpr float kVignetting = 0.3f;             // response loss in the corners
-inline constexpr double kHotPixelShare = 3e-4;         // of all pixels
+inline constexpr float kDarkOffsetMean = 600.0f;   // DN
+inline constexpr float kDarkOffsetSpread = 20.0f;  // DN, standard deviation
+inline constexpr float kDarkRateMean = 0.02f;      // DN per exposure line at ambient temperature
+inline constexpr float kResponseSpread = 0.015f;   // relative standard deviation of the pixel gain
+inline constexpr float kVignetting = 0.3f;         // response loss in the corners
+inline constexpr double kHotPixelShare = 3e-4;     // of all pixels
 inline constexpr double kDeadPixelShare = 2e-4;
 inline constexpr float kHotPixelDarkLevel = 12400.0f;  // a hot pixel's dark level is at least this
 

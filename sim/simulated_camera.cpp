@@ -12,7 +12,10 @@ namespace quelix::sim {
 namespace {
 
 // Each camera's sensor follows from the seed and its device number.
-uint64_t SensorSeed(uint64_t seed, int deviceNumber) { return Mix64(seed ^ Mix64(uint64_t(deviceNumber) + 1)); }
+uint64_t SensorSeed(uint64_t seed, int deviceNumber)
+{
+    return Mix64(seed ^ Mix64(uint64_t(deviceNumber) + 1));
+}
 
 }  // namespace
 
@@ -29,10 +32,10 @@ SimulatedCamera::SimulatedCamera(const std::string& directory, int deviceNumber,
     const uint64_t sensorSeed = SensorSeed(options.seed, deviceNumber);
     registers_.idMemory = FactoryIdMemory(uint32_t(Mix64(sensorSeed + 2) % 100000000));
     PowerOn();
-    node_ = std::make_unique<DeviceNode>(nodePath_, [this](HandleState& handle, const DriverRequest& request,
-                                                           std::vector<uint8_t>& data) {
-        return Serve(handle, request, data);
-    });
+    node_ = std::make_unique<DeviceNode>(
+        nodePath_, [this](HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data) {
+            return Serve(handle, request, data);
+        });
     if (options.triggerEveryMs > 0)
         triggerClock_ = std::thread([this] { RunTriggerClock(); });
 }
@@ -177,7 +180,8 @@ uint64_t SimulatedCamera::FramesDelivered() const
 bool SimulatedCamera::WaitForFrames(uint64_t count, int timeoutMs) const
 {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return framesDelivered_ >= count; });
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return framesDelivered_ >= count; });
 }
 
 void SimulatedCamera::PulseTrigger()
@@ -198,7 +202,8 @@ void SimulatedCamera::Trigger()
 bool SimulatedCamera::WaitForTriggerWait(int timeoutMs) const
 {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return readsAwaitingTrigger_ > 0; });
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return readsAwaitingTrigger_ > 0; });
 }
 
 void SimulatedCamera::RunTriggerClock()

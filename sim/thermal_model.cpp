@@ -5,7 +5,10 @@
 
 namespace quelix::sim {
 
-double CoolingTarget(uint8_t peltierLevel) { return kAmbientCelsius - kFullCoolingCelsius * peltierLevel / 255.0; }
+double CoolingTarget(uint8_t peltierLevel)
+{
+    return kAmbientCelsius - kFullCoolingCelsius * peltierLevel / 255.0;
+}
 
 double ApproachTemperature(double celsius, double target, double seconds)
 {
@@ -19,6 +22,9 @@ uint16_t TemperatureReading(double celsius)
     return uint16_t(std::clamp(reading, 0.0, 4095.0));
 }
 
-double DarkCurrentFactor(double celsius) { return std::exp2((celsius - kAmbientCelsius) / 6.0); }
+double DarkCurrentFactor(double celsius)
+{
+    return std::exp2((celsius - kAmbientCelsius) / 6.0);
+}
 
 }  // namespace quelix::sim

@@ -64,7 +64,8 @@ int ListenAt(const std::string& path, std::string& error)
         unlink(path.c_str());
     }
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(fd, 64) != 0) {
+    if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, 64) != 0) {
         error = "cannot listen at " + path + ": " + std::strerror(errno);
         if (fd >= 0)
             close(fd);

@@ -7,7 +7,10 @@ namespace quelix::test {
 
 namespace wire = driver_wire;
 
-std::string DriverPath(int deviceNumber) { return "\\\\.\\Qlix205KWMX-" + std::to_string(deviceNumber); }
+std::string DriverPath(int deviceNumber)
+{
+    return "\\\\.\\Qlix205KWMX-" + std::to_string(deviceNumber);
+}
 
 PipeResult PipeRequest(DriverHandle handle, uint32_t code, uint32_t pipe, std::vector<uint8_t>& buffer)
 {
@@ -35,7 +38,10 @@ std::optional<std::vector<uint8_t>> ReadReply(DriverHandle handle)
     return reply;
 }
 
-bool WriteFpga(DriverHandle handle, uint8_t reg, uint8_t value) { return SendCommand(handle, {CmdFpgaWrite, reg, value}); }
+bool WriteFpga(DriverHandle handle, uint8_t reg, uint8_t value)
+{
+    return SendCommand(handle, {CmdFpgaWrite, reg, value});
+}
 
 std::optional<uint8_t> ReadFpga(DriverHandle handle, uint8_t reg)
 {
@@ -73,12 +79,21 @@ std::optional<uint8_t> ReadIdMemory(DriverHandle handle, uint8_t address)
 
 bool SetDriverTimeout(DriverHandle handle, uint32_t milliseconds)
 {
-    uint8_t block[wire::kTimeoutBlockSize] = {1, 0, 0, 0, uint8_t(milliseconds), uint8_t(milliseconds >> 8),
-                                              uint8_t(milliseconds >> 16), uint8_t(milliseconds >> 24)};
+    uint8_t block[wire::kTimeoutBlockSize] = {1,
+                                              0,
+                                              0,
+                                              0,
+                                              uint8_t(milliseconds),
+                                              uint8_t(milliseconds >> 8),
+                                              uint8_t(milliseconds >> 16),
+                                              uint8_t(milliseconds >> 24)};
     return platform::DeviceIoControl(handle, wire::kSetTimeout, block, sizeof block, nullptr, 0, nullptr);
 }
 
-uint32_t TransferSamplesFor(int width, int height) { return uint32_t((width * height + 1023) / 1024 * 1024 + 1024); }
+uint32_t TransferSamplesFor(int width, int height)
+{
+    return uint32_t((width * height + 1023) / 1024 * 1024 + 1024);
+}
 
 bool ConfigureCapture(DriverHandle handle, int x, int y, int width, int height, bool sixteenBit,
                       uint16_t exposureLines)

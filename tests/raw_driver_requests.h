@@ -21,7 +21,10 @@ std::string DriverPath(int deviceNumber);
 // A driver handle on device N, closed when the holder goes.
 class OpenDevice {
 public:
-    explicit OpenDevice(int deviceNumber = 0) : handle_(platform::OpenDriver(DriverPath(deviceNumber).c_str())) {}
+    explicit OpenDevice(int deviceNumber = 0)
+        : handle_(platform::OpenDriver(DriverPath(deviceNumber).c_str()))
+    {
+    }
     ~OpenDevice() { platform::CloseDriver(handle_); }
     OpenDevice(const OpenDevice&) = delete;
     OpenDevice& operator=(const OpenDevice&) = delete;

@@ -9,7 +9,8 @@ sim::CameraOptions FastCameras()
     return options;
 }
 
-void SimulatedCameraTest::StartCameras(const std::vector<int>& deviceNumbers, const sim::CameraOptions& options)
+void SimulatedCameraTest::StartCameras(const std::vector<int>& deviceNumbers,
+                                       const sim::CameraOptions& options)
 {
     std::string error;
     simulator_ = sim::CameraSimulator::Start(deviceNumbers, options, {}, &error);

@@ -18,7 +18,8 @@ sim::CameraOptions FastCameras();
 class SimulatedCameraTest : public ::testing::Test {
 protected:
     // Starts cameras in this test's device directory; the test fails when they cannot start.
-    void StartCameras(const std::vector<int>& deviceNumbers = {0}, const sim::CameraOptions& options = FastCameras());
+    void StartCameras(const std::vector<int>& deviceNumbers = {0},
+                      const sim::CameraOptions& options = FastCameras());
     sim::SimulatedCamera& Camera(int deviceNumber = 0);
 
     ScopedTestEnvironment environment_;

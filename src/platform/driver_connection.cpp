@@ -128,9 +128,8 @@ bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t
     driver_wire::RequestHeader request{driver_wire::kRequestMagic, code, inputSize, outputSize, 0};
     if (driver_wire::CarriesOutput(code, inputBytes, inputSize))
         request.carriedLength = outputSize;
-    iovec parts[] = {{&request, sizeof request},
-                     {const_cast<void*>(input), inputSize},
-                     {output, request.carriedLength}};
+    iovec parts[] = {
+        {&request, sizeof request}, {const_cast<void*>(input), inputSize}, {output, request.carriedLength}};
     driver_wire::ResponseHeader response{};
     if (!SendAll(connection.fd, parts, 3) || !ReceiveExact(connection.fd, &response, sizeof response) ||
         response.magic != driver_wire::kResponseMagic || response.dataLength > outputSize ||
@@ -146,7 +145,10 @@ bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t
 
 }  // namespace
 
-std::string DeviceDirectory() { return driver_wire::DefaultDeviceDirectory(); }
+std::string DeviceDirectory()
+{
+    return driver_wire::DefaultDeviceDirectory();
+}
 
 DriverHandle OpenDriver(const char* path)
 {

@@ -28,10 +28,10 @@ inline constexpr uint32_t kResponseMagic = 0x53525851;  // "QXRS"
 inline constexpr uint32_t kMaxInput = 4096;
 inline constexpr uint32_t kMaxOutput = 64u << 20;
 
-inline constexpr uint32_t kPipeTransferOut = 0x22204E;   // METHOD_OUT_DIRECT
-inline constexpr uint32_t kPipeTransferIn = 0x222051;    // METHOD_IN_DIRECT
+inline constexpr uint32_t kPipeTransferOut = 0x22204E;    // METHOD_OUT_DIRECT
+inline constexpr uint32_t kPipeTransferIn = 0x222051;     // METHOD_IN_DIRECT
 inline constexpr uint32_t kPipeTransferLarge = 0x2220A9;  // METHOD_IN_DIRECT, large image reads
-inline constexpr uint32_t kSetTimeout = 0x2220A0;        // METHOD_BUFFERED, 44-byte block
+inline constexpr uint32_t kSetTimeout = 0x2220A0;         // METHOD_BUFFERED, 44-byte block
 inline constexpr uint32_t kTimeoutBlockSize = 44;
 
 inline constexpr uint32_t kCommandPipe = 0;

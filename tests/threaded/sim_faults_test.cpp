@@ -102,8 +102,8 @@ TEST_F(SimulatedCameraFaults, ControlRequestsOnOtherHandlesGoOnWhileFramesStream
     int goodControls = 0;
     for (int i = 0; i < kFrames; ++i) {
         OpenDevice control(i % 2);  // each operation on a fresh handle, on both cameras
-        goodControls += WriteFpga(control.Handle(), 7, uint8_t(i)) && ReadFpga(control.Handle(), 7) == uint8_t(i) &&
-                        ReadSensor(control.Handle(), 43) == 0;
+        goodControls += WriteFpga(control.Handle(), 7, uint8_t(i)) &&
+                        ReadFpga(control.Handle(), 7) == uint8_t(i) && ReadSensor(control.Handle(), 43) == 0;
     }
     streamer.join();
     EXPECT_EQ(goodFrames, kFrames);

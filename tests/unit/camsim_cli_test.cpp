@@ -104,8 +104,8 @@ TEST(CamsimCommandLine, ReadsServeAndControlArguments)
     EXPECT_EQ(line.options.scene, "flat");
     EXPECT_FALSE(line.options.fast);
 
-    ASSERT_TRUE(sim::ParseCommandLine({"--dir", "/d", "--cameras", "0,2", "--scene", "raw:/x y", "--seed", "42",
-                                       "--fast", "--no-noise", "--trigger-every", "25"},
+    ASSERT_TRUE(sim::ParseCommandLine({"--dir", "/d", "--cameras", "0,2", "--scene", "raw:/x y", "--seed",
+                                       "42", "--fast", "--no-noise", "--trigger-every", "25"},
                                       line, error));
     EXPECT_EQ(line.directory, "/d");
     EXPECT_EQ(line.cameras, (std::vector<int>{0, 2}));
@@ -123,10 +123,18 @@ TEST(CamsimCommandLine, ReadsServeAndControlArguments)
     ASSERT_TRUE(sim::ParseCommandLine({"--fast", "--help"}, line, error));
     EXPECT_EQ(line.mode, CommandLine::Mode::Help);
 
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--cameras", "0,x"}, {"--cameras", ""}, {"--cameras", "1,"}, {"--seed", "-1"},
-          {"--trigger-every", "0"}, {"--trigger-every", "5ms"}, {"--bogus"}, {"--dir"}, {"stray"}, {"ctl"},
-          {"ctl", "--dir", "/d"}, {"ctl", "--fast", "trigger", "0"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--cameras", "0,x"},
+                                                {"--cameras", ""},
+                                                {"--cameras", "1,"},
+                                                {"--seed", "-1"},
+                                                {"--trigger-every", "0"},
+                                                {"--trigger-every", "5ms"},
+                                                {"--bogus"},
+                                                {"--dir"},
+                                                {"stray"},
+                                                {"ctl"},
+                                                {"ctl", "--dir", "/d"},
+                                                {"ctl", "--fast", "trigger", "0"}}) {
         EXPECT_FALSE(sim::ParseCommandLine(bad, line, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
@@ -136,9 +144,9 @@ TEST(CamsimProgram, HelpListsEveryOptionAndCommand)
 {
     std::string output;
     EXPECT_EQ(RunCamsim({"--help"}, &output), 0);
-    for (const char* word : {"--dir", "--cameras", "--scene", "--seed", "--fast", "--no-noise", "--trigger-every",
-                             "trigger N", "unplug N", "plug N", "stall N MS", "short N", "fail N COUNT",
-                             "scene N NAME"})
+    for (const char* word :
+         {"--dir", "--cameras", "--scene", "--seed", "--fast", "--no-noise", "--trigger-every", "trigger N",
+          "unplug N", "plug N", "stall N MS", "short N", "fail N COUNT", "scene N NAME"})
         EXPECT_NE(output.find(word), std::string::npos) << word;
     EXPECT_EQ(RunCamsim({"--cameras", "9"}, &output), 1);
     EXPECT_NE(output.find("0 to 8"), std::string::npos) << output;

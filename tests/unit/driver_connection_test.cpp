@@ -91,9 +91,11 @@ TEST_F(DriverConnectionToCamera, BadBuffersAreRefusedWithoutReachingTheDriver)
     const uint32_t pipe = 0;
     uint8_t packet[64] = {CmdInit};
     uint32_t bytes = 7;
-    EXPECT_FALSE(DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, nullptr, 4, packet, 64, &bytes));
+    EXPECT_FALSE(
+        DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, nullptr, 4, packet, 64, &bytes));
     EXPECT_EQ(bytes, 0u);
-    EXPECT_FALSE(DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, &pipe, 4, nullptr, 64, &bytes));
+    EXPECT_FALSE(
+        DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, &pipe, 4, nullptr, 64, &bytes));
     std::vector<uint8_t> hugeInput(driver_wire::kMaxInput + 1);
     EXPECT_FALSE(DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, hugeInput.data(),
                                  uint32_t(hugeInput.size()), packet, 64, &bytes));
@@ -113,7 +115,8 @@ TEST_F(DriverConnectionToCamera, RequestsTheCameraDoesNotKnowFailAndTheHandleCar
     const uint32_t pipe = 2;
     EXPECT_FALSE(DeviceIoControl(device.Handle(), 0x222000, &pipe, 4, data, 64, &bytes)) << "unknown code";
     const uint32_t noSuchPipe = 3;
-    EXPECT_FALSE(DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, &noSuchPipe, 4, data, 64, &bytes));
+    EXPECT_FALSE(
+        DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, &noSuchPipe, 4, data, 64, &bytes));
     EXPECT_FALSE(DeviceIoControl(device.Handle(), driver_wire::kPipeTransferIn, &pipe, 2, data, 64, &bytes))
         << "a pipe index needs 4 bytes";
     EXPECT_EQ(ReadFpga(device.Handle(), 15), 0) << "full clock";
@@ -133,7 +136,8 @@ TEST_F(DriverConnectionToCamera, AMalformedRequestEndsItsConnectionButNotTheCame
     // A pipe-2 request may not carry the caller's buffer.
     const int second = sim::ConnectTo(Camera().NodePath());
     ASSERT_GE(second, 0);
-    const driver_wire::RequestHeader carried{driver_wire::kRequestMagic, driver_wire::kPipeTransferIn, 4, 8, 8};
+    const driver_wire::RequestHeader carried{driver_wire::kRequestMagic, driver_wire::kPipeTransferIn, 4, 8,
+                                             8};
     const uint8_t body[12] = {2, 0, 0, 0};
     ASSERT_EQ(write(second, &carried, sizeof carried), ssize_t(sizeof carried));
     ASSERT_EQ(write(second, body, sizeof body), ssize_t(sizeof body));

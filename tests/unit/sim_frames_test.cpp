@@ -17,7 +17,10 @@ namespace {
 constexpr uint32_t kFullFrameSamples = 82944;
 constexpr int kPixels = 320 * 256;
 
-uint16_t RawValue(size_t i) { return uint16_t(i * 40503u + 7u); }  // every bit pattern, above 14 bits too
+uint16_t RawValue(size_t i)
+{
+    return uint16_t(i * 40503u + 7u);
+}  // every bit pattern, above 14 bits too
 
 std::vector<uint16_t> Pixels(const std::vector<uint8_t>& frame, int count)
 {
@@ -246,9 +249,10 @@ TEST_F(SimulatedCameraFrames, SignalFollowsGainsExposureAndVignetting)
     auto all = [](int, int) { return true; };
     EXPECT_NEAR(medianRatio(longer, plain, dark, all), 2.0, 0.02) << "exposure";
     EXPECT_NEAR(medianRatio(global, plain, dark, all), 2.0, 0.02) << "global gain";
-    EXPECT_NEAR(medianRatio(phased, global, dark, [](int x, int y) { return y % 2 == 0 && x % 2 == 1; }), 2.0, 0.02);
-    EXPECT_NEAR(medianRatio(phased, global, dark, [](int x, int y) { return !(y % 2 == 0 && x % 2 == 1); }), 1.0,
-                0.01);
+    EXPECT_NEAR(medianRatio(phased, global, dark, [](int x, int y) { return y % 2 == 0 && x % 2 == 1; }), 2.0,
+                0.02);
+    EXPECT_NEAR(medianRatio(phased, global, dark, [](int x, int y) { return !(y % 2 == 0 && x % 2 == 1); }),
+                1.0, 0.01);
 
     std::vector<double> darkGrowth;
     for (size_t i = 0; i < dark.size(); ++i)

@@ -47,12 +47,19 @@ TEST_F(SimulatedCameraRegisters, WindowTransferLengthAndSampleWidthFollowTheirRe
 {
     // As the library sets a window of 320 x 256: halves, then the length with
     // register 0 written first as 0xFF and last as its real value.
-    for (auto [reg, value] : {std::pair{16, 0}, {17, 0}, {18, 160}, {19, 127}, {0, 0xFF}, {1, 0x44}, {2, 0x01},
-                              {3, 0x00}, {0, 0x00}})
+    for (auto [reg, value] : {std::pair{16, 0},
+                              {17, 0},
+                              {18, 160},
+                              {19, 127},
+                              {0, 0xFF},
+                              {1, 0x44},
+                              {2, 0x01},
+                              {3, 0x00},
+                              {0, 0x00}})
         ASSERT_TRUE(WriteFpga(Handle(), uint8_t(reg), uint8_t(value)));
     EXPECT_EQ(Camera().Status().transferSamples, 82944u);
 
-    ASSERT_TRUE(WriteFpga(Handle(), 16, 2));   // x = 5 arrives halved
+    ASSERT_TRUE(WriteFpga(Handle(), 16, 2));  // x = 5 arrives halved
     ASSERT_TRUE(WriteFpga(Handle(), 17, 10));
     ASSERT_TRUE(WriteFpga(Handle(), 18, 50));
     ASSERT_TRUE(WriteFpga(Handle(), 19, 19));
@@ -176,9 +183,11 @@ TEST_F(SimulatedCameraRegisters, TheTimeoutRequestTakesOnlyItsBlock)
     ASSERT_TRUE(SetDriverTimeout(Handle(), 10000));
     EXPECT_EQ(Camera().Status().driverTimeoutMs, 10000u);
     uint8_t block[44] = {2, 0, 0, 0, 0x10, 0x27};
-    EXPECT_FALSE(platform::DeviceIoControl(Handle(), driver_wire::kSetTimeout, block, 44, nullptr, 0, nullptr));
+    EXPECT_FALSE(
+        platform::DeviceIoControl(Handle(), driver_wire::kSetTimeout, block, 44, nullptr, 0, nullptr));
     block[0] = 1;
-    EXPECT_FALSE(platform::DeviceIoControl(Handle(), driver_wire::kSetTimeout, block, 8, nullptr, 0, nullptr));
+    EXPECT_FALSE(
+        platform::DeviceIoControl(Handle(), driver_wire::kSetTimeout, block, 8, nullptr, 0, nullptr));
     EXPECT_EQ(Camera().Status().driverTimeoutMs, 10000u);
 }
 

@@ -1,0 +1,127 @@
+// Frames per second of the simulated camera in fast mode, read through the
+// driver connection as the transfer thread reads them (start-frame command,
+// then one whole-frame read on the image pipe), and the cost of making a
+// frame alone.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "device/command_codes.h"
+#include "platform/driver_connection.h"
+#include "platform/driver_wire.h"
+#include "sim/camera_simulator.h"
+#include "sim/frame_renderer.h"
+
+namespace {
+
+using namespace quelix;
+
+constexpr uint32_t kFullFrameSamples = 82944;
+
+// A camera in a directory of its own, named by QUELIX_DEVICE_DIR while it lives.
+class BenchCamera {
+public:
+    explicit BenchCamera(bool noise)
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quelix-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            directory_ = pattern;
+        const char* previous = getenv("QUELIX_DEVICE_DIR");
+        previous_ = previous != nullptr ? previous : "";
+        hadPrevious_ = previous != nullptr;
+        setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
+        sim::CameraOptions options;
+        options.fast = true;
+        options.noise = noise;
+        simulator_ = sim::CameraSimulator::Start({0}, options, directory_, &error_);
+    }
+    ~BenchCamera()
+    {
+        simulator_.reset();
+        if (hadPrevious_)
+            setenv("QUELIX_DEVICE_DIR", previous_.c_str(), 1);
+        else
+            unsetenv("QUELIX_DEVICE_DIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+    bool Started() const { return simulator_ != nullptr; }
+    const std::string& Error() const { return error_; }
+
+private:
+    std::string directory_;
+    std::string previous_;
+    bool hadPrevious_ = false;
+    std::string error_;
+    std::unique_ptr<sim::CameraSimulator> simulator_;
+};
+
+bool Command(platform::DriverHandle handle, std::vector<uint8_t> packet)
+{
+    packet.resize(driver_wire::kPacketSize, 0);
+    const uint32_t pipe = driver_wire::kCommandPipe;
+    return platform::DeviceIoControl(handle, driver_wire::kPipeTransferIn, &pipe, 4, packet.data(),
+                                     driver_wire::kPacketSize, nullptr);
+}
+
+// Arguments: sample width in bits (16 or 8), noise (1 or 0).
+void BM_SimulatedCameraFrames(benchmark::State& state)
+{
+    const bool sixteenBit = state.range(0) == 16;
+    BenchCamera camera(state.range(1) != 0);
+    if (!camera.Started()) {
+        state.SkipWithError(camera.Error().c_str());
+        return;
+    }
+    const platform::DriverHandle handle = platform::OpenDriver("\\\\.\\Qlix205KWMX-0");
+    if (!Command(handle, {CmdFpgaWrite, 14, uint8_t(sixteenBit ? 9 : 8)})) {
+        state.SkipWithError("the camera does not answer");
+        return;
+    }
+    std::vector<uint8_t> frame(kFullFrameSamples * (sixteenBit ? 2 : 1));
+    const uint32_t imagePipe = driver_wire::kImagePipe;
+    for (auto _ : state) {
+        uint32_t bytes = 0;
+        Command(handle, {CmdStartFrame});
+        if (!platform::DeviceIoControl(handle, driver_wire::kPipeTransferIn, &imagePipe, 4, frame.data(),
+                                       uint32_t(frame.size()), &bytes) ||
+            bytes != frame.size()) {
+            state.SkipWithError("a frame read failed");
+            break;
+        }
+    }
+    platform::CloseDriver(handle);
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(int64_t(state.iterations() * frame.size()));
+}
+BENCHMARK(BM_SimulatedCameraFrames)
+    ->ArgNames({"bits", "noise"})
+    ->Args({16, 1})
+    ->Args({8, 1})
+    ->Args({16, 0})
+    ->UseRealTime();
+
+// Making one full 16-bit frame from the sensor model, without the transfer.
+void BM_RenderFrame(benchmark::State& state)
+{
+    std::string error;
+    const auto scene = sim::LoadScene("flat", error);
+    sim::FrameRenderer renderer(1, 2);
+    sim::FrameSettings settings;
+    settings.window = {0, 0, 320, 256};
+    settings.exposureLines = 100;
+    settings.noise = state.range(0) != 0;
+    std::vector<uint8_t> frame(kFullFrameSamples * 2);
+    for (auto _ : state) {
+        renderer.Render(settings, scene, frame);
+        ++settings.frameIndex;
+        benchmark::DoNotOptimize(frame.data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RenderFrame)->ArgName("noise")->Arg(1)->Arg(0);
+
+}  // namespace
