@@ -109,7 +109,7 @@ void BM_RenderFrame(benchmark::State& state)
 {
     std::string error;
     const auto scene = sim::LoadScene("flat", error);
-    sim::FrameRenderer renderer(1, 2);
+    sim::FrameRenderer renderer(1);
     sim::FrameSettings settings;
     settings.window = {0, 0, 320, 256};
     settings.exposureLines = 100;

@@ -11,10 +11,10 @@ namespace quelix::sim {
 inline constexpr int kSensorWidth = 320;
 inline constexpr int kSensorHeight = 256;
 
-// Logic-device (FPGA) register numbers.
+// Logic-device (FPGA) register numbers the camera gives a meaning; the
+// others (register 7, the I/O port, among them) are plain bytes.
 namespace fpga {
-inline constexpr uint8_t kTransferLength = 0;  // 0 to 3: samples per frame, u32 little-endian
-inline constexpr uint8_t kIoPort = 7;
+inline constexpr uint8_t kTransferLength = 0;    // 0 to 3: samples per frame, u32 little-endian
 inline constexpr uint8_t kTriggerMode = 11;      // bit 0: frames wait for a trigger
 inline constexpr uint8_t kSampleWidth = 14;      // 8: 8-bit samples, 9: 16-bit samples
 inline constexpr uint8_t kClockMode = 15;        // read only: 0 full clock

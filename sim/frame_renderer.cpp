@@ -23,8 +23,8 @@ float AnalogGain(bool globalGain, uint8_t phaseGain)
     return (globalGain ? 2.0f : 1.0f) * (1.0f + float(phaseGain & 0x7F) / 32.0f);
 }
 
-FrameRenderer::FrameRenderer(uint64_t sensorSeed, uint64_t noiseSeed)
-    : pixels_(MakeSensorPixels(sensorSeed)), noiseSeed_(noiseSeed)
+FrameRenderer::FrameRenderer(uint64_t sensorSeed)
+    : pixels_(MakeSensorPixels(sensorSeed)), noiseSeed_(Mix64(sensorSeed + 1))
 {
 }
 

@@ -37,7 +37,8 @@ float AnalogGain(bool globalGain, uint8_t phaseGain);
 
 class FrameRenderer {
 public:
-    FrameRenderer(uint64_t sensorSeed, uint64_t noiseSeed);
+    // The sensor's fixed pattern and its noise follow from the seed.
+    explicit FrameRenderer(uint64_t sensorSeed);
 
     // Writes the first out.size() bytes of the frame: the window's samples row
     // by row, the 16-bit trailer, then zeros.

@@ -1,8 +1,8 @@
 #include "sim/scene.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <numbers>
 
 #include "sim/camera_registers.h"
@@ -41,21 +41,26 @@ float ChartRadiance(int x, int y)
 
 bool LoadRawSamples(const std::string& path, std::vector<uint16_t>& samples, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // Only a regular file of the exact size: a device or a pipe could be read forever.
+    constexpr size_t kBytes = size_t(kPixels) * 2;
+    std::error_code failure;
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(path, failure))
+        file.open(path, std::ios::binary);
+    if (!file.is_open()) {
         error = "cannot read raw scene file " + path;
         return false;
     }
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file),
-                                           std::istreambuf_iterator<char>()};
-    if (bytes.size() != size_t(kPixels) * 2) {
-        error = "raw scene file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not " +
-                std::to_string(kPixels * 2) + " (320 x 256 16-bit samples)";
+    const uintmax_t size = std::filesystem::file_size(path, failure);
+    std::vector<char> bytes(kBytes);
+    if (failure || size != kBytes || !file.read(bytes.data(), std::streamsize(kBytes))) {
+        error = "raw scene file " + path + " does not hold exactly " + std::to_string(kBytes) +
+                " bytes (320 x 256 16-bit samples)";
         return false;
     }
     samples.resize(kPixels);
-    for (int i = 0; i < kPixels; ++i)
-        samples[i] = uint16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    for (size_t i = 0; i < size_t(kPixels); ++i)
+        samples[i] = uint16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8);
     return true;
 }
 

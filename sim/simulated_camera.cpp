@@ -27,10 +27,9 @@ SimulatedCamera::SimulatedCamera(const std::string& directory, int deviceNumber,
       temperature_(kAmbientCelsius),
       temperatureAt_(Clock::now()),
       scene_(std::move(scene)),
-      renderer_(SensorSeed(options.seed, deviceNumber), Mix64(SensorSeed(options.seed, deviceNumber) + 1))
+      renderer_(SensorSeed(options.seed, deviceNumber))
 {
-    const uint64_t sensorSeed = SensorSeed(options.seed, deviceNumber);
-    registers_.idMemory = FactoryIdMemory(uint32_t(Mix64(sensorSeed + 2) % 100000000));
+    registers_.idMemory = FactoryIdMemory(uint32_t(Mix64(SensorSeed(options.seed, deviceNumber) + 2)));
     PowerOn();
     node_ = std::make_unique<DeviceNode>(
         nodePath_, [this](HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data) {

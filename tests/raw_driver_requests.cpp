@@ -1,5 +1,7 @@
 #include "raw_driver_requests.h"
 
+#include <algorithm>
+
 #include "device/command_codes.h"
 #include "platform/driver_wire.h"
 

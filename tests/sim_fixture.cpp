@@ -1,5 +1,7 @@
 #include "sim_fixture.h"
 
+#include <stdexcept>
+
 namespace quelix::test {
 
 sim::CameraOptions FastCameras()

@@ -105,6 +105,17 @@ TEST_F(SimulatedCameraFrames, ARawSceneArrivesExactlyWithTrailerAndPaddingInBoth
             ASSERT_EQ(Sample16(frame, row * 100 + column), RawValue((6 + row) * 320 + 10 + column));
     EXPECT_EQ(Sample16(frame, 5000), 3);
     EXPECT_TRUE(std::all_of(frame.begin() + 10002, frame.end(), [](uint8_t b) { return b == 0; }));
+
+    // Only a regular file of exactly 320 x 256 samples makes a raw scene.
+    const std::string shortFile = environment_.Directory() + "/short.raw";
+    WriteTextFile(shortFile, std::string(1000, '\0'));
+    std::string error;
+    for (const std::string& name :
+         {"raw:" + shortFile, std::string("raw:/dev/zero"), "raw:" + environment_.Directory()}) {
+        EXPECT_FALSE(Camera().SetScene(name, &error)) << name;
+        EXPECT_NE(error.find("raw scene file"), std::string::npos) << error;
+    }
+    EXPECT_EQ(Sample16(Frame(samples * 2), 0), RawValue(6 * 320 + 10)) << "the scene stays";
 }
 
 TEST_F(SimulatedCameraFrames, TheTrailerCountsFramesUntilInit)
@@ -326,7 +337,7 @@ TEST(FrameRenderer, DarkCurrentGrowsWithSensorTemperature)
     std::string error;
     const auto dark = sim::LoadScene("dark", error);
     ASSERT_NE(dark, nullptr);
-    sim::FrameRenderer renderer(1, 2);
+    sim::FrameRenderer renderer(1);
     sim::FrameSettings settings;
     settings.window = {0, 0, 320, 256};
     settings.exposureLines = 20000;

@@ -30,19 +30,6 @@ protected:
     std::unique_ptr<OpenDevice> device_;
 };
 
-TEST_F(SimulatedCameraRegisters, PowerOnStateIsTheFullWindowIn16BitSamples)
-{
-    const sim::CameraStatus status = Camera().Status();
-    EXPECT_TRUE(status.plugged);
-    EXPECT_TRUE(status.sixteenBit);
-    EXPECT_EQ(status.transferSamples, 82944u);
-    EXPECT_EQ(status.window, (sim::Window{0, 0, 320, 256}));
-    EXPECT_EQ(status.exposureLines, 100);
-    EXPECT_FALSE(status.triggerMode);
-    EXPECT_EQ(status.driverTimeoutMs, 3000u);
-    EXPECT_EQ(status.framesDelivered, 0u);
-}
-
 TEST_F(SimulatedCameraRegisters, WindowTransferLengthAndSampleWidthFollowTheirRegisters)
 {
     // As the library sets a window of 320 x 256: halves, then the length with
