@@ -110,14 +110,16 @@ private:
     using Clock = std::chrono::steady_clock;
     enum class WaitResult { Ready, TimedOut, Unplugged };
 
-    // Serving requests (camera_requests.cpp); each runs with mutex_ held by `lock`.
+    // Serving requests (camera_requests.cpp): Serve takes mutex_, the others
+    // run with it held (ReadFrame lets it go while it makes the frame).
     RequestResult Serve(HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data);
     RequestResult SetTimeout(std::span<const uint8_t> input);
     RequestResult WriteCommand(HandleState& handle, std::span<const uint8_t> packet, uint32_t length);
     RequestResult ReadReply(const HandleState& handle, uint32_t length, std::vector<uint8_t>& data);
     RequestResult ReadFrame(std::unique_lock<std::mutex>& lock, uint64_t generation, uint32_t length,
                             std::vector<uint8_t>& data);
-    Clock::time_point NextFrameReady(const Window& window, Clock::time_point now);
+    // When the frame requested at `start` ends, in real time.
+    Clock::time_point NextFrameReady(const Window& window, Clock::time_point start);
     // Waits until `ready` holds, the deadline (none: no limit) passes or the camera is unplugged.
     template <typename Predicate>
     WaitResult WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t generation,
