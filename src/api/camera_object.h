@@ -11,6 +11,7 @@
 
 #include "QuelixSdk_205KWMX.h"
 #include "api/settings_blocks.h"
+#include "device/shared_device_table.h"
 #include "platform/sync.h"
 #include "platform/window_table.h"
 
@@ -61,6 +62,27 @@ public:
     void NotifyError(int32_t code) const;
     // Pops the newest recorded code; 0 when none is left.
     int32_t GetLastError();
+
+    // Settings kept in the registry under "Camera_%02d" of the device number.
+    int ReadSizeSettings();
+    int ReadStreamSettings();
+    // The camera block; 0 without a device object.
+    int LoadSettings();
+    int SaveSettings();
+    // The image-filter and gray-filter values of `filter`.
+    int LoadFilterSettings(int cameraIndex);
+    int SaveFilterSettings(int cameraIndex);
+    int LoadGraySettings(int cameraIndex);
+    int SaveGraySettings(int cameraIndex);
+
+    // 1 when the capture window lies on the sensor and the subsample mode is
+    // one the camera streams with.
+    int ValidateCaptureWindow() const;
+    // The full 320 x 256 window at (0, 0).
+    void ResetCaptureWindow();
+
+    // The table of claimed cameras shared between processes.
+    SharedDeviceTable sharedTable;
 
     // The device object; null until initialisation made it.
     CQuelix205KWMXSdk* device = nullptr;
