@@ -11,6 +11,7 @@
 
 #include "QuelixSdk_205KWMX.h"
 #include "api/settings_blocks.h"
+#include "device/shared_device_table.h"
 #include "platform/sync.h"
 #include "platform/window_table.h"
 
@@ -61,6 +62,68 @@ public:
     void NotifyError(int32_t code) const;
     // Pops the newest recorded code; 0 when none is left.
     int32_t GetLastError();
+    // PostError, then the failure result 0.
+    int Fail(int32_t code)
+    {
+        PostError(code);
+        return 0;
+    }
+    // NotifyError, then the failure result 0.
+    int Notify(int32_t code) const
+    {
+        NotifyError(code);
+        return 0;
+    }
+
+    // Camera parameters (Quelix_SetFilterValue and the named exports).
+    int SetFilterValue(int id, int value);
+    int GetFilterValue(int id, int32_t* ok);
+    int SetRealExposureTime(int microseconds);
+    int GetRealExposureTime(int32_t* ok);
+    int GetCaptureWindowEx(int32_t* totalWidth, int32_t* left, int32_t* width, int32_t* totalHeight,
+                           int32_t* top, int32_t* height) const;
+    int SetColorMode(int bits);
+    int GetColorMode() const;
+    int SetSubSample(int value);
+    int SetWaitTime(int milliseconds);
+    int GetHalfClock(int32_t* ok);
+    int SetMirrorH(int flag);
+    int GetMirrorH();
+    int SetMirrorV(int flag);
+    int GetMirrorV();
+    int SetAutoIris(int mode);
+    int GetAutoIris(int32_t* ok) const;
+    int SetIOPort(uint8_t value);
+    int GetIOPort(uint8_t* value);
+    int FpgaReadRegister(uint8_t address, int32_t* ok);
+    int FpgaWriteRegister(uint8_t address, uint16_t value);
+    int ReadRegister(uint8_t address, int32_t* ok);
+    int WriteRegister(uint8_t address, uint16_t value);
+    int ReadSromID(int address, int32_t* ok);
+    int WriteSromID(uint8_t address, uint8_t value);
+    int GetCameraInfo(QUELIX_CAMERA_INFO* info);
+    int SetPreviewWindow(platform::Hwnd parent, int32_t left, int32_t top, int32_t right, int32_t bottom);
+
+    // Settings kept in the registry under "Camera_%02d" of the device number.
+    int ReadSizeSettings();
+    int ReadStreamSettings();
+    // The camera block; 0 without a device object.
+    int LoadSettings();
+    int SaveSettings();
+    // The image-filter and gray-filter values of `filter`.
+    int LoadFilterSettings(int cameraIndex);
+    int SaveFilterSettings(int cameraIndex);
+    int LoadGraySettings(int cameraIndex);
+    int SaveGraySettings(int cameraIndex);
+
+    // 1 when the capture window lies on the sensor and the subsample mode is
+    // one the camera streams with.
+    int ValidateCaptureWindow() const;
+    // The full 320 x 256 window at (0, 0).
+    void ResetCaptureWindow();
+
+    // The table of claimed cameras shared between processes.
+    SharedDeviceTable sharedTable;
 
     // The device object; null until initialisation made it.
     CQuelix205KWMXSdk* device = nullptr;
@@ -103,7 +166,9 @@ public:
     ImageFilterSettings filter;
     CameraSettings camera;
 
-    // State of the real exposure-time conversion.
+    // State of the real exposure-time conversion: clocks per line (width +
+    // 69), the exposure in lines and the clock period in milliseconds.
+    void UpdateLineClocks();
     uint16_t lineClocks = 0;
     double exposureLines = 1.0;
     double clockPeriod = 1.0;

@@ -205,7 +205,7 @@ std::optional<uint32_t> RegistryKey::ReadDword(std::string_view name) const
     return Snapshot().ReadDword(path_, name);
 }
 
-bool RegistryKey::WriteDwords(std::initializer_list<RegistryValue> values) const
+bool RegistryKey::WriteDwords(std::span<const RegistryValue> values) const
 {
     return Modify([this, values](RegistryDocument& document) {
         for (const auto& [name, value] : values)

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,7 +36,11 @@ public:
     // The value if it exists and is a DWORD.
     std::optional<uint32_t> ReadDword(std::string_view name) const;
     // Writes all values in one change; false when the file cannot be written.
-    bool WriteDwords(std::initializer_list<RegistryValue> values) const;
+    bool WriteDwords(std::span<const RegistryValue> values) const;
+    bool WriteDwords(std::initializer_list<RegistryValue> values) const
+    {
+        return WriteDwords(std::span(values.begin(), values.size()));
+    }
     bool WriteDword(std::string_view name, uint32_t value) const { return WriteDwords({{name, value}}); }
 
     const std::string& Path() const { return path_; }

@@ -1,0 +1,84 @@
+// The capture window and stream values kept in the registry under
+// "Camera_%02d" of the device number, the first-run defaults, and the check
+// of a capture window.
+#include "api/camera_object.h"
+#include "api/registry_layout.h"
+#include "platform/registry.h"
+
+namespace quelix {
+
+namespace {
+
+using platform::RegistryKey;
+
+const char* const kSizeValueNames[] = {"TH", "TV", "EH", "EV", "EHS", "EVS", "Buf"};
+
+}  // namespace
+
+int CQuelix::ReadSizeSettings()
+{
+    const std::string cameraKey = NumberedKey("Camera", deviceNumber);
+    const auto base = RegistryKey::Open(kSdkRegistryKey);
+    if (!base) {
+        // First run: store the defaults; the fields keep their constructor values.
+        const auto created = RegistryKey::Create(kSdkRegistryKey);
+        const auto camera = created ? created->CreateSubKey(cameraKey) : std::nullopt;
+        const auto size = camera ? camera->CreateSubKey(NumberedKey("Size", 0)) : std::nullopt;
+        if (size) {
+            size->WriteDwords({{"TH", 320}, {"TV", 256}, {"EH", 320}, {"EV", 256}, {"EHS", 0}, {"EVS", 0}, {"Buf", 4}});
+            camera->WriteDwords({{"Size", 0}, {"Color", 2}, {"SubSample", 0}, {"WaitTime", 1}, {"Clock", 0}});
+        }
+        return 0;
+    }
+    const auto camera = base->OpenSubKey(cameraKey);
+    const auto sizeNumber = camera ? camera->ReadDword("Size") : std::nullopt;
+    const auto size = sizeNumber ? camera->OpenSubKey(NumberedKey("Size", static_cast<int>(*sizeNumber))) : std::nullopt;
+    if (!size)
+        return 0;
+    std::atomic<int32_t>* const fields[] = {&totalWidth, &totalHeight, &width, &height,
+                                             &offsetX,    &offsetY,     &bufferCount};
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        if (const auto value = size->ReadDword(kSizeValueNames[i]))
+            *fields[i] = static_cast<int32_t>(*value);
+    }
+    return 1;
+}
+
+int CQuelix::ReadStreamSettings()
+{
+    const auto camera = RegistryKey::Open(std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", deviceNumber));
+    if (!camera)
+        return 0;
+    const std::pair<const char*, std::atomic<int32_t>*> values[] = {
+        {"Color", &colorMode}, {"SubSample", &subSample}, {"WaitTime", &waitTime}, {"Clock", &halfClock}};
+    for (const auto& [name, field] : values) {
+        if (const auto value = camera->ReadDword(name))
+            *field = static_cast<int32_t>(*value);
+    }
+    return 1;
+}
+
+int CQuelix::ValidateCaptureWindow() const
+{
+    const int32_t w = width;
+    const int32_t h = height;
+    const int32_t x = offsetX;
+    const int32_t y = offsetY;
+    const int32_t mode = subSample;
+    const bool inside = w >= 0 && h >= 0 && x >= 0 && y >= 0 && w <= kSensorWidth && h <= kSensorHeight &&
+                        x <= kSensorWidth && y <= kSensorHeight && x + w <= kSensorWidth && y + h <= kSensorHeight;
+    const bool subsampleAccepted = mode != 1 && mode != 2 && mode != 3 && mode != 17 && mode != 18 && mode != 19;
+    return inside && subsampleAccepted ? 1 : 0;
+}
+
+void CQuelix::ResetCaptureWindow()
+{
+    totalWidth = kSensorWidth;
+    totalHeight = kSensorHeight;
+    width = kSensorWidth;
+    height = kSensorHeight;
+    offsetX = 0;
+    offsetY = 0;
+}
+
+}  // namespace quelix

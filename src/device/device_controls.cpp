@@ -1,0 +1,217 @@
+// Register access and camera controls of the device object.
+
+#include "device/command_codes.h"
+#include "device/qlx_sdk_lib.h"
+#include "device/register_map.h"
+#include "platform/clock.h"
+
+namespace quelix {
+
+namespace {
+
+constexpr uint32_t kTriggerSettleMs = 20;
+constexpr int kTemperatureReadFailed = -1;
+constexpr int kGlobalGainReadFailed = 0xAA;
+
+}  // namespace
+
+int CQLXSdkLib::SendPacket(Packet packet) { return SendCommand(devicePath.data(), packet); }
+
+int CQLXSdkLib::SetWordMode(int on)
+{
+    wordMode = on;
+    SendPacket({CmdSetWordMode, static_cast<uint8_t>(on != 0)});
+    return 1;
+}
+
+int CQLXSdkLib::FpgaRead(uint8_t reg, uint8_t& value)
+{
+    Packet reply{};
+    if (QueryCommand(devicePath.data(), {CmdFpgaRead, reg}, reply) != kTransferOk) {
+        value = 0;
+        return 0;
+    }
+    value = reply[0];
+    return 1;
+}
+
+int CQLXSdkLib::FpgaWrite(uint8_t reg, uint8_t value)
+{
+    return SendPacket({CmdFpgaWrite, reg, value}) == kTransferOk ? 1 : 0;
+}
+
+int CQLXSdkLib::SensorRead(uint8_t reg, uint16_t& value)
+{
+    value = 0;
+    DriverHandle handle = platform::kNoDriverHandle;
+    if (!DeviceOpen(devicePath.data(), handle))
+        return 0;
+    uint8_t bytes[2] = {};
+    const int status = SensorQuery(handle, reg, bytes, 2);
+    DeviceClose(handle);
+    if (status != kTransferOk)
+        return 0;
+    value = static_cast<uint16_t>(bytes[0] * 256 + bytes[1]);
+    return 1;
+}
+
+int CQLXSdkLib::SensorWrite(uint8_t reg, uint16_t value)
+{
+    DriverHandle handle = platform::kNoDriverHandle;
+    if (!DeviceOpen(devicePath.data(), handle))
+        return 0;
+    const uint8_t payload[3] = {reg, static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xFF)};
+    const int status = SensorCommand(handle, 3, payload);
+    DeviceClose(handle);
+    return status == kTransferOk ? 1 : 0;
+}
+
+int CQLXSdkLib::ReadSromID(int address, uint8_t& value)
+{
+    return SromRead(devicePath.data(), static_cast<uint8_t>(address & 0xFF), value) == kTransferOk ? 1 : 0;
+}
+
+int CQLXSdkLib::WriteSromID(uint8_t address, uint8_t value)
+{
+    return SromWrite(devicePath.data(), address, value) == kTransferOk ? 1 : 0;
+}
+
+int CQLXSdkLib::GetExposureLines(uint16_t& value)
+{
+    uint8_t low = 0;
+    uint8_t high = 0;
+    if (!FpgaRead(kRegExposureLow, low) || !FpgaRead(kRegExposureHigh, high)) {
+        value = 0;
+        return 0;
+    }
+    value = static_cast<uint16_t>(high * 256 + low);
+    return 1;
+}
+
+int CQLXSdkLib::SetExposureLines(uint16_t value)
+{
+    const int lines = value > MaxExposureLines() ? MaxExposureLines() : value;
+    const int written = FpgaWrite(kRegExposureLow, static_cast<uint8_t>(lines & 0xFF));
+    if (!written)
+        return written;
+    return FpgaWrite(kRegExposureHigh, static_cast<uint8_t>(lines >> 8));
+}
+
+int CQLXSdkLib::GetGlobalGain()
+{
+    uint8_t control = 0;
+    if (!FpgaRead(kRegControl, control))
+        return kGlobalGainReadFailed;
+    return (control & kControlGlobalGain) != 0 ? 1 : 0;
+}
+
+int CQLXSdkLib::SetGlobalGain(int on)
+{
+    uint8_t control = 0;
+    if (!FpgaRead(kRegControl, control))
+        return 0;
+    if ((on & 0xFF) != 0)
+        control |= kControlGlobalGain;
+    else
+        control &= static_cast<uint8_t>(~kControlGlobalGain);
+    return FpgaWrite(kRegControl, control);
+}
+
+int CQLXSdkLib::GetColorGain(int reg, int& value)
+{
+    if (!IsColorGainRegister(reg))
+        return 0;
+    uint16_t raw = 0;
+    const int read = SensorRead(static_cast<uint8_t>(reg), raw);
+    value = raw & 0x7F;
+    return read;
+}
+
+int CQLXSdkLib::SetColorGain(int reg, int value)
+{
+    if (!IsColorGainRegister(reg))
+        return 0;
+    return SensorWrite(static_cast<uint8_t>(reg), static_cast<uint16_t>(value & 0xFF));
+}
+
+int CQLXSdkLib::GetColorGainMin(int reg, int& value)
+{
+    if (!IsColorGainRegister(reg))
+        return 0;
+    value = 0;
+    return 1;
+}
+
+int CQLXSdkLib::GetPeltier()
+{
+    uint8_t level = 0;
+    FpgaRead(kRegPeltier, level);
+    return level;
+}
+
+int CQLXSdkLib::SetPeltier(int value) { return FpgaWrite(kRegPeltier, static_cast<uint8_t>(value)); }
+
+int CQLXSdkLib::GetTemperatureMilliVolts()
+{
+    uint8_t high = 0;
+    uint8_t low = 0;
+    if (!FpgaRead(kRegTemperatureHigh, high))
+        return kTemperatureReadFailed;
+    FpgaRead(kRegTemperatureLow, low);
+    const int raw = high * 16 + (low & 0x0F);
+    // 3.3 V full scale as the single-precision constant the conversion has
+    // always used, so that a reading of 0x800 gives 1649 mV, not 1650.
+    const double fullScale = static_cast<double>(3.3f);
+    return static_cast<int>(raw * fullScale * (1.0 / 4096) * 1000);
+}
+
+int CQLXSdkLib::GetClockMode(int& value)
+{
+    uint8_t mode = 0;
+    const int read = FpgaRead(kRegClockMode, mode);
+    value = mode;
+    return read;
+}
+
+int CQLXSdkLib::SetMirrorH(int flag)
+{
+    mirrorH = flag;
+    return 0;
+}
+
+int CQLXSdkLib::SetMirrorV(int flag)
+{
+    mirrorV = flag;
+    return 0;
+}
+
+int CQLXSdkLib::SetTriggerMode(int on)
+{
+    uint8_t control = 0;
+    FpgaRead(kRegControl, control);
+    if (on == 1)
+        control |= kControlTriggerEnable;
+    else
+        control &= static_cast<uint8_t>(~kControlTriggerEnable);
+    if (!FpgaWrite(kRegControl, control))
+        return 0;
+    if (on != 0)
+        platform::SleepMs(kTriggerSettleMs);
+    if (!FpgaWrite(kRegTriggerMode, on != 0 ? 1 : 0))
+        return 0;
+    triggerMode = on;
+    return 1;
+}
+
+int CQLXSdkLib::SetTimeout(int milliseconds)
+{
+    driverTimeoutMs = milliseconds;
+    DriverHandle handle = platform::kNoDriverHandle;
+    if (!DeviceOpen(devicePath.data(), handle))
+        return 0;
+    const int sent = SetDriverTimeout(handle, static_cast<uint32_t>(milliseconds));
+    DeviceClose(handle);
+    return sent;
+}
+
+}  // namespace quelix

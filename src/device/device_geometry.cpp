@@ -1,0 +1,204 @@
+// Construction, frame geometry and device selection of the device object.
+#include <cstdio>
+#include <new>
+
+#include "device/command_codes.h"
+#include "device/device_status.h"
+#include "device/qlx_sdk_lib.h"
+#include "device/register_map.h"
+#include "platform/clock.h"
+
+namespace quelix {
+
+namespace {
+
+constexpr int kSensorWidth = 320;
+constexpr int kSensorHeight = 256;
+constexpr int kRingSlots = 4;
+constexpr int kTransferRounding = 1024;
+constexpr int kLargeTransferSamples = 3072000;
+constexpr uint32_t kWindowSettleMs = 100;
+
+bool IsSubsampleMode(int subsample)
+{
+    return subsample == 0 || subsample == 1 || subsample == 2 || subsample == 3 || subsample == 17 ||
+           subsample == 18;
+}
+
+// A zero-filled block of `bytes`, or null when it cannot be had.
+std::unique_ptr<uint8_t[]> ZeroedBlock(size_t bytes) { return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]()); }
+
+}  // namespace
+
+CQLXSdkLib::CQLXSdkLib() = default;
+
+CQLXSdkLib::~CQLXSdkLib()
+{
+    // A transfer thread still running would write into the ring freed below.
+    StopTransferThread();
+    FreeBuffers();
+    CloseCaptureHandle();
+}
+
+void CQLXSdkLib::ResetGeometry()
+{
+    linePitch = 1339;
+    hStart = 50;
+    effWidth = 1280;
+    totalLines = 1040;
+    vStart = 10;
+    effLines = 1028;
+    wordMode = 0;
+    triggerMode = 0;
+    driverTimeoutMs = 3000;
+    subsampleMode = 0;
+}
+
+int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsample)
+{
+    if (x < 0 || y < 0 || width < 4 || height < 3 || x + width > kSensorWidth || y + height > kSensorHeight ||
+        !IsSubsampleMode(subsample))
+        return kDeviceWindowRejected;
+    if (TransferRunning())
+        return kDeviceTransferRunning;
+    subsampleMode = subsample;
+    winX = x;
+    winY = y;
+    winHeight = height;
+    winWidth = width;
+    const int geometry = SetFrameGeometry(width, 0, width, height, 0, height, kRingSlots);
+    if (geometry != kDeviceOk)
+        return geometry;
+
+    FpgaWrite(kRegWindowX, static_cast<uint8_t>(x / 2));
+    FpgaWrite(kRegWindowY, static_cast<uint8_t>(y / 2));
+    FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(width / 2));
+    FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(height / 2 - 1));
+    // The length register latches when its low byte is written last; 0xFF
+    // first makes sure the final write is a change.
+    const auto length = static_cast<uint32_t>(transferSamples);
+    FpgaWrite(kRegTransferLength0, 0xFF);
+    FpgaWrite(kRegTransferLength0 + 1, static_cast<uint8_t>(length >> 8));
+    FpgaWrite(kRegTransferLength0 + 2, static_cast<uint8_t>(length >> 16));
+    FpgaWrite(kRegTransferLength0 + 3, static_cast<uint8_t>(length >> 24));
+    FpgaWrite(kRegTransferLength0, static_cast<uint8_t>(length & 0xFF));
+    platform::SleepMs(kWindowSettleMs);
+
+    largeTransfer = transferSamples >= kLargeTransferSamples ? 1 : 0;
+    transfer.largeTransfer = largeTransfer;
+    return kDeviceOk;
+}
+
+int CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int firstLine, int effective,
+                                 int slots)
+{
+    if (pitch <= 0 || width <= 0 || width > pitch)
+        return kDevicePitchRejected;
+    if (lines <= 0 || effective <= 0 || firstLine + effective > lines)
+        return kDeviceLinesRejected;
+    if (slots < 2)
+        return kDeviceWindowRejected;
+    if (TransferRunning())
+        return kDeviceTransferRunning;
+    FreeBuffers();
+
+    linePitch = pitch;
+    hStart = start;
+    effWidth = width;
+    totalLines = lines;
+    vStart = firstLine;
+    effLines = effective;
+    ringCount = slots;
+    frameSamples = lines * pitch;
+    usedSamples = (effective + firstLine) * pitch;
+    transferSamples = (usedSamples + kTransferRounding - 1) / kTransferRounding * kTransferRounding + kTransferRounding;
+
+    snapshotBuffer = ZeroedBlock(SlotBytes());
+    if (snapshotBuffer == nullptr)
+        return kDeviceNoMemory;
+    try {
+        ring.reserve(static_cast<size_t>(slots));
+        for (int i = 0; i < slots; ++i) {
+            ring.push_back(ZeroedBlock(SlotBytes()));
+            if (ring.back() == nullptr) {
+                FreeBuffers();
+                return kDeviceNoMemory;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        FreeBuffers();
+        return kDeviceNoMemory;
+    }
+
+    Packet size{CmdSetTransferSize};
+    const auto samples = static_cast<uint32_t>(transferSamples);
+    for (int i = 0; i < 4; ++i)
+        size[1 + i] = static_cast<uint8_t>(samples >> (8 * i));
+    SendPacket(size);
+    return kDeviceOk;
+}
+
+void CQLXSdkLib::FreeBuffers()
+{
+    snapshotBuffer.reset();
+    ring.clear();
+    ring.shrink_to_fit();
+}
+
+void CQLXSdkLib::ProbeDevices()
+{
+    for (int n = 0; n < MaxDevices(); ++n) {
+        char path[128];
+        std::snprintf(path, sizeof path, "\\\\.\\%s-%d", baseName.data(), n);
+        DriverHandle handle = platform::kNoDriverHandle;
+        const bool opened = DeviceOpen(path, handle);
+        devicePresent[static_cast<size_t>(n)] = opened && handle != platform::kInvalidDriverHandle ? 1 : 0;
+        DeviceClose(handle);
+    }
+    deviceNumber = 0;
+}
+
+bool CQLXSdkLib::IsDevicePresent(int n) const
+{
+    return n >= 0 && n < MaxDevices() && devicePresent[static_cast<size_t>(n)] != 0;
+}
+
+int CQLXSdkLib::SetDeviceNumber(int n)
+{
+    if (static_cast<unsigned>(n) > 8)
+        return kDeviceNumberRejected;
+    deviceNumber = n;
+    std::snprintf(devicePath.data(), devicePath.size(), "\\\\.\\%s-%d", baseName.data(), n);
+    return kDeviceOk;
+}
+
+int CQLXSdkLib::SelectDevice(int n)
+{
+    ResetGeometry();
+    const int selected = SetDeviceNumber(n);
+    if (selected != kDeviceOk)
+        return selected;
+    SetWordMode(0);
+    return kDeviceOk;
+}
+
+int CQLXSdkLib::InitDevice(int n)
+{
+    const int selected = SelectDevice(n);
+    if (selected != kDeviceOk)
+        return selected;
+    SendPacket({CmdInit});
+    if (uint8_t setup = 0; FpgaRead(kRegSetup, setup))
+        FpgaWrite(kRegSetup, static_cast<uint8_t>(setup & ~kSetupClearedBits));
+    SetCaptureWindow(0, 0, kSensorWidth, kSensorHeight, 0);
+    SetGlobalGain(1);
+    SetMirrorV(0);
+    SetTriggerMode(0);
+    for (uint8_t reg = kRegInfo0; reg < kRegInfo0 + 4; ++reg) {
+        uint8_t ignored = 0;
+        FpgaRead(reg, ignored);
+    }
+    return kDeviceOk;
+}
+
+}  // namespace quelix

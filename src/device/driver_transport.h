@@ -1,0 +1,73 @@
+// The whole contact with the camera's driver: device handles, pipe requests
+// and the 64-byte command packets. Every function works on a handle its
+// caller passes in and keeps no state of its own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/driver_connection.h"
+
+namespace quelix {
+
+using platform::DriverHandle;
+
+inline constexpr int kCommandPipe = 0;
+inline constexpr int kReplyPipe = 1;
+inline constexpr int kImagePipe = 2;
+inline constexpr uint32_t kPacketSize = 64;
+
+using Packet = std::array<uint8_t, kPacketSize>;
+
+// Statuses of ReadPipe, WritePipe, SensorQuery, SensorCommand.
+enum TransferStatus : int {
+    kTransferOk = 0,
+    kTransferNoHandle = 10,
+    kTransferFailed = 12,
+};
+
+// Results of PipeTransfer and PipeTransferLarge.
+enum PipeResult : int {
+    kPipeOk = 0,
+    kPipeFailed = -1,
+    kPipeNullBuffer = -2,
+    kPipeNullHandle = -3,
+};
+
+// Opens the driver path for writing. false only when no path is given; a
+// device that cannot be opened still reports true and yields the invalid
+// handle, on which every request fails.
+bool DeviceOpen(const char* path, DriverHandle& handle);
+// Closes and clears the handle; 1 if there was one, 0 if not.
+int DeviceClose(DriverHandle& handle);
+
+// One pipe request: direction 1 issues the in-direct request, 0 the
+// out-direct one; done receives the byte count the driver reports.
+int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done, int direction);
+// The same with the request for large image reads.
+int PipeTransferLarge(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done);
+
+// 0 when exactly `length` bytes moved, 10 without a handle, 12 otherwise.
+int ReadPipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer);
+int WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer);
+
+// Sets the driver's transfer time-out; the request's success (0 without a handle).
+int SetDriverTimeout(DriverHandle handle, uint32_t milliseconds);
+
+// Sensor register read: writes the query, reads the reply twice and copies
+// min(n, 64) reply bytes to out; the status of the second read.
+int SensorQuery(DriverHandle handle, uint8_t sensorRegister, uint8_t* out, int n);
+// Sensor register write of min(n, 63) payload bytes after the command code.
+int SensorCommand(DriverHandle handle, int n, const uint8_t* payload);
+
+// The command exchange on a fresh handle of the device path: the packet is
+// written to the command pipe; a query then reads the reply twice, the second
+// read deciding. 10 when no handle could be had, else the transfer status.
+int SendCommand(const char* path, Packet packet);
+int QueryCommand(const char* path, Packet packet, Packet& reply);
+// The ID-memory exchanges with their pauses (6 ms around the reply reads,
+// 10 ms after a write).
+int SromRead(const char* path, uint8_t address, uint8_t& value);
+int SromWrite(const char* path, uint8_t address, uint8_t value);
+
+}  // namespace quelix

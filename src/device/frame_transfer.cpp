@@ -1,0 +1,190 @@
+// Frame transfer: the streaming path (a transfer thread filling a ring of
+// frame buffers, the consumer taking the newest complete frame) and the
+// single-shot path (one frame read on the caller's thread).
+#include <cstring>
+
+#include "device/command_codes.h"
+#include "device/device_status.h"
+#include "device/qlx_sdk_lib.h"
+
+namespace quelix {
+
+namespace {
+
+constexpr int kFrameWaitMs = 6000;
+
+int Wrap(int index, int count) { return index >= count ? index - count : (index < 0 ? index + count : index); }
+
+}  // namespace
+
+int CQLXSdkLib::ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const
+{
+    uint32_t done = 0;
+    const int result = largeTransfer != 0 ? PipeTransferLarge(handle, kImagePipe, bytes, target, done)
+                                          : PipeTransfer(handle, kImagePipe, bytes, target, done, 1);
+    return result == kPipeOk && done == bytes ? kDeviceOk : kDeviceReadFailed;
+}
+
+int CQLXSdkLib::StartTransferThread()
+{
+    if (transfer.stopFlag.load() == 0)
+        return kDeviceTransferRunning;
+    // A stream that ended on a failed read still holds its finished thread.
+    transfer.thread.Join();
+    SendPacket({CmdResetTransfer});
+
+    transfer.transferBytes = static_cast<uint32_t>(wordMode != 0 ? transferSamples * 2 : transferSamples);
+    transfer.frameEvent.Reset();
+    try {
+        transfer.ring.clear();
+        for (const auto& slot : ring)
+            transfer.ring.push_back(slot.get());
+        transfer.devicePath = devicePath.data();
+    } catch (const std::bad_alloc&) {
+        return kDeviceThreadNotStarted;
+    }
+    transfer.stopFlag = 0;
+    transfer.errorFlag = 0;
+    transfer.resultCode = 0;
+    transfer.writeIndex = 0;
+    transfer.readIndex = 0;
+    transfer.ringCount = ringCount;
+    transfer.largeTransfer = largeTransfer;
+    if (ringCount < 2 || !transfer.thread.Start([this] { TransferThreadMain(); }, platform::ThreadPriority::Highest)) {
+        transfer.stopFlag = 1;
+        return kDeviceThreadNotStarted;
+    }
+    return kDeviceOk;
+}
+
+void CQLXSdkLib::TransferThreadMain()
+{
+    TransferBlock& block = transfer;
+    DriverHandle handle = platform::kNoDriverHandle;
+    int result = kDeviceOk;
+    if (!DeviceOpen(block.devicePath.c_str(), handle)) {
+        result = kDeviceNotOpened;
+    } else {
+        Packet startFrame{CmdStartFrame};
+        while (block.stopFlag.load() != 1) {
+            uint8_t* target = block.ring[static_cast<size_t>(block.writeIndex.load())];
+            uint32_t ignored = 0;
+            PipeTransfer(handle, kCommandPipe, kPacketSize, startFrame.data(), ignored, 0);
+            if (ReadFrameInto(handle, target, block.transferBytes) != kDeviceOk) {
+                // The slot holds no whole frame: it is not published. The
+                // failure is recorded before the frame event fires, so the
+                // woken consumer sees it at once.
+                result = kDeviceReadFailed;
+                break;
+            }
+            {
+                std::lock_guard lock(block.ringLock);
+                int next = Wrap(block.writeIndex.load() + 1, block.ringCount);
+                if (next == block.readIndex.load())
+                    next = Wrap(next + 1, block.ringCount);
+                block.writeIndex = next;
+            }
+            block.frameEvent.Set();
+        }
+        DeviceClose(handle);
+    }
+    block.resultCode = result;
+    block.errorFlag = result == kDeviceReadFailed ? 1 : 0;
+    block.stopFlag = 1;
+    block.frameEvent.Set();
+}
+
+int CQLXSdkLib::StopTransferThread()
+{
+    const bool wasStopped = transfer.stopFlag.load() == 1 && transfer.errorFlag.load() == 0;
+    // The thread finishes the frame read in progress first; the driver's
+    // time-out bounds how long that read can block.
+    transfer.stopFlag = 1;
+    transfer.thread.Join();
+    const int result = transfer.resultCode.load();
+    transfer.errorFlag = 0;
+    transfer.resultCode = 0;
+    return wasStopped ? kDeviceOk : result;
+}
+
+int CQLXSdkLib::WaitRingFrame()
+{
+    if (transfer.errorFlag.load() == 1)
+        return 1;
+    if (transfer.stopFlag.load() == 1)
+        return 0;
+    {
+        std::lock_guard lock(transfer.ringLock);
+        const int write = transfer.writeIndex.load();
+        const int read = transfer.readIndex.load();
+        const int available = write - read + (write < read ? transfer.ringCount : 0);
+        if (available >= 1) {
+            transfer.readIndex = Wrap(write - 1, transfer.ringCount);
+            return 3;
+        }
+    }
+    return transfer.frameEvent.Wait(kFrameWaitMs) ? 2 : 1;
+}
+
+int CQLXSdkLib::ReadRingFrame(uint8_t* destination)
+{
+    if (destination == nullptr)
+        return kDeviceNullDestination;
+    const int slot = transfer.readIndex.load();
+    if (slot >= static_cast<int>(transfer.ring.size()))
+        return kDeviceReadFailed;
+    const int copied = CopyRawFrame(destination, transfer.ring[static_cast<size_t>(slot)]);
+    std::lock_guard lock(transfer.ringLock);
+    transfer.readIndex = Wrap(slot + 1, transfer.ringCount);
+    return copied;
+}
+
+int CQLXSdkLib::CaptureSingleFrame()
+{
+    const auto bytes = static_cast<uint32_t>(wordMode == 1 ? transferSamples * 2 : transferSamples);
+    if (captureHandle == platform::kNoDriverHandle || captureHandle == platform::kInvalidDriverHandle) {
+        if (!DeviceOpen(devicePath.data(), captureHandle)) {
+            DeviceClose(captureHandle);
+            return kDeviceNotOpened;
+        }
+    }
+    SendPacket({CmdResetTransfer});
+    Packet startFrame{CmdStartFrame};
+    uint32_t ignored = 0;
+    PipeTransfer(captureHandle, kCommandPipe, kPacketSize, startFrame.data(), ignored, 1);
+    if (ReadFrameInto(captureHandle, snapshotBuffer.get(), bytes) != kDeviceOk) {
+        DeviceClose(captureHandle);
+        return kDeviceReadFailed;
+    }
+    return kDeviceOk;
+}
+
+int CQLXSdkLib::ReadSingleFrame(uint8_t* destination)
+{
+    if (destination == nullptr)
+        return kDeviceNullDestination;
+    if (snapshotBuffer == nullptr)
+        return kDeviceReadFailed;
+    return CopyRawFrame(destination, snapshotBuffer.get());
+}
+
+void CQLXSdkLib::CloseCaptureHandle()
+{
+    if (captureHandle != platform::kNoDriverHandle)
+        DeviceClose(captureHandle);
+}
+
+int CQLXSdkLib::CopyRawFrame(uint8_t* destination, const uint8_t* source)
+{
+    const size_t pixels = static_cast<size_t>(effLines) * static_cast<size_t>(effWidth);
+    const size_t bytesPerSample = wordMode == 0 ? 1 : 2;
+    // The pixels and the trailer word must lie inside the frame buffer.
+    if (pixels * bytesPerSample + 2 > SlotBytes())
+        return kDeviceReadFailed;
+    std::memcpy(destination, source, pixels * bytesPerSample);
+    const uint8_t* trailer = source + pixels * bytesPerSample;
+    frameTrailer = trailer[0] | (trailer[1] << 8);
+    return kDeviceOk;
+}
+
+}  // namespace quelix

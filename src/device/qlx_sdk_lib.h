@@ -1,0 +1,135 @@
+// The device object: the host-side model of one camera. It knows the driver
+// path of the selected camera, the capture window and frame geometry and the
+// frame buffers, and offers every camera control as a method that turns into
+// command exchanges on a fresh driver handle.
+//
+// Control methods return 1 for success and 0 for failure; geometry,
+// selection and transfer methods return a DeviceStatus (0 = success).
+//
+// The object has no lock: the camera object serialises control calls, and
+// geometry changes happen only while no transfer thread runs (they are
+// refused while one does).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "device/driver_transport.h"
+#include "device/transfer_block.h"
+
+namespace quelix {
+
+class CQLXSdkLib {
+public:
+    CQLXSdkLib();
+    virtual ~CQLXSdkLib();
+    CQLXSdkLib(const CQLXSdkLib&) = delete;
+    CQLXSdkLib& operator=(const CQLXSdkLib&) = delete;
+
+    // Selects 16-bit (on) or 8-bit samples.
+    virtual int SetWordMode(int on);
+
+    // Register access, each one command exchange on a fresh handle.
+    int FpgaRead(uint8_t reg, uint8_t& value);
+    int FpgaWrite(uint8_t reg, uint8_t value);
+    int SensorRead(uint8_t reg, uint16_t& value);
+    int SensorWrite(uint8_t reg, uint16_t value);
+    int ReadSromID(int address, uint8_t& value);
+    int WriteSromID(uint8_t address, uint8_t value);
+
+    // Camera controls.
+    int GetExposureLines(uint16_t& value);
+    int SetExposureLines(uint16_t value);
+    static constexpr int MaxExposureLines() { return 0x7fff; }
+    static constexpr int DefaultExposure() { return 100; }
+    int GetGlobalGain();
+    int SetGlobalGain(int on);
+    static constexpr int GlobalGainLimit() { return 1; }
+    int GetColorGain(int reg, int& value);
+    int SetColorGain(int reg, int value);
+    static int GetColorGainMin(int reg, int& value);
+    int GetPeltier();
+    int SetPeltier(int value);
+    int GetTemperatureMilliVolts();
+    int GetClockMode(int& value);
+    // The camera's clock mode is fixed by the camera: nothing changes, 0.
+    static int SetClockMode(int) { return 0; }
+    int GetMirrorH() const { return mirrorH; }
+    int SetMirrorH(int flag);
+    int GetMirrorV() const { return mirrorV; }
+    int SetMirrorV(int flag);
+    int SetTriggerMode(int on);
+    int SetTimeout(int milliseconds);
+
+    // Geometry.
+    int SetCaptureWindow(int x, int y, int width, int height, int subsample);
+    int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines, int ringCount);
+    void FreeBuffers();
+
+    // Device selection.
+    void ProbeDevices();
+    bool IsDevicePresent(int n) const;
+    static constexpr int MaxDevices() { return 8; }
+    int GetDeviceNumber() const { return deviceNumber; }
+    int SetDeviceNumber(int n);
+    int SelectDevice(int n);
+    int InitDevice(int n);
+
+    // Frame transfer.
+    int StartTransferThread();
+    int StopTransferThread();
+    // 3 a frame is ready (readIndex names it), 2 woken but call again,
+    // 1 error or no frame for 6000 ms, 0 streaming has stopped.
+    int WaitRingFrame();
+    int ReadRingFrame(uint8_t* destination);
+    int CaptureSingleFrame();
+    int ReadSingleFrame(uint8_t* destination);
+    void CloseCaptureHandle();
+    int CopyRawFrame(uint8_t* destination, const uint8_t* source);
+    bool TransferRunning() const { return transfer.stopFlag.load() == 0; }
+
+    int wordMode = 0;
+    int winX = 0;
+    int winY = 0;
+    int winWidth = 0;
+    int winHeight = 0;
+    int linePitch = 1339;
+    int hStart = 50;
+    int effWidth = 1280;
+    int totalLines = 1040;
+    int vStart = 10;
+    int effLines = 1028;
+    int frameSamples = 0;
+    int transferSamples = 0;
+    int usedSamples = 0;
+    std::unique_ptr<uint8_t[]> snapshotBuffer;  // transferSamples x 2 bytes
+    int driverTimeoutMs = 3000;
+    int frameTrailer = 0;  // the 16-bit word after the pixels of the last frame copied
+    int ringCount = 0;
+    int dataFormat = 1;  // raw samples
+    std::array<char, 12> baseName{};
+    int subsampleMode = 0;
+    int mirrorH = 0;
+    int mirrorV = 0;
+    std::array<int, 8> devicePresent{};
+    int deviceNumber = 0;
+    int triggerMode = 0;
+    TransferBlock transfer;
+    int largeTransfer = 0;
+    std::vector<std::unique_ptr<uint8_t[]>> ring;  // ringCount blocks of transferSamples x 2 bytes
+    std::array<char, 128> devicePath{};
+    DriverHandle captureHandle = platform::kNoDriverHandle;
+
+protected:
+    int SendPacket(Packet packet);
+    void ResetGeometry();
+    void TransferThreadMain();
+
+private:
+    size_t SlotBytes() const { return static_cast<size_t>(transferSamples) * 2; }
+    int ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const;
+};
+
+}  // namespace quelix

@@ -1,0 +1,39 @@
+// The record the transfer thread and the capture thread share while frames
+// stream. The producer (transfer thread) writes writeIndex, resultCode and
+// the flags; the consumer writes readIndex and asks to stop through
+// stopFlag. Choosing the consumer's slot and the producer's step to its next
+// slot each happen under ringLock, so the producer never starts filling the
+// slot the consumer is copying.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/sync.h"
+#include "platform/thread.h"
+
+namespace quelix {
+
+struct TransferBlock {
+    uint32_t transferBytes = 0;
+    // Lives as long as the device object, so a consumer still waiting on it
+    // while another thread stops the stream never waits on a freed event.
+    // The end of the thread is waited for by joining it.
+    platform::Event frameEvent{platform::EventReset::Auto};  // set after every frame read
+    std::atomic<int32_t> resultCode{0};           // 0 stopped on request, 10 not opened, 19 read failed
+    std::atomic<int32_t> stopFlag{1};             // 1: not running, or asked to stop
+    std::atomic<int32_t> errorFlag{0};            // 1: ended because a frame read failed
+    int32_t ringCount = 0;
+    std::vector<uint8_t*> ring;  // the device object's ring slots
+    std::atomic<int32_t> writeIndex{0};  // slot being filled
+    std::atomic<int32_t> readIndex{0};   // slot the consumer reads next
+    int32_t largeTransfer = 0;
+    std::string devicePath;
+    std::mutex ringLock;
+    platform::Thread thread;
+};
+
+}  // namespace quelix
