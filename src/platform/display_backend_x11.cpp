@@ -178,7 +178,7 @@ public:
             return;
         topLevels_.erase(window.native);
         XDestroyWindow(display_, window.native);
-        XFlush(display_);
+        XSync(display_, False);
         window.native = 0;
     }
 

@@ -235,6 +235,7 @@ std::optional<WindowInfo> GetWindowInfo(Hwnd window)
         info.y = target->display->y;
         info.width = target->display->width;
         info.height = target->display->height;
+        info.native = target->display->native;
     }
     return info;
 }

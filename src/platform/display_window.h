@@ -59,6 +59,7 @@ struct WindowInfo {
     int32_t y = 0;
     int32_t width = 0;
     int32_t height = 0;
+    unsigned long native = 0;  // the X11 window; 0 when headless
 };
 
 // Null when the class is not registered, the parent is not a display or
