@@ -79,69 +79,63 @@ KernelArgs Args(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, i
     return {dst, src, rect, x, y, dstStep, srcStep, dstStride, srcStride};
 }
 
-void Narrow16Shr6(uint8_t* to, const uint8_t* from)
-{
+// The per-pixel operations are lambdas, so that they inline into the loops.
+constexpr auto Narrow16Shr6 = [](uint8_t* to, const uint8_t* from) {
     *to = static_cast<uint8_t>(Load16(from) >> 6);
-}
+};
 
-void Copy3(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Copy3 = [](uint8_t* to, const uint8_t* from) {
     const uint8_t blue = from[0];
     const uint8_t green = from[1];
     const uint8_t red = from[2];
     to[0] = blue;
     to[1] = green;
     to[2] = red;
-}
+};
 
-void Swap3(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Swap3 = [](uint8_t* to, const uint8_t* from) {
     const uint8_t first = from[0];
     const uint8_t middle = from[1];
     const uint8_t last = from[2];
     to[0] = last;
     to[1] = middle;
     to[2] = first;
-}
+};
 
-void Narrow48Shr6(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Narrow48Shr6 = [](uint8_t* to, const uint8_t* from) {
     const unsigned blue = Load16(from);
     const unsigned green = Load16(from + 2);
     const unsigned red = Load16(from + 4);
     to[0] = static_cast<uint8_t>(blue >> 6);
     to[1] = static_cast<uint8_t>(green >> 6);
     to[2] = static_cast<uint8_t>(red >> 6);
-}
+};
 
-void Narrow48Shr4Saturated(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Narrow48Shr4Saturated = [](uint8_t* to, const uint8_t* from) {
     const unsigned blue = Load16(from);
     const unsigned green = Load16(from + 2);
     const unsigned red = Load16(from + 4);
     to[0] = static_cast<uint8_t>(std::min(blue >> 4, 255u));
     to[1] = static_cast<uint8_t>(std::min(green >> 4, 255u));
     to[2] = static_cast<uint8_t>(std::min(red >> 4, 255u));
-}
+};
 
-// Three samples each shifted left by 2; with `swap` samples 0 and 2 change places.
+// Three samples each shifted left by 2; with Swap samples 0 and 2 change places.
 template <bool Swap>
-void Widen48Shl2(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Widen48Shl2 = [](uint8_t* to, const uint8_t* from) {
     const unsigned first = Load16(from);
     const unsigned middle = Load16(from + 2);
     const unsigned last = Load16(from + 4);
     Store16(to, (Swap ? last : first) << 2);
     Store16(to + 2, middle << 2);
     Store16(to + 4, (Swap ? first : last) << 2);
-}
+};
 
 template <bool Swap>
-void Widen64Shl2(uint8_t* to, const uint8_t* from)
-{
+constexpr auto Widen64Shl2 = [](uint8_t* to, const uint8_t* from) {
     Widen48Shl2<Swap>(to, from);
     Store16(to + 6, 0xFFFF);
-}
+};
 
 }  // namespace
 

@@ -233,13 +233,18 @@ public:
             return;
         }
         const bool packed32 = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
+        // The usual true-colour layout, 0x00RRGGBB, takes the short way.
+        const bool xrgb = packed32 && blue_.shift == 0 && green_.shift == 8 && red_.shift == 16 &&
+                          blue_.bits == 8 && green_.bits == 8 && red_.bits == 8;
         for (int y = 0; y < height; ++y) {
             const uint8_t* from = window.client->Row(area.top + y) + static_cast<size_t>(area.left) * 3;
             auto* to =
                 reinterpret_cast<uint8_t*>(image->data) + static_cast<size_t>(y) * image->bytes_per_line;
             for (int x = 0; x < width; ++x, from += 3) {
-                const auto pixel = static_cast<uint32_t>(blue_.Encode(from[0]) | green_.Encode(from[1]) |
-                                                         red_.Encode(from[2]));
+                const auto pixel =
+                    xrgb ? static_cast<uint32_t>(from[0] | from[1] << 8 | from[2] << 16)
+                         : static_cast<uint32_t>(blue_.Encode(from[0]) | green_.Encode(from[1]) |
+                                                 red_.Encode(from[2]));
                 if (packed32)
                     std::memcpy(to + static_cast<size_t>(x) * 4, &pixel, 4);
                 else

@@ -24,15 +24,21 @@ BlitFormat FormatOf(int dstBits, int srcBits)
     return BlitFormat::Unsupported;
 }
 
+// A colour table entry is blue, green, red and a reserved byte: 24-bit
+// pixels take it whole, each overwriting the previous pixel's fourth byte,
+// but the last; 32-bit pixels take it with the fourth byte cleared.
 void Expand8Row(uint8_t* dst, int dstBytes, const uint8_t* src, int32_t count, const Surface& source)
 {
-    for (int32_t i = 0; i < count; ++i, dst += dstBytes) {
-        const RgbQuad& color = source.colors[src[i]];
-        dst[0] = color.rgbBlue;
-        dst[1] = color.rgbGreen;
-        dst[2] = color.rgbRed;
-        if (dstBytes == 4)
-            dst[3] = 0;
+    if (dstBytes == 3) {
+        for (int32_t i = 0; i + 1 < count; ++i, dst += 3)
+            std::memcpy(dst, &source.colors[src[i]], 4);
+        std::memcpy(dst, &source.colors[src[count - 1]], 3);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i, dst += 4) {
+        uint32_t pixel = 0;
+        std::memcpy(&pixel, &source.colors[src[i]], 3);
+        std::memcpy(dst, &pixel, 4);
     }
 }
 
