@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 namespace quelix {
 
@@ -73,12 +74,6 @@ int32_t ForEachPixel(const KernelArgs& a, PixelFn pixel)
     return 1;
 }
 
-KernelArgs Args(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y, int32_t dstStep,
-                int32_t srcStep, int32_t dstStride, int32_t srcStride)
-{
-    return {dst, src, rect, x, y, dstStep, srcStep, dstStride, srcStride};
-}
-
 // The per-pixel operations are lambdas, so that they inline into the loops.
 constexpr auto Narrow16Shr6 = [](uint8_t* to, const uint8_t* from) {
     *to = static_cast<uint8_t>(Load16(from) >> 6);
@@ -144,7 +139,7 @@ int32_t Gray16To8Shr6(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<false, Steps<1, 2>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Narrow16Shr6);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Narrow16Shr6);
 }
 
 int32_t Gray16To8Shr6Flip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -152,7 +147,7 @@ int32_t Gray16To8Shr6Flip(uint8_t* dst, const uint8_t* src, const Rect& rect, in
                           int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<true, Steps<1, 2>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Narrow16Shr6);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Narrow16Shr6);
 }
 
 int32_t Gray16Shl2(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -160,7 +155,7 @@ int32_t Gray16Shl2(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x
                    const void*, const void*)
 {
     return ForEachPixel<false, Steps<2, 2>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
         [](uint8_t* to, const uint8_t* from) { Store16(to, static_cast<unsigned>(Load16(from)) << 2); });
 }
 
@@ -169,7 +164,7 @@ int32_t Bgr24Copy(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
                   const void*, const void*)
 {
     return ForEachPixel<false, Steps<3, 3>, Steps<3, 4>, Steps<4, 3>, Steps<4, 4>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Copy3);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Copy3);
 }
 
 int32_t Bgr24CopyFlip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -177,7 +172,7 @@ int32_t Bgr24CopyFlip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<true, Steps<3, 3>, Steps<3, 4>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Copy3);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Copy3);
 }
 
 int32_t Bgr24Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -185,7 +180,7 @@ int32_t Bgr24Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
                   const void*, const void*)
 {
     return ForEachPixel<false, Steps<3, 3>, Steps<4, 4>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Swap3);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Swap3);
 }
 
 int32_t Bgra32InvertX(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -193,7 +188,7 @@ int32_t Bgra32InvertX(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<false, Steps<4, 4>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
         [](uint8_t* to, const uint8_t* from) {
             const uint8_t extra = from[3];
             Copy3(to, from);
@@ -206,7 +201,7 @@ int32_t Bgr48To24Shr6(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<false, Steps<3, 6>, Steps<3, 8>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride), Narrow48Shr6);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Narrow48Shr6);
 }
 
 int32_t Bgr48To24Flip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -214,7 +209,7 @@ int32_t Bgr48To24Flip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<true, Steps<3, 6>, Steps<3, 8>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
         Narrow48Shr4Saturated);
 }
 
@@ -223,8 +218,7 @@ int32_t Bgr48Shl2(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
                   const void*, const void*)
 {
     return ForEachPixel<false, Steps<6, 6>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
-        Widen48Shl2<false>);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Widen48Shl2<false>);
 }
 
 int32_t Bgr48Shl2Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -232,8 +226,7 @@ int32_t Bgr48Shl2Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_
                       int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<false, Steps<6, 6>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
-        Widen48Shl2<true>);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Widen48Shl2<true>);
 }
 
 int32_t Bgra64Shl2(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -241,8 +234,7 @@ int32_t Bgra64Shl2(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x
                    const void*, const void*)
 {
     return ForEachPixel<false, Steps<8, 8>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
-        Widen64Shl2<false>);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Widen64Shl2<false>);
 }
 
 int32_t Bgra64Shl2Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -250,8 +242,7 @@ int32_t Bgra64Shl2Swap(uint8_t* dst, const uint8_t* src, const Rect& rect, int32
                        int32_t srcStride, const void*, const void*)
 {
     return ForEachPixel<false, Steps<8, 8>>(
-        Args(dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride),
-        Widen64Shl2<true>);
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, Widen64Shl2<true>);
 }
 
 int32_t RowCopyFlip(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t, int32_t y, int32_t, int32_t,

@@ -24,10 +24,7 @@ WindowTable& Table()
     return table;
 }
 
-uintptr_t Key(Hwnd handle)
-{
-    return reinterpret_cast<uintptr_t>(handle);
-}
+uintptr_t Key(Hwnd handle) { return reinterpret_cast<uintptr_t>(handle); }
 
 }  // namespace
 
@@ -113,10 +110,7 @@ bool AnyWindowOfClass(std::string_view className)
                        [className](const auto& entry) { return entry.second->className == className; });
 }
 
-Hwnd CreateMessageWindow()
-{
-    return AddWindow(std::make_shared<Window>(WindowKind::Message));
-}
+Hwnd CreateMessageWindow() { return AddWindow(std::make_shared<Window>(WindowKind::Message)); }
 
 bool PostMessage(Hwnd handle, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
