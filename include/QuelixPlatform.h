@@ -1,8 +1,8 @@
 /*
  * What a Linux application needs from the Quelix SDK in place of the Windows
  * services the camera interface was made for: windows that receive the
- * library's messages (errors, frames), and later display windows and dialog
- * automation.
+ * library's messages (errors, frames), display windows that the live preview
+ * can be shown in, and later dialog automation.
  *
  * A message window is a queue. The library posts to it from any thread and
  * never blocks; the application takes messages with QuelixPlatform_GetMessage
@@ -22,6 +22,9 @@ extern "C" {
 #endif
 
 #define QUELIX_MAX_QUEUED_MESSAGES 10000
+
+/* Posted to an application's display window when the user asks to close it. */
+#define QUELIX_WM_CLOSE 0x0010u
 
 typedef struct QUELIX_MSG {
     QUELIX_HWND hwnd;
@@ -50,6 +53,44 @@ QUELIX_API int QuelixPlatform_PeekMessage(QUELIX_HWND window, QUELIX_MSG* msg);
 /* A file descriptor that is readable while messages wait; -1 for an unknown
  * window. It belongs to the window: do not read or close it. */
 QUELIX_API int QuelixPlatform_MessageFd(QUELIX_HWND window);
+
+/*
+ * Display windows. The library shows them on the X11 display named by
+ * $DISPLAY when it was built with X11 and the display opens, and keeps them
+ * in memory otherwise (headless, on a screen of 1920 x 1080 pixels unless
+ * $QUELIX_SCREEN gives "WxH"), with the same behaviour. A display window also
+ * has a message queue: the window manager's close request arrives there as
+ * QUELIX_WM_CLOSE. Destroying a window destroys its child windows (the
+ * preview window inside it, say).
+ */
+
+/* A visible top-level window with a client area of clientWidth x
+ * clientHeight pixels, centred on the screen; a parent for the preview
+ * window (Quelix_SetPreviewWindow). NULL for a size <= 0. */
+QUELIX_API QUELIX_HWND QuelixPlatform_CreateWindow(const char* title, int clientWidth, int clientHeight);
+
+/* A handle for a window of the application's own Xlib connection (display:
+ * its Display*, window: the X window id), usable as the preview's parent.
+ * The library draws through a connection of its own to the same display.
+ * NULL without X11, for another display, or for a window that does not
+ * exist. QuelixPlatform_DestroyWindow forgets the handle and destroys the
+ * library's windows inside it, not the X window itself. */
+QUELIX_API QUELIX_HWND QuelixPlatform_WrapX11Window(void* display, unsigned long window);
+
+/* 1 with the client size in *width and *height, 0 for an unknown window. */
+QUELIX_API int QuelixPlatform_GetClientSize(QUELIX_HWND window, int* width, int* height);
+
+/* 1 shown or hidden, 0 for an unknown or wrapped window. */
+QUELIX_API int QuelixPlatform_ShowWindow(QUELIX_HWND window, int show);
+
+/* 1 when the window and all its parents are shown. */
+QUELIX_API int QuelixPlatform_IsWindowVisible(QUELIX_HWND window);
+
+/* The client area as it is on the screen, child windows included: rows from
+ * the top, each width x 3 bytes (blue, green, red), no padding. 1 on
+ * success; 0 for an unknown or hidden window, an empty client area, or a
+ * buffer of fewer than width x height x 3 bytes. */
+QUELIX_API int QuelixPlatform_ReadClientPixels(QUELIX_HWND window, uint8_t* bgr, int size);
 
 #ifdef __cplusplus
 }

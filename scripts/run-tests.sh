@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test three times: a plain optimised build, a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded
-# tests with ThreadSanitizer. Installs what is missing first.
+# tests with ThreadSanitizer. The window tests of the plain build run a
+# second time on a real X11 display (Xvfb). Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,6 +15,10 @@ run_ctest() {
 echo "== release build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_ctest build
+
+echo "== window tests on X11 (Xvfb)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs" -L window
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUELIX_SANITIZE=address,undefined \

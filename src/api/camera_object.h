@@ -12,6 +12,8 @@
 #include "QuelixSdk_205KWMX.h"
 #include "api/settings_blocks.h"
 #include "device/shared_device_table.h"
+#include "platform/device_context.h"
+#include "platform/geometry.h"
 #include "platform/sync.h"
 #include "platform/window_table.h"
 
@@ -41,12 +43,7 @@ enum ErrorCode : int32_t {
     kErrMaskFile = QUELIX_ERR_MASK_FILE,
 };
 
-struct Rect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-};
+using Rect = platform::Rect;
 
 class CQuelix {
 public:
@@ -125,6 +122,23 @@ public:
     // The table of claimed cameras shared between processes.
     SharedDeviceTable sharedTable;
 
+    // The preview window (output/preview_window.cpp). CreatePreviewWindow
+    // registers a window class of its own and makes the window: a child of
+    // `parent` at the rectangle's position with its third and fourth values
+    // as size, or without a parent a top-level window of the capture size
+    // divided by the sub-sampling factor, centred on the screen. Null on
+    // failure (also for no parent and an all-zero rectangle).
+    platform::Hwnd CreatePreviewWindow(platform::Hwnd parent, const Rect& rect);
+    static intptr_t PreviewWndProc(platform::Hwnd window, uint32_t message, uintptr_t wParam,
+                                   intptr_t lParam);
+    // Draws the processed frame of the colour mode into the preview window;
+    // run by the capture thread after every frame. 0 when the window is not
+    // visible or the frame cannot be drawn.
+    int DrawPreview();
+    // Ends the preview: releases the window's device context, destroys the
+    // window and unregisters its class. Always 1.
+    int Close();
+
     // The device object; null until initialisation made it.
     CQuelix205KWMXSdk* device = nullptr;
 
@@ -150,7 +164,9 @@ public:
     CDibImage* defectWork16c = nullptr;
     CDibImage* latestImage = nullptr;  // guarded by displayLock
 
-    platform::Hwnd previewWindow = nullptr;
+    // Read by the capture thread's DrawPreview while Close clears them.
+    std::atomic<platform::Hwnd> previewWindow{nullptr};
+    std::atomic<platform::Hdc> previewDC{nullptr};
     std::array<char, 256> previewClassName{};
 
     // Capture window and stream settings (registry "TH", "TV", "EH", "EV",

@@ -5,20 +5,11 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/runtime_random.h"
 
 namespace quelix {
 
 namespace {
-
-// The C runtime's pseudo-random sequence as the original platform makes it:
-// per thread, never seeded (seed 1), values 0 to 32767. It is kept here so
-// that the library leaves the application's own rand() sequence alone.
-int NextRandom()
-{
-    thread_local uint32_t state = 1;
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFF);
-}
 
 // The records whose calls are running on this thread, innermost last.
 thread_local std::vector<const CSdkChain::Node*> callsOnThisThread;
@@ -36,7 +27,8 @@ int32_t CSdkChain::CreateCamera()
     std::lock_guard guard(lock);
     int32_t handle = 0;
     do {
-        const uint32_t value = platform::TickCount() + static_cast<uint32_t>(NextRandom()) + static_cast<uint32_t>(count);
+        const uint32_t value = platform::TickCount() + static_cast<uint32_t>(platform::RuntimeRandom()) +
+                               static_cast<uint32_t>(count);
         handle = static_cast<int32_t>(value);
     } while (handle == 0 || Contains(handle));
 

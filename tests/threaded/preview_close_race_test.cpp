@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "QuelixPlatform.h"
+#include "api/camera_object.h"
+#include "output/dib_image.h"
+#include "platform/device_context.h"
+#include "platform/display_window.h"
+
+namespace quelix {
+namespace {
+
+// The capture thread draws every frame while the application closes the
+// preview: drawing finds the window and its device context gone and draws
+// nothing, never a released one.
+TEST(PreviewCloseRace, DrawingWhileTheWindowCloses)
+{
+    CDibImage frame;
+    CDibImage display;
+    ASSERT_EQ(frame.Create(64, 48, 24), 1);
+    CQuelix camera;
+    camera.colorMode = 2;
+    camera.image24 = &frame;
+    camera.displayImage = &display;
+    QUELIX_HWND parent = QuelixPlatform_CreateWindow("race", 200, 200);
+
+    for (int round = 0; round < 20; ++round) {
+        const platform::Hwnd window =
+            camera.CreatePreviewWindow(parent, {0, 0, round % 2 == 0 ? 64 : 90, 48});
+        ASSERT_NE(window, nullptr);
+        camera.previewWindow = window;
+        camera.previewDC = platform::GetDC(window);
+        std::atomic<bool> drewOnce{false};
+        std::atomic<bool> stop{false};
+        std::thread capture([&] {
+            while (!stop) {
+                if (camera.DrawPreview() == 1)
+                    drewOnce = true;
+            }
+        });
+        while (!drewOnce)
+            std::this_thread::yield();
+        EXPECT_EQ(camera.Close(), 1);
+        stop = true;
+        capture.join();
+        EXPECT_EQ(camera.DrawPreview(), 0);
+    }
+    QuelixPlatform_DestroyWindow(parent);
+    camera.image24 = nullptr;
+    camera.displayImage = nullptr;
+}
+
+}  // namespace
+}  // namespace quelix
