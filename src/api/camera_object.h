@@ -11,6 +11,8 @@
 
 #include "QuelixSdk_205KWMX.h"
 #include "api/settings_blocks.h"
+#include "capture/correction_state.h"
+#include "capture/dialog_hook.h"
 #include "device/shared_device_table.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
@@ -139,6 +141,24 @@ public:
     // window and unregisters its class. Always 1.
     int Close();
 
+    // The correction pipeline (capture/). CorrectFrame turns rawFrame into the
+    // processed image of the colour mode: copy into the work image (image8,
+    // or image16 for colour modes 1, 4, 5) under rawFrameLock, automatic
+    // exposure, shading correction and defect repair under correctionLock,
+    // mirroring, the gray treatment of mode 0, false colour, then hue and
+    // saturation, gamma, contrast, sharpness and brightness. Runs with no lock
+    // held, on one thread at a time, after rawFrame was read and re-laid.
+    void CorrectFrame();
+    // Measures five windows of the work image and, with autoIris 1, scales
+    // the exposure when they are too bright or too dark. 1 when it measured,
+    // 0 when automatic exposure is off or the image is too small to measure.
+    int AutoExposure(CDibImage* work);
+    // Repairs the defective pixels of an 8-bit (16-bit) work image: those the
+    // hot and dead maps name, and those at least `threshold` from the mean of
+    // their four neighbours. 0 when the image is missing, else 1.
+    int DefectFilter8(CDibImage* image, int threshold);
+    int DefectFilter16(CDibImage* image, int threshold);
+
     // The device object; null until initialisation made it.
     CQuelix205KWMXSdk* device = nullptr;
 
@@ -180,7 +200,13 @@ public:
     std::atomic<int32_t> bufferCount{4};
 
     ImageFilterSettings filter;
+    // The open image or gray filter dialog: refreshed after each automatic
+    // gray balance step.
+    DialogHook<> filterDialog;
     CameraSettings camera;
+    // The open camera settings dialog: shown each exposure that automatic
+    // exposure sets, in lines.
+    DialogHook<int32_t> cameraDialog;
 
     // State of the real exposure-time conversion: clocks per line (width +
     // 69), the exposure in lines and the clock period in milliseconds.
@@ -227,6 +253,9 @@ public:
     std::atomic<int32_t> maskWord{0};
 
 private:
+    // Shading factors and stage tables of CorrectFrame, kept between frames.
+    CorrectionState correctionState_;
+
     // Application threads and capture threads record errors concurrently.
     mutable std::mutex errorHistoryLock_;
     std::array<int32_t, kErrorHistoryLength> errorHistory_{};

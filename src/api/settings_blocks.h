@@ -62,6 +62,12 @@ public:
     void Set(Slot slot, int32_t value) { words_[Index(slot)].store(value, std::memory_order_relaxed); }
     int32_t GetWord(size_t index) const { return words_[index].load(std::memory_order_relaxed); }
     void SetWord(size_t index, int32_t value) { words_[index].store(value, std::memory_order_relaxed); }
+    // Sets the slot to `desired` only if it still holds `expected`, so that a
+    // change made meanwhile by another thread is kept.
+    bool CompareExchange(Slot slot, int32_t expected, int32_t desired)
+    {
+        return words_[Index(slot)].compare_exchange_strong(expected, desired, std::memory_order_relaxed);
+    }
 
     Block Copy() const
     {

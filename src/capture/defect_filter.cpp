@@ -1,0 +1,158 @@
+// Repair of defective pixels: a pixel is marked when the hot-pixel or the
+// dead-pixel map names it, or when it differs from the mean of its four
+// direct neighbours by at least the threshold; each marked pixel then takes
+// the mean of the nearest unmarked pixel in each of the four directions.
+// Only unmarked pixels are read as replacements and they never change, so
+// the order of the repairs does not matter. Border rows and columns are
+// never marked or changed.
+#include <cstdlib>
+#include <cstring>
+
+#include "api/camera_object.h"
+#include "output/dib_image.h"
+
+namespace quelix {
+
+namespace {
+
+template <class Sample>
+Sample Get(const uint8_t* row, int32_t column)
+{
+    Sample value;
+    std::memcpy(&value, row + static_cast<ptrdiff_t>(column) * sizeof(Sample), sizeof value);
+    return value;
+}
+
+template <class Sample>
+void Put(uint8_t* row, int32_t column, Sample value)
+{
+    std::memcpy(row + static_cast<ptrdiff_t>(column) * sizeof(Sample), &value, sizeof value);
+}
+
+template <class Sample>
+bool HasDepthAndCovers(const CDibImage* image, int32_t columns, int32_t rows)
+{
+    return image != nullptr && image->pBits != nullptr && image->bitCount == sizeof(Sample) * 8 &&
+           image->width >= columns && image->height >= rows;
+}
+
+// The maps are read at the sensor position of each work pixel: the work
+// image is the capture window at (offsetX, offsetY) of the sensor. Maps that
+// do not cover the window count as naming no pixel.
+template <class Sample>
+struct DefectMaps {
+    const CDibImage* hot;
+    const CDibImage* dead;
+    int32_t offsetX;
+    int32_t offsetY;
+
+    bool Cover(int32_t columns, int32_t rows) const
+    {
+        return offsetX >= 0 && offsetY >= 0 && HasDepthAndCovers<Sample>(hot, offsetX + columns, offsetY + rows) &&
+               HasDepthAndCovers<Sample>(dead, offsetX + columns, offsetY + rows);
+    }
+    const uint8_t* Row(const CDibImage* map, int32_t i) const
+    {
+        return map->pBits + static_cast<ptrdiff_t>(offsetY + i) * map->stride +
+               static_cast<ptrdiff_t>(offsetX) * sizeof(Sample);
+    }
+};
+
+// Marks row i (1 ... rows - 2); returns how many pixels it marked.
+template <class Sample>
+int32_t MarkRow(const CDibImage& image, const DefectMaps<Sample>& maps, bool useMaps, uint8_t* marks,
+                int32_t i, int32_t threshold)
+{
+    const uint8_t* up = image.pBits + static_cast<ptrdiff_t>(i - 1) * image.stride;
+    const uint8_t* row = up + image.stride;
+    const uint8_t* down = row + image.stride;
+    const uint8_t* hot = useMaps ? maps.Row(maps.hot, i) : nullptr;
+    const uint8_t* dead = useMaps ? maps.Row(maps.dead, i) : nullptr;
+    int32_t marked = 0;
+    for (int32_t j = 1; j < image.width - 1; ++j) {
+        const int32_t x = Get<Sample>(row, j);
+        const int32_t mean =
+            (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) + Get<Sample>(up, j) + Get<Sample>(down, j)) / 4;
+        const bool named = useMaps && (Get<Sample>(hot, j) != 0 || Get<Sample>(dead, j) != 0);
+        const bool mark = named || std::abs(x - mean) >= threshold;
+        Put<Sample>(marks, j, static_cast<Sample>(mark ? 1 : 0));
+        marked += mark ? 1 : 0;
+    }
+    return marked;
+}
+
+template <class Sample>
+int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImage* marksImage, int32_t threshold)
+{
+    if (image == nullptr || image->pBits == nullptr)
+        return 0;
+    const int32_t rows = image->height;
+    const int32_t columns = image->width;
+    if (image->bitCount != sizeof(Sample) * 8 || !HasDepthAndCovers<Sample>(marksImage, columns, rows))
+        return 1;
+    std::memset(marksImage->pBits, 0, static_cast<size_t>(marksImage->stride) * marksImage->height);
+    const auto marksRow = [&](int32_t i) { return marksImage->pBits + static_cast<ptrdiff_t>(i) * marksImage->stride; };
+    const auto imageRow = [&](int32_t i) { return image->pBits + static_cast<ptrdiff_t>(i) * image->stride; };
+    const bool useMaps = maps.Cover(columns, rows);
+    int32_t marked = 0;
+    for (int32_t i = 1; i < rows - 1; ++i)
+        marked += MarkRow<Sample>(*image, maps, useMaps, marksRow(i), i, threshold);
+    if (marked == 0)
+        return 1;
+    const auto isMarked = [&](int32_t i, int32_t j) { return Get<Sample>(marksRow(i), j) != 0; };
+    for (int32_t i = 1; i < rows - 1; ++i) {
+        for (int32_t j = 1; j < columns - 1; ++j) {
+            if (!isMarked(i, j))
+                continue;
+            int32_t found = 0;
+            int64_t sum = 0;
+            const auto take = [&](int32_t r, int32_t c) {
+                sum += Get<Sample>(imageRow(r), c);
+                ++found;
+            };
+            for (int32_t c = j - 1; c >= 0; --c) {
+                if (!isMarked(i, c)) {
+                    take(i, c);
+                    break;
+                }
+            }
+            for (int32_t c = j + 1; c < columns; ++c) {
+                if (!isMarked(i, c)) {
+                    take(i, c);
+                    break;
+                }
+            }
+            for (int32_t r = i - 1; r >= 0; --r) {
+                if (!isMarked(r, j)) {
+                    take(r, j);
+                    break;
+                }
+            }
+            for (int32_t r = i + 1; r < rows; ++r) {
+                if (!isMarked(r, j)) {
+                    take(r, j);
+                    break;
+                }
+            }
+            if (found > 0)
+                Put<Sample>(imageRow(i), j, static_cast<Sample>(sum / found));
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+int CQuelix::DefectFilter8(CDibImage* image, int threshold)
+{
+    return RepairDefects<uint8_t>(image, {defectWork8a, defectWork8b, offsetX.load(), offsetY.load()},
+                                  defectWork8c, threshold);
+}
+
+int CQuelix::DefectFilter16(CDibImage* image, int threshold)
+{
+    return RepairDefects<uint16_t>(image, {defectWork16a, defectWork16b, offsetX.load(), offsetY.load()},
+                                   defectWork16c, threshold);
+}
+
+}  // namespace quelix
