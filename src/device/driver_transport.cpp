@@ -82,7 +82,9 @@ int ReadPipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
     if (handle == platform::kNoDriverHandle)
         return kTransferNoHandle;
     uint32_t done = 0;
-    return StatusOf(PipeTransfer(handle, pipe, length, buffer, done, 0), done, length);
+    // The transfer first: `done` is read only after it has been set.
+    const int result = PipeTransfer(handle, pipe, length, buffer, done, 0);
+    return StatusOf(result, done, length);
 }
 
 int WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
@@ -90,7 +92,9 @@ int WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
     if (handle == platform::kNoDriverHandle)
         return kTransferNoHandle;
     uint32_t done = 0;
-    return StatusOf(PipeTransfer(handle, pipe, length, buffer, done, 1), done, length);
+    // The transfer first: `done` is read only after it has been set.
+    const int result = PipeTransfer(handle, pipe, length, buffer, done, 1);
+    return StatusOf(result, done, length);
 }
 
 int SetDriverTimeout(DriverHandle handle, uint32_t milliseconds)

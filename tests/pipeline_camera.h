@@ -1,0 +1,103 @@
+// A camera object with the images of the correction pipeline made for one
+// colour mode and capture window, as capture start makes them, and owned by
+// the test. Helpers fill images with random pixels.
+#pragma once
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "api/camera_object.h"
+#include "output/dib_image.h"
+
+namespace quelix::test {
+
+class PipelineCamera {
+public:
+    PipelineCamera(int32_t colorMode, int32_t width, int32_t height, int32_t left = 0, int32_t top = 0)
+    {
+        camera.colorMode = colorMode;
+        camera.width = width;
+        camera.height = height;
+        camera.offsetX = left;
+        camera.offsetY = top;
+        camera.filter.Set(FilterSlot::gamma, 100);
+        for (FilterSlot gain :
+             {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
+            camera.filter.Set(gain, 128);
+        for (auto& image : images_)
+            image = std::make_unique<CDibImage>();
+        CQuelix& c = camera;
+        std::array<CDibImage**, 20> fields = {
+            &c.image8,       &c.image16,      &c.image24,       &c.image32,       &c.image48,
+            &c.image64,      &c.filterScratch, &c.displayImage, &c.rawFrame,      &c.darkRef8,
+            &c.brightRef8,   &c.darkRef16,    &c.brightRef16,   &c.defectWork8a,  &c.defectWork8b,
+            &c.defectWork16a, &c.defectWork16b, &c.defectWork8c, &c.defectWork16c, &c.latestImage};
+        for (size_t i = 0; i < fields.size(); ++i)
+            *fields[i] = images_[i].get();
+        const bool wide = colorMode == 1 || colorMode == 4 || colorMode == 5;
+        c.image8->Create(width, height, 8);
+        if (wide)
+            c.image16->Create(width, height, 16);
+        if (colorMode != 1)
+            c.image24->Create(width, height, 24);
+        if (colorMode == 3)
+            c.image32->Create(width, height, 32);
+        if (colorMode == 4)
+            c.image48->Create(width, height, 48);
+        if (colorMode == 5)
+            c.image64->Create(width, height, 64);
+        CDibImage* output = Output();
+        c.filterScratch->CreateLike(output);
+        c.latestImage->CreateLike(output);
+        c.rawFrame->Create(width, height, wide ? 16 : 8);
+        for (CDibImage* image : {c.darkRef8, c.brightRef8, c.defectWork8a, c.defectWork8b, c.defectWork8c})
+            image->Create(kSensorWidth, kSensorHeight, 8);
+        for (CDibImage* image : {c.darkRef16, c.brightRef16, c.defectWork16a, c.defectWork16b, c.defectWork16c})
+            image->Create(kSensorWidth, kSensorHeight, 16);
+        std::memset(c.brightRef8->pBits, 0xFF, static_cast<size_t>(c.brightRef8->stride) * kSensorHeight);
+        for (int32_t i = 0; i < kSensorWidth * kSensorHeight; ++i) {
+            const uint16_t full = 0x3FFF;
+            std::memcpy(c.brightRef16->pBits + 2 * i, &full, 2);
+        }
+    }
+    ~PipelineCamera() { camera.device = nullptr; }
+
+    CDibImage* Work()
+    {
+        const int32_t mode = camera.colorMode;
+        return mode == 1 || mode == 4 || mode == 5 ? camera.image16 : camera.image8;
+    }
+    CDibImage* Output()
+    {
+        const std::array<CDibImage*, 6> outputs = {camera.image8,  camera.image16, camera.image24,
+                                                   camera.image32, camera.image48, camera.image64};
+        return outputs[camera.colorMode];
+    }
+
+    CQuelix camera;
+
+private:
+    std::array<std::unique_ptr<CDibImage>, 20> images_;
+};
+
+// Random bytes over the whole buffer (pixels and row padding).
+inline void FillRandom(CDibImage& image, std::mt19937& random)
+{
+    for (int32_t i = 0; i < image.stride * image.height; ++i)
+        image.pBits[i] = static_cast<uint8_t>(random());
+}
+
+// Random samples below `limit` in every pixel of a 16-bit image.
+inline void FillRandom16(CDibImage& image, std::mt19937& random, uint32_t limit)
+{
+    for (int32_t i = 0; i < image.height; ++i) {
+        for (int32_t j = 0; j < image.width * image.bitCount / 16; ++j) {
+            const auto sample = static_cast<uint16_t>(random() % limit);
+            std::memcpy(image.pBits + static_cast<ptrdiff_t>(i) * image.stride + 2 * j, &sample, 2);
+        }
+    }
+}
+
+}  // namespace quelix::test
