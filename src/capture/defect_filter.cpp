@@ -58,27 +58,68 @@ struct DefectMaps {
     }
 };
 
-// Marks row i (1 ... rows - 2); returns how many pixels it marked.
-template <class Sample>
-int32_t MarkRow(const CDibImage& image, const DefectMaps<Sample>& maps, bool useMaps, uint8_t* marks,
-                int32_t i, int32_t threshold)
+// Marks row i (1 ... rows - 2) of the image; returns how many pixels it
+// marked. `hot` and `dead` are the maps' rows (UseMaps) or unused.
+template <class Sample, bool UseMaps>
+int32_t MarkRow(const CDibImage& image, const uint8_t* hot, const uint8_t* dead, uint8_t* marks, int32_t i,
+                int32_t threshold)
 {
     const uint8_t* up = image.pBits + static_cast<ptrdiff_t>(i - 1) * image.stride;
     const uint8_t* row = up + image.stride;
     const uint8_t* down = row + image.stride;
-    const uint8_t* hot = useMaps ? maps.Row(maps.hot, i) : nullptr;
-    const uint8_t* dead = useMaps ? maps.Row(maps.dead, i) : nullptr;
     int32_t marked = 0;
     for (int32_t j = 1; j < image.width - 1; ++j) {
         const int32_t x = Get<Sample>(row, j);
         const int32_t mean =
             (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) + Get<Sample>(up, j) + Get<Sample>(down, j)) / 4;
-        const bool named = useMaps && (Get<Sample>(hot, j) != 0 || Get<Sample>(dead, j) != 0);
-        const bool mark = named || std::abs(x - mean) >= threshold;
+        const int32_t difference = x > mean ? x - mean : mean - x;
+        bool mark = difference >= threshold;
+        if constexpr (UseMaps)
+            mark = mark || (Get<Sample>(hot, j) | Get<Sample>(dead, j)) != 0;
         Put<Sample>(marks, j, static_cast<Sample>(mark ? 1 : 0));
         marked += mark ? 1 : 0;
     }
     return marked;
+}
+
+// Replaces marked pixel (i, j) by the mean of the nearest unmarked pixel in
+// each of the four directions; it stays when there is none.
+template <class Sample, class MarkedFn>
+void Repair(CDibImage& image, int32_t i, int32_t j, MarkedFn isMarked)
+{
+    const auto imageRow = [&](int32_t r) { return image.pBits + static_cast<ptrdiff_t>(r) * image.stride; };
+    int32_t found = 0;
+    int64_t sum = 0;
+    const auto take = [&](int32_t r, int32_t c) {
+        sum += Get<Sample>(imageRow(r), c);
+        ++found;
+    };
+    for (int32_t c = j - 1; c >= 0; --c) {
+        if (!isMarked(i, c)) {
+            take(i, c);
+            break;
+        }
+    }
+    for (int32_t c = j + 1; c < image.width; ++c) {
+        if (!isMarked(i, c)) {
+            take(i, c);
+            break;
+        }
+    }
+    for (int32_t r = i - 1; r >= 0; --r) {
+        if (!isMarked(r, j)) {
+            take(r, j);
+            break;
+        }
+    }
+    for (int32_t r = i + 1; r < image.height; ++r) {
+        if (!isMarked(r, j)) {
+            take(r, j);
+            break;
+        }
+    }
+    if (found > 0)
+        Put<Sample>(imageRow(i), j, static_cast<Sample>(sum / found));
 }
 
 template <class Sample>
@@ -92,50 +133,29 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
         return 1;
     std::memset(marksImage->pBits, 0, static_cast<size_t>(marksImage->stride) * marksImage->height);
     const auto marksRow = [&](int32_t i) { return marksImage->pBits + static_cast<ptrdiff_t>(i) * marksImage->stride; };
-    const auto imageRow = [&](int32_t i) { return image->pBits + static_cast<ptrdiff_t>(i) * image->stride; };
-    const bool useMaps = maps.Cover(columns, rows);
     int32_t marked = 0;
-    for (int32_t i = 1; i < rows - 1; ++i)
-        marked += MarkRow<Sample>(*image, maps, useMaps, marksRow(i), i, threshold);
+    if (maps.Cover(columns, rows)) {
+        for (int32_t i = 1; i < rows - 1; ++i) {
+            marked += MarkRow<Sample, true>(*image, maps.Row(maps.hot, i), maps.Row(maps.dead, i), marksRow(i), i,
+                                            threshold);
+        }
+    } else {
+        for (int32_t i = 1; i < rows - 1; ++i)
+            marked += MarkRow<Sample, false>(*image, nullptr, nullptr, marksRow(i), i, threshold);
+    }
     if (marked == 0)
         return 1;
     const auto isMarked = [&](int32_t i, int32_t j) { return Get<Sample>(marksRow(i), j) != 0; };
+    // Marks are 0 or 1 in the low byte of each sample, so a byte 1 is a mark.
+    const auto interiorBytes = static_cast<size_t>(columns - 2) * sizeof(Sample);
     for (int32_t i = 1; i < rows - 1; ++i) {
-        for (int32_t j = 1; j < columns - 1; ++j) {
-            if (!isMarked(i, j))
-                continue;
-            int32_t found = 0;
-            int64_t sum = 0;
-            const auto take = [&](int32_t r, int32_t c) {
-                sum += Get<Sample>(imageRow(r), c);
-                ++found;
-            };
-            for (int32_t c = j - 1; c >= 0; --c) {
-                if (!isMarked(i, c)) {
-                    take(i, c);
-                    break;
-                }
-            }
-            for (int32_t c = j + 1; c < columns; ++c) {
-                if (!isMarked(i, c)) {
-                    take(i, c);
-                    break;
-                }
-            }
-            for (int32_t r = i - 1; r >= 0; --r) {
-                if (!isMarked(r, j)) {
-                    take(r, j);
-                    break;
-                }
-            }
-            for (int32_t r = i + 1; r < rows; ++r) {
-                if (!isMarked(r, j)) {
-                    take(r, j);
-                    break;
-                }
-            }
-            if (found > 0)
-                Put<Sample>(imageRow(i), j, static_cast<Sample>(sum / found));
+        const uint8_t* start = marksRow(i) + sizeof(Sample);
+        const uint8_t* end = start + interiorBytes;
+        for (const uint8_t* at = start; at < end; ++at) {
+            at = static_cast<const uint8_t*>(std::memchr(at, 1, static_cast<size_t>(end - at)));
+            if (at == nullptr)
+                break;
+            Repair<Sample>(*image, i, 1 + static_cast<int32_t>((at - start) / sizeof(Sample)), isMarked);
         }
     }
     return 1;

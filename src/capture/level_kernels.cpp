@@ -1,6 +1,7 @@
 // Gamma, contrast and brightness in their four formats: lookup tables for
 // gamma and contrast (kept per thread for the setting they were built for),
-// a single-precision factor for brightness.
+// a single-precision factor for brightness (through a table of the 256
+// levels at 8 bits).
 #include <algorithm>
 #include <utility>
 
@@ -47,21 +48,6 @@ int32_t ApplyTable16(const KernelArgs& a, const LevelTable16& table)
         return ForEachPixel<false, Steps<2, 2>>(a, pixel);
     else
         return ForEachPixel<false, Steps<6, 6>, Steps<8, 8>>(a, pixel);
-}
-
-template <int Channels>
-int32_t Brighten8(const KernelArgs& a, float factor)
-{
-    const auto pixel = [factor](uint8_t* to, const uint8_t* from) {
-        for (int c = 0; c < Channels; ++c) {
-            const auto level = static_cast<int32_t>(static_cast<float>(from[c]) * factor);
-            to[c] = static_cast<uint8_t>(std::min(level, 255));
-        }
-    };
-    if constexpr (Channels == 1)
-        return ForEachPixel<false, Steps<1, 1>>(a, pixel);
-    else
-        return ForEachPixel<false, Steps<3, 3>, Steps<4, 4>>(a, pixel);
 }
 
 template <int Channels>
@@ -176,16 +162,16 @@ int32_t Brightness8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t 
                     int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                     const void* opaque1, const void*)
 {
-    return Brighten8<1>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                        BrightnessFactor(Level(opaque1).setting));
+    return ApplyTable8<1>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                          BrightnessTable8(Level(opaque1).setting));
 }
 
 int32_t Brightness24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                      int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                      const void* opaque1, const void*)
 {
-    return Brighten8<3>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                        BrightnessFactor(Level(opaque1).setting));
+    return ApplyTable8<3>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                          BrightnessTable8(Level(opaque1).setting));
 }
 
 int32_t Brightness16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,

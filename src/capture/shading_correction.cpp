@@ -31,32 +31,41 @@ std::vector<uint8_t> BytesOf(const CDibImage& image)
 }
 
 // One row of work samples against its row of factors.
-template <int Bits, class Sample>
-void ShadeRow(uint8_t* row, int32_t count, const int32_t* dark, const int32_t* spans, const float* reciprocals)
+template <int Bits, class Word, class Reciprocal>
+void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans, const Reciprocal* reciprocals)
 {
-    for (int32_t j = 0; j < count; ++j) {
-        Sample stored;
-        std::memcpy(&stored, row + static_cast<ptrdiff_t>(j) * sizeof(Sample), sizeof stored);
-        const auto result = static_cast<Sample>(ShadeSample<Bits>(stored, dark[j], spans[j], reciprocals[j]));
-        std::memcpy(row + static_cast<ptrdiff_t>(j) * sizeof(Sample), &result, sizeof result);
+    if constexpr (Bits == 8) {
+        for (int32_t j = 0; j < count; ++j)
+            row[j] = static_cast<uint8_t>(ShadeSample8(row[j], dark[j], spans[j], reciprocals[j]));
+    } else {
+        for (int32_t j = 0; j < count; ++j) {
+            const auto result =
+                static_cast<uint16_t>(ShadeSample16(Load16(row + 2 * static_cast<ptrdiff_t>(j)), dark[j], spans[j], reciprocals[j]));
+            Store16(row + 2 * static_cast<ptrdiff_t>(j), result);
+        }
     }
 }
 
 }  // namespace
 
-template <int Bits>
-ShadingFactor MakeShadingFactor(int32_t dark, int32_t bright)
+template <>
+ShadingFactor<8> MakeShadingFactor<8>(int32_t dark, int32_t bright)
 {
-    // 8 bits correct wherever the references differ, 16 bits only where the
-    // bright one lies above the dark one.
-    const int32_t span = Bits == 8 || bright > dark ? bright - dark : 0;
-    if (span == 0)
-        return {dark, 0, 0.0f};
-    return {dark, span, static_cast<float>(1 << Bits) / static_cast<float>(span < 0 ? -span : span)};
+    // Wherever the references differ; the span 1 leaves only p = 0.
+    const int32_t span = bright - dark;
+    const int32_t magnitude = span < 0 ? -span : span;
+    const auto reciprocal = static_cast<uint16_t>(magnitude <= 1 ? 0xFFFF : (65536 + magnitude - 1) / magnitude);
+    return {static_cast<int16_t>(dark), static_cast<int16_t>(span), span == 0 ? uint16_t{0} : reciprocal};
 }
 
-template ShadingFactor MakeShadingFactor<8>(int32_t, int32_t);
-template ShadingFactor MakeShadingFactor<14>(int32_t, int32_t);
+template <>
+ShadingFactor<14> MakeShadingFactor<14>(int32_t dark, int32_t bright)
+{
+    // Only where the bright reference lies above the dark one.
+    if (bright <= dark)
+        return {dark, 0, 0.0f};
+    return {dark, bright - dark, 16384.0f / static_cast<float>(bright - dark)};
+}
 
 template <int Bits>
 void ShadingCorrection<Bits>::Update(const CDibImage& dark, const CDibImage& bright)
@@ -77,7 +86,7 @@ void ShadingCorrection<Bits>::Update(const CDibImage& dark, const CDibImage& bri
         for (int32_t j = 0; j < width_; ++j) {
             const ptrdiff_t darkAt = static_cast<ptrdiff_t>(i) * dark.stride + j * kBytes;
             const ptrdiff_t brightAt = static_cast<ptrdiff_t>(i) * bright.stride + j * kBytes;
-            const ShadingFactor factor = MakeShadingFactor<Bits>(LoadReference<Bits>(dark.pBits + darkAt),
+            const Factor factor = MakeShadingFactor<Bits>(LoadReference<Bits>(dark.pBits + darkAt),
                                                                  LoadReference<Bits>(bright.pBits + brightAt));
             const size_t k = static_cast<size_t>(i) * width_ + j;
             dark_[k] = factor.dark;
@@ -99,10 +108,9 @@ void ShadingCorrection<Bits>::Apply(CDibImage& work, const CDibImage& dark, cons
     Update(dark, bright);
     const int32_t rows = std::min(work.height, height_ - offsetY);
     const int32_t columns = std::min(work.width, width_ - offsetX);
-    using Sample = std::conditional_t<Bits == 8, uint8_t, uint16_t>;
     for (int32_t i = 0; i < rows; ++i) {
         const size_t k = static_cast<size_t>(offsetY + i) * width_ + offsetX;
-        ShadeRow<Bits, Sample>(work.pBits + static_cast<ptrdiff_t>(i) * work.stride, columns, &dark_[k], &span_[k],
+        ShadeRow<Bits>(work.pBits + static_cast<ptrdiff_t>(i) * work.stride, columns, &dark_[k], &span_[k],
                                &reciprocal_[k]);
     }
 }

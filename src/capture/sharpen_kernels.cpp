@@ -39,9 +39,26 @@ using BoxSum = std::conditional_t<sizeof(Sample) == 1, uint16_t, uint32_t>;
 struct ColumnSumsTag {
 };
 
+// The sharpness the setter accepts, 0 ... 30.
+constexpr int32_t kMaxStrength = 30;
+
+// o + trunc(s x (o - box) / 10) for 8-bit samples and s in 0 ... 30: every
+// term fits 16 bits, and the tenth is a multiply-high by 6554 / 65536, which
+// exceeds 1 / 10 by less than 1 / 10 / 7650 (so it truncates like the
+// division for |s x (o - box)| <= 7650). In 16-bit lanes this vectorises.
+inline int32_t SharpenSmall(int32_t original, int32_t box, int32_t strength)
+{
+    const auto term = static_cast<int16_t>(static_cast<int16_t>(strength) *
+                                           static_cast<int16_t>(static_cast<int16_t>(original) - static_cast<int16_t>(box)));
+    const auto magnitude = static_cast<int16_t>(term < 0 ? -term : term);
+    const auto tenth = static_cast<int16_t>((static_cast<int32_t>(magnitude) * 6554) >> 16);
+    return static_cast<int16_t>(original + (term < 0 ? -tenth : tenth));
+}
+
 // Samples of a pixel: PixelSamples (0: taken from the arguments), of which
-// the first Channels are sharpened.
-template <class Sample, int PixelSamples, int Channels>
+// the first Channels are sharpened. SmallTerms: 8-bit samples and a
+// sharpness in the setter's range.
+template <class Sample, int PixelSamples, int Channels, bool SmallTerms>
 int32_t SharpenRows(const KernelArgs& a, int32_t strength, int32_t full)
 {
     using Sum = BoxSum<Sample>;
@@ -78,10 +95,12 @@ int32_t SharpenRows(const KernelArgs& a, int32_t strength, int32_t full)
         const uint8_t* from = sourceRow(r);
         uint8_t* to = a.dst + static_cast<ptrdiff_t>(a.y + r) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
         const auto sharpen = [&](int32_t k) {
-            const int32_t box = static_cast<int32_t>(
-                (uint32_t{sums[k - 2 * pixelSamples]} + sums[k - pixelSamples] + sums[k] + sums[k + pixelSamples]) >> 4);
+            const auto boxSum = static_cast<Sum>(sums[k - 2 * pixelSamples] + sums[k - pixelSamples] + sums[k] +
+                                                 sums[k + pixelSamples]);
+            const int32_t box = boxSum >> 4;
             const int32_t original = sample(from, k);
-            const int32_t level = original + strength * (original - box) / 10;
+            const int32_t level = SmallTerms ? SharpenSmall(original, box, strength)
+                                             : original + strength * (original - box) / 10;
             StoreSample<Sample>(to + static_cast<ptrdiff_t>(k) * kSampleBytes, std::clamp(level, 0, full));
         };
         if (Channels == pixelSamples) {
@@ -110,9 +129,9 @@ int32_t Sharpen8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, 
 {
     const KernelArgs a{dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride};
     const int32_t strength = Level(opaque1).setting;
-    if (srcBytesPerPixel == 1)
-        return SharpenRows<uint8_t, 1, 1>(a, strength, 255);
-    return SharpenRows<uint8_t, 0, 1>(a, strength, 255);
+    if (srcBytesPerPixel == 1 && strength >= 0 && strength <= kMaxStrength)
+        return SharpenRows<uint8_t, 1, 1, true>(a, strength, 255);
+    return SharpenRows<uint8_t, 0, 1, false>(a, strength, 255);
 }
 
 int32_t Sharpen24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -121,11 +140,12 @@ int32_t Sharpen24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
 {
     const KernelArgs a{dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride};
     const int32_t strength = Level(opaque1).setting;
-    if (srcBytesPerPixel == 3)
-        return SharpenRows<uint8_t, 3, 3>(a, strength, 255);
-    if (srcBytesPerPixel == 4)
-        return SharpenRows<uint8_t, 4, 3>(a, strength, 255);
-    return SharpenRows<uint8_t, 0, 3>(a, strength, 255);
+    const bool small = strength >= 0 && strength <= kMaxStrength;
+    if (srcBytesPerPixel == 3 && small)
+        return SharpenRows<uint8_t, 3, 3, true>(a, strength, 255);
+    if (srcBytesPerPixel == 4 && small)
+        return SharpenRows<uint8_t, 4, 3, true>(a, strength, 255);
+    return SharpenRows<uint8_t, 0, 3, false>(a, strength, 255);
 }
 
 int32_t Sharpen16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -136,8 +156,8 @@ int32_t Sharpen16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
     const LevelParams& level = Level(opaque1);
     const int32_t full = (1 << SampleBits(level.significantBits)) - 1;
     if (srcBytesPerPixel == 2)
-        return SharpenRows<uint16_t, 1, 1>(a, level.setting, full);
-    return SharpenRows<uint16_t, 0, 1>(a, level.setting, full);
+        return SharpenRows<uint16_t, 1, 1, false>(a, level.setting, full);
+    return SharpenRows<uint16_t, 0, 1, false>(a, level.setting, full);
 }
 
 int32_t Sharpen48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -148,10 +168,10 @@ int32_t Sharpen48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x,
     const LevelParams& level = Level(opaque1);
     const int32_t full = (1 << SampleBits(level.significantBits)) - 1;
     if (srcBytesPerPixel == 6)
-        return SharpenRows<uint16_t, 3, 3>(a, level.setting, full);
+        return SharpenRows<uint16_t, 3, 3, false>(a, level.setting, full);
     if (srcBytesPerPixel == 8)
-        return SharpenRows<uint16_t, 4, 3>(a, level.setting, full);
-    return SharpenRows<uint16_t, 0, 3>(a, level.setting, full);
+        return SharpenRows<uint16_t, 4, 3, false>(a, level.setting, full);
+    return SharpenRows<uint16_t, 0, 3, false>(a, level.setting, full);
 }
 
 }  // namespace quelix

@@ -69,7 +69,7 @@ TEST(ShadingFactors, EqualTheIntegerDivisionForEvery8BitCase)
 {
     for (int32_t d = 0; d < 256; ++d) {
         for (int32_t b = 0; b < 256; ++b) {
-            const ShadingFactor factor = MakeShadingFactor<8>(d, b);
+            const ShadingFactor<8> factor = MakeShadingFactor<8>(d, b);
             for (int32_t x = 0; x < 256; ++x) {
                 if (ShadeSample<8>(x, factor) != ShadedByDivision(x, d, b, 8))
                     FAIL() << "d " << d << " b " << b << " x " << x;
@@ -93,7 +93,7 @@ TEST(ShadingFactors, EqualTheIntegerDivisionFor16BitSamples)
     for (int32_t span : {16383, 16384, 32767, 65534, 65535})
         spans.push_back(span);
     for (int32_t span : spans) {
-        const ShadingFactor factor = MakeShadingFactor<14>(0, span);
+        const ShadingFactor<14> factor = MakeShadingFactor<14>(0, span);
         const int32_t last = span + 1;
         for (int32_t x = 0; x <= last; ++x) {
             if (ShadeSample<14>(x, factor) != ShadedByDivision(x, 0, span, 14))
