@@ -23,21 +23,15 @@ void BM_DrawPreview(benchmark::State& state)
 {
     const auto mode = static_cast<int32_t>(state.range(0));
     const auto scale = static_cast<int32_t>(state.range(1));
-    std::array<std::unique_ptr<CDibImage>, 7> images;
-    const int depths[] = {8, 16, 24, 32, 48, 64};
-    for (int i = 0; i < 7; ++i) {
-        images[i] = std::make_unique<CDibImage>();
-        if (i < 6)
-            images[i]->Create(kWidth, kHeight, depths[i]);
-    }
     CQuelix camera;
-    camera.image8 = images[0].get();
-    camera.image16 = images[1].get();
-    camera.image24 = images[2].get();
-    camera.image32 = images[3].get();
-    camera.image48 = images[4].get();
-    camera.image64 = images[5].get();
-    camera.displayImage = images[6].get();
+    std::unique_ptr<CDibImage>* images[] = {&camera.image8,  &camera.image16, &camera.image24,
+                                            &camera.image32, &camera.image48, &camera.image64};
+    const int depths[] = {8, 16, 24, 32, 48, 64};
+    for (int i = 0; i < 6; ++i) {
+        *images[i] = std::make_unique<CDibImage>();
+        (*images[i])->Create(kWidth, kHeight, depths[i]);
+    }
+    camera.displayImage = std::make_unique<CDibImage>();
     camera.colorMode = mode;
     QUELIX_HWND parent = QuelixPlatform_CreateWindow("bench", kWidth * scale + 20, kHeight * scale + 20);
     camera.previewWindow = camera.CreatePreviewWindow(parent, {10, 10, kWidth * scale, kHeight * scale});
@@ -48,8 +42,6 @@ void BM_DrawPreview(benchmark::State& state)
     state.SetLabel(QuelixPlatform_IsWindowVisible(camera.previewWindow) != 0 ? "" : "no window");
     camera.Close();
     QuelixPlatform_DestroyWindow(parent);
-    camera.image8 = camera.image16 = camera.image24 = camera.image32 = nullptr;
-    camera.image48 = camera.image64 = camera.displayImage = nullptr;
 }
 BENCHMARK(BM_DrawPreview)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 2}})->ArgNames({"mode", "scale"});
 

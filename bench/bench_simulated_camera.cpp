@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,50 +13,14 @@
 #include "platform/driver_wire.h"
 #include "sim/camera_simulator.h"
 #include "sim/frame_renderer.h"
+#include "bench_camera.h"
 
 namespace {
 
 using namespace quelix;
+using bench::BenchCamera;
 
 constexpr uint32_t kFullFrameSamples = 82944;
-
-// A camera in a directory of its own, named by QUELIX_DEVICE_DIR while it lives.
-class BenchCamera {
-public:
-    explicit BenchCamera(bool noise)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelix-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            directory_ = pattern;
-        const char* previous = getenv("QUELIX_DEVICE_DIR");
-        previous_ = previous != nullptr ? previous : "";
-        hadPrevious_ = previous != nullptr;
-        setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
-        sim::CameraOptions options;
-        options.fast = true;
-        options.noise = noise;
-        simulator_ = sim::CameraSimulator::Start({0}, options, directory_, &error_);
-    }
-    ~BenchCamera()
-    {
-        simulator_.reset();
-        if (hadPrevious_)
-            setenv("QUELIX_DEVICE_DIR", previous_.c_str(), 1);
-        else
-            unsetenv("QUELIX_DEVICE_DIR");
-        std::error_code ignored;
-        std::filesystem::remove_all(directory_, ignored);
-    }
-    bool Started() const { return simulator_ != nullptr; }
-    const std::string& Error() const { return error_; }
-
-private:
-    std::string directory_;
-    std::string previous_;
-    bool hadPrevious_ = false;
-    std::string error_;
-    std::unique_ptr<sim::CameraSimulator> simulator_;
-};
 
 bool Command(platform::DriverHandle handle, std::vector<uint8_t> packet)
 {

@@ -58,7 +58,7 @@ inline void EveryStageOn(test::PipelineCamera& p)
             Put(*c.darkRef16, i, j, (6 + fixed) * 64);
             Put(*c.brightRef16, i, j, (230 + fixed) * 64);
             const bool defect = random() % 2000 == 0;
-            for (CDibImage* map : {c.defectWork8a, c.defectWork16a})
+            for (CDibImage* map : {c.defectWork8a.get(), c.defectWork16a.get()})
                 Put(*map, i, j, defect ? 1 : 0);
         }
     }

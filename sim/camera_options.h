@@ -8,7 +8,7 @@
 namespace quelix::sim {
 
 struct CameraOptions {
-    // dark, flat, chart, moving, or raw:FILE (320 x 256 little-endian 16-bit samples).
+    // dark, flat, chart, moving, counter, or raw:FILE (320 x 256 little-endian 16-bit samples).
     std::string scene = "flat";
     // The sensor's fixed pattern (offsets, gains, defects) and its noise follow
     // from the seed and the device number.

@@ -112,7 +112,7 @@ const char* UsageText()
            "  --dir DIR           device directory (default $QUELIX_DEVICE_DIR,\n"
            "                      else ${XDG_RUNTIME_DIR:-/tmp}/quelix)\n"
            "  --cameras N,N...    device numbers 0 to 8 (default 0)\n"
-           "  --scene NAME        dark, flat (default), chart, moving, or raw:FILE\n"
+           "  --scene NAME        dark, flat (default), chart, moving, counter, or raw:FILE\n"
            "                      (320 x 256 little-endian 16-bit samples, delivered exactly)\n"
            "  --seed N            the sensors' fixed pattern and noise (default 1)\n"
            "  --fast              deliver frames as fast as they are read, not at the frame rate\n"

@@ -34,6 +34,9 @@ void FrameRenderer::Render(const FrameSettings& settings, const std::shared_ptr<
     samples_.resize(size_t(settings.window.Pixels()));
     if (scene->kind == SceneKind::Raw) {
         CopyRaw(settings.window, *scene);
+    } else if (scene->kind == SceneKind::Counter) {
+        for (size_t i = 0; i < samples_.size(); ++i)
+            samples_[i] = CounterSample(settings.trailer, i);
     } else {
         PrepareMaps(settings, scene);
         ExposeModel(settings);

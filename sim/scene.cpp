@@ -107,8 +107,10 @@ std::shared_ptr<const Scene> LoadScene(const std::string& name, std::string& err
         for (int y = 0; y < kSensorHeight; ++y)  // a cool background, slightly warmer at the bottom
             for (int x = 0; x < kSensorWidth; ++x)
                 scene->radiance[y * kSensorWidth + x] = 0.15f + 0.05f * float(y) / (kSensorHeight - 1);
+    } else if (name == "counter") {
+        scene->kind = SceneKind::Counter;
     } else {
-        error = "unknown scene '" + name + "' (dark, flat, chart, moving or raw:FILE)";
+        error = "unknown scene '" + name + "' (dark, flat, chart, moving, counter or raw:FILE)";
         return nullptr;
     }
     return scene;

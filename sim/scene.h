@@ -15,6 +15,7 @@ enum class SceneKind {
     Chart,   // a static test chart: gradients, edges, bars and shapes
     Moving,  // a warm target moving across a cooler background
     Raw,     // samples from a file, delivered exactly
+    Counter,  // samples computed from the frame's trailer, to tell a whole frame from a torn one
 };
 
 // Radiance is relative: 1.0 gives kSignalPerLine DN per exposure line at unit gain.
@@ -37,7 +38,13 @@ struct MovingTarget {
 };
 MovingTarget TargetInFrame(uint64_t frameIndex);
 
-// The scene of a name: dark, flat, chart, moving, raw:FILE (a file of exactly
+// Sample i (row by row in the window) of a counter-scene frame with this trailer.
+inline uint16_t CounterSample(uint16_t trailer, size_t i)
+{
+    return uint16_t((uint32_t(trailer) * 7919u + uint32_t(i)) & 0x3FFFu);
+}
+
+// The scene of a name: dark, flat, chart, moving, counter, raw:FILE (a file of exactly
 // 320 x 256 little-endian 16-bit samples). Null with a message in `error`
 // when the name is unknown or the file cannot be used.
 std::shared_ptr<const Scene> LoadScene(const std::string& name, std::string& error);

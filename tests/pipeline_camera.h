@@ -1,6 +1,7 @@
 // A camera object with the images of the correction pipeline made for one
-// colour mode and capture window, as capture start makes them, and owned by
-// the test. Helpers fill images with random pixels.
+// colour mode and capture window, as capture start makes them, and shading
+// references of black and full scale as initialisation leaves them. Helpers
+// fill images with random pixels.
 #pragma once
 
 #include <array>
@@ -17,25 +18,22 @@ class PipelineCamera {
 public:
     PipelineCamera(int32_t colorMode, int32_t width, int32_t height, int32_t left = 0, int32_t top = 0)
     {
-        camera.colorMode = colorMode;
-        camera.width = width;
-        camera.height = height;
-        camera.offsetX = left;
-        camera.offsetY = top;
-        camera.filter.Set(FilterSlot::gamma, 100);
+        CQuelix& c = camera;
+        c.colorMode = colorMode;
+        c.width = width;
+        c.height = height;
+        c.offsetX = left;
+        c.offsetY = top;
+        c.filter.Set(FilterSlot::gamma, 100);
         for (FilterSlot gain :
              {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
-            camera.filter.Set(gain, 128);
-        for (auto& image : images_)
-            image = std::make_unique<CDibImage>();
-        CQuelix& c = camera;
-        std::array<CDibImage**, 20> fields = {
-            &c.image8,       &c.image16,      &c.image24,       &c.image32,       &c.image48,
-            &c.image64,      &c.filterScratch, &c.displayImage, &c.rawFrame,      &c.darkRef8,
-            &c.brightRef8,   &c.darkRef16,    &c.brightRef16,   &c.defectWork8a,  &c.defectWork8b,
-            &c.defectWork16a, &c.defectWork16b, &c.defectWork8c, &c.defectWork16c, &c.latestImage};
-        for (size_t i = 0; i < fields.size(); ++i)
-            *fields[i] = images_[i].get();
+            c.filter.Set(gain, 128);
+        for (std::unique_ptr<CDibImage>* image :
+             {&c.image8, &c.image16, &c.image24, &c.image32, &c.image48, &c.image64, &c.filterScratch,
+              &c.displayImage, &c.rawFrame, &c.darkRef8, &c.brightRef8, &c.darkRef16, &c.brightRef16,
+              &c.defectWork8a, &c.defectWork8b, &c.defectWork16a, &c.defectWork16b, &c.defectWork8c,
+              &c.defectWork16c, &c.latestImage})
+            *image = std::make_unique<CDibImage>();
         const bool wide = colorMode == 1 || colorMode == 4 || colorMode == 5;
         c.image8->Create(width, height, 8);
         if (wide)
@@ -48,13 +46,14 @@ public:
             c.image48->Create(width, height, 48);
         if (colorMode == 5)
             c.image64->Create(width, height, 64);
-        CDibImage* output = Output();
-        c.filterScratch->CreateLike(output);
-        c.latestImage->CreateLike(output);
+        c.filterScratch->CreateLike(Output());
+        c.latestImage->CreateLike(Output());
         c.rawFrame->Create(width, height, wide ? 16 : 8);
-        for (CDibImage* image : {c.darkRef8, c.brightRef8, c.defectWork8a, c.defectWork8b, c.defectWork8c})
+        for (CDibImage* image : {c.darkRef8.get(), c.brightRef8.get(), c.defectWork8a.get(), c.defectWork8b.get(),
+                                 c.defectWork8c.get()})
             image->Create(kSensorWidth, kSensorHeight, 8);
-        for (CDibImage* image : {c.darkRef16, c.brightRef16, c.defectWork16a, c.defectWork16b, c.defectWork16c})
+        for (CDibImage* image : {c.darkRef16.get(), c.brightRef16.get(), c.defectWork16a.get(),
+                                 c.defectWork16b.get(), c.defectWork16c.get()})
             image->Create(kSensorWidth, kSensorHeight, 16);
         std::memset(c.brightRef8->pBits, 0xFF, static_cast<size_t>(c.brightRef8->stride) * kSensorHeight);
         for (int32_t i = 0; i < kSensorWidth * kSensorHeight; ++i) {
@@ -62,24 +61,21 @@ public:
             std::memcpy(c.brightRef16->pBits + 2 * i, &full, 2);
         }
     }
-    ~PipelineCamera() { camera.device = nullptr; }
 
     CDibImage* Work()
     {
         const int32_t mode = camera.colorMode;
-        return mode == 1 || mode == 4 || mode == 5 ? camera.image16 : camera.image8;
+        return mode == 1 || mode == 4 || mode == 5 ? camera.image16.get() : camera.image8.get();
     }
     CDibImage* Output()
     {
-        const std::array<CDibImage*, 6> outputs = {camera.image8,  camera.image16, camera.image24,
-                                                   camera.image32, camera.image48, camera.image64};
+        const std::array<CDibImage*, 6> outputs = {camera.image8.get(),  camera.image16.get(),
+                                                   camera.image24.get(), camera.image32.get(),
+                                                   camera.image48.get(), camera.image64.get()};
         return outputs[camera.colorMode];
     }
 
     CQuelix camera;
-
-private:
-    std::array<std::unique_ptr<CDibImage>, 20> images_;
 };
 
 // Random bytes over the whole buffer (pixels and row padding).

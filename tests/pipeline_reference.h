@@ -570,7 +570,7 @@ inline void CorrectFrame(CQuelix& c)
                          setting(FilterSlot::grayOffsetG1), setting(FilterSlot::grayOffsetG2),
                          setting(FilterSlot::grayOffsetB)};
             if (setting(FilterSlot::autoGrayFrames) > 0) {
-                c.image8->Convert(GrayBalanceMeasure, c.image8, nullptr, 0, 0, &g);
+                c.image8->Convert(GrayBalanceMeasure, c.image8.get(), nullptr, 0, 0, &g);
                 c.filter.Set(FilterSlot::grayGainR, g.grayGainR);
                 c.filter.Set(FilterSlot::grayGainG1, g.grayGainG1);
                 c.filter.Set(FilterSlot::grayGainG2, g.grayGainG2);
@@ -578,10 +578,10 @@ inline void CorrectFrame(CQuelix& c)
                 c.filter.Set(FilterSlot::autoGrayFrames, setting(FilterSlot::autoGrayFrames) - 1);
             }
             if (!(g.grayGainR == 128 && g.grayGainG1 == 128 && g.grayGainG2 == 128 && g.grayGainB == 128))
-                c.image8->Convert(GrayBalanceApply, c.image8, nullptr, 0, 0, &g);
+                c.image8->Convert(GrayBalanceApply, c.image8.get(), nullptr, 0, 0, &g);
         } else if (setting(FilterSlot::grayMode) == 2) {
             FalseColor(*c.image24, *c.image8);
-            c.image8->Convert(BgrToGray, c.image24, nullptr, 0, 0);
+            c.image8->Convert(BgrToGray, c.image24.get(), nullptr, 0, 0);
         }
     }
     if (mode == 2)
@@ -592,7 +592,8 @@ inline void CorrectFrame(CQuelix& c)
         FalseColor(*c.image48, *c.image16);
     if (mode == 5)
         FalseColor(*c.image64, *c.image16);
-    CDibImage* outputs[] = {c.image8, c.image16, c.image24, c.image32, c.image48, c.image64};
+    CDibImage* outputs[] = {c.image8.get(),  c.image16.get(), c.image24.get(),
+                            c.image32.get(), c.image48.get(), c.image64.get()};
     CDibImage& o = *outputs[mode];
     const int column = mode == 0 ? 0 : mode == 1 ? 1 : mode <= 3 ? 2 : 3;
     const ConvertKernel gamma[] = {Gamma8, Gamma16, Gamma24, Gamma48};
@@ -615,7 +616,7 @@ inline void CorrectFrame(CQuelix& c)
     if (setting(FilterSlot::sharpness) != 0) {
         std::memcpy(c.filterScratch->pBits, o.pBits, static_cast<size_t>(o.stride) * o.height);
         const LevelParams p{setting(FilterSlot::sharpness), bits};
-        o.Convert(sharpen[column], c.filterScratch, nullptr, 0, 0, &p);
+        o.Convert(sharpen[column], c.filterScratch.get(), nullptr, 0, 0, &p);
     }
     if (setting(FilterSlot::brightness) != 0) {
         const LevelParams p{setting(FilterSlot::brightness), bits};

@@ -1,8 +1,12 @@
 // Gives each test its own registry file, shared-memory name and device
-// directory, so that tests run in parallel without seeing each other.
+// directory, so that tests run in parallel without seeing each other. The
+// variables it replaces are restored when it goes.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quelix::test {
 
@@ -21,6 +25,7 @@ private:
     std::string directory_;
     std::string registryPath_;
     std::string sharedMemoryName_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 std::string ReadTextFile(const std::string& path);

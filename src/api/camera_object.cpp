@@ -8,8 +8,6 @@ namespace quelix {
 
 CQuelix::CQuelix() : fpsStart(platform::TickCount()) {}
 
-CQuelix::~CQuelix() = default;
-
 void CQuelix::PostError(int32_t code)
 {
     {

@@ -7,13 +7,16 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "QuelixSdk_205KWMX.h"
 #include "api/settings_blocks.h"
 #include "capture/correction_state.h"
 #include "capture/dialog_hook.h"
+#include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
+#include "output/dib_image.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
@@ -21,8 +24,6 @@
 
 namespace quelix {
 
-class CQuelix205KWMXSdk;
-class CDibImage;
 
 inline constexpr int32_t kSensorWidth = 320;
 inline constexpr int32_t kSensorHeight = 256;
@@ -50,7 +51,14 @@ using Rect = platform::Rect;
 class CQuelix {
 public:
     CQuelix();
+    // Saves the settings, ends the preview, releases the claim on the
+    // device and frees everything.
     virtual ~CQuelix();
+
+    // Builds the camera: shared table, device object, images, shading
+    // references, stored window and settings. 1, or 0 with the failure in the
+    // error history (the object stays usable for what needs no device).
+    int Initialize(platform::Hwnd window);
     CQuelix(const CQuelix&) = delete;
     CQuelix& operator=(const CQuelix&) = delete;
 
@@ -160,29 +168,29 @@ public:
     int DefectFilter16(CDibImage* image, int threshold);
 
     // The device object; null until initialisation made it.
-    CQuelix205KWMXSdk* device = nullptr;
+    std::unique_ptr<CQuelix205KWMXSdk> device;
 
     // Processed output images for colour modes 0 to 5.
-    CDibImage* image8 = nullptr;
-    CDibImage* image16 = nullptr;
-    CDibImage* image24 = nullptr;
-    CDibImage* image32 = nullptr;
-    CDibImage* image48 = nullptr;
-    CDibImage* image64 = nullptr;
-    CDibImage* filterScratch = nullptr;
-    CDibImage* displayImage = nullptr;
-    CDibImage* rawFrame = nullptr;  // guarded by rawFrameLock
-    CDibImage* darkRef8 = nullptr;
-    CDibImage* brightRef8 = nullptr;
-    CDibImage* darkRef16 = nullptr;
-    CDibImage* brightRef16 = nullptr;
-    CDibImage* defectWork8a = nullptr;
-    CDibImage* defectWork8b = nullptr;
-    CDibImage* defectWork16a = nullptr;
-    CDibImage* defectWork16b = nullptr;
-    CDibImage* defectWork8c = nullptr;
-    CDibImage* defectWork16c = nullptr;
-    CDibImage* latestImage = nullptr;  // guarded by displayLock
+    std::unique_ptr<CDibImage> image8;
+    std::unique_ptr<CDibImage> image16;
+    std::unique_ptr<CDibImage> image24;
+    std::unique_ptr<CDibImage> image32;
+    std::unique_ptr<CDibImage> image48;
+    std::unique_ptr<CDibImage> image64;
+    std::unique_ptr<CDibImage> filterScratch;
+    std::unique_ptr<CDibImage> displayImage;
+    std::unique_ptr<CDibImage> rawFrame;  // guarded by rawFrameLock
+    std::unique_ptr<CDibImage> darkRef8;
+    std::unique_ptr<CDibImage> brightRef8;
+    std::unique_ptr<CDibImage> darkRef16;
+    std::unique_ptr<CDibImage> brightRef16;
+    std::unique_ptr<CDibImage> defectWork8a;
+    std::unique_ptr<CDibImage> defectWork8b;
+    std::unique_ptr<CDibImage> defectWork16a;
+    std::unique_ptr<CDibImage> defectWork16b;
+    std::unique_ptr<CDibImage> defectWork8c;
+    std::unique_ptr<CDibImage> defectWork16c;
+    std::unique_ptr<CDibImage> latestImage;  // guarded by displayLock
 
     // Read by the capture thread's DrawPreview while Close clears them.
     std::atomic<platform::Hwnd> previewWindow{nullptr};
@@ -251,6 +259,10 @@ public:
     platform::CriticalSection displayLock;
 
     std::atomic<int32_t> maskWord{0};
+
+    // Set once Initialize has loaded the stored filter settings; a camera
+    // that never loaded them does not write its defaults over them.
+    bool filterSettingsLoaded = false;
 
 private:
     // Shading factors and stage tables of CorrectFrame, kept between frames.

@@ -18,10 +18,9 @@ int32_t Quelix_Initialize(QUELIX_HWND errorWindow)
         const int32_t handle = Chain().CreateCamera();
         if (handle == 0)
             return 0;
-        CallCamera(handle, 0, [errorWindow](CQuelix& camera) {
-            camera.errorWindow = errorWindow;
-            return 1;
-        });
+        // A camera whose initialisation failed stays a live handle: its
+        // failure is in its error history, and the caller releases it.
+        CallCamera(handle, 0, [errorWindow](CQuelix& camera) { return camera.Initialize(errorWindow); });
         return handle;
     } catch (...) {
         return 0;

@@ -57,7 +57,7 @@ void CQuelix::CorrectFrame()
     if (mode < 0 || mode > 5)
         return;
     const bool wide = WideWork(mode);
-    CDibImage* work = wide ? image16 : image8;
+    CDibImage* work = wide ? image16.get() : image8.get();
     if (work == nullptr || work->pBits == nullptr || work->bitCount != (wide ? 16 : 8))
         return;
     {
@@ -114,7 +114,8 @@ void CQuelix::CorrectFrame()
                 work->Convert(GrayBalanceApply, work, nullptr, 0, 0, &gray);
         }
 
-        const std::array<CDibImage*, 6> outputs = {image8, image16, image24, image32, image48, image64};
+        const std::array<CDibImage*, 6> outputs = {image8.get(),  image16.get(), image24.get(),
+                                                   image32.get(), image48.get(), image64.get()};
         CDibImage* output = outputs[mode];
         if (output == nullptr || output->pBits == nullptr)
             return;
@@ -138,7 +139,7 @@ void CQuelix::CorrectFrame()
         if (filterScratch != nullptr && (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output))) {
             std::memcpy(filterScratch->pBits, output->pBits, static_cast<size_t>(output->stride) * output->height);
             const LevelParams params{sharpness, kSignificantBits};
-            output->Convert(kSharpen[mode], filterScratch, nullptr, 0, 0, &params);
+            output->Convert(kSharpen[mode], filterScratch.get(), nullptr, 0, 0, &params);
         }
         if (brightness != 0) {
             const LevelParams params{brightness, kSignificantBits};

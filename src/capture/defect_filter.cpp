@@ -165,14 +165,14 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
 
 int CQuelix::DefectFilter8(CDibImage* image, int threshold)
 {
-    return RepairDefects<uint8_t>(image, {defectWork8a, defectWork8b, offsetX.load(), offsetY.load()},
-                                  defectWork8c, threshold);
+    return RepairDefects<uint8_t>(image, {defectWork8a.get(), defectWork8b.get(), offsetX.load(), offsetY.load()},
+                                  defectWork8c.get(), threshold);
 }
 
 int CQuelix::DefectFilter16(CDibImage* image, int threshold)
 {
-    return RepairDefects<uint16_t>(image, {defectWork16a, defectWork16b, offsetX.load(), offsetY.load()},
-                                   defectWork16c, threshold);
+    return RepairDefects<uint16_t>(image, {defectWork16a.get(), defectWork16b.get(), offsetX.load(), offsetY.load()},
+                                   defectWork16c.get(), threshold);
 }
 
 }  // namespace quelix

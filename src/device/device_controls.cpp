@@ -158,11 +158,15 @@ int CQLXSdkLib::GetTemperatureMilliVolts()
     if (!FpgaRead(kRegTemperatureHigh, high))
         return kTemperatureReadFailed;
     FpgaRead(kRegTemperatureLow, low);
-    const int raw = high * 16 + (low & 0x0F);
+    return TemperatureMilliVolts(high * 16 + (low & 0x0F));
+}
+
+int CQLXSdkLib::TemperatureMilliVolts(int reading)
+{
     // 3.3 V full scale as the single-precision constant the conversion has
     // always used, so that a reading of 0x800 gives 1649 mV, not 1650.
     const double fullScale = static_cast<double>(3.3f);
-    return static_cast<int>(raw * fullScale * (1.0 / 4096) * 1000);
+    return static_cast<int>(reading * fullScale * (1.0 / 4096) * 1000);
 }
 
 int CQLXSdkLib::GetClockMode(int& value)

@@ -70,19 +70,22 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
     if (geometry != kDeviceOk)
         return geometry;
 
-    FpgaWrite(kRegWindowX, static_cast<uint8_t>(x / 2));
-    FpgaWrite(kRegWindowY, static_cast<uint8_t>(y / 2));
-    FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(width / 2));
-    FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(height / 2 - 1));
+    int written = FpgaWrite(kRegWindowX, static_cast<uint8_t>(x / 2));
+    written += FpgaWrite(kRegWindowY, static_cast<uint8_t>(y / 2));
+    written += FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(width / 2));
+    written += FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(height / 2 - 1));
     // The length register latches when its low byte is written last; 0xFF
     // first makes sure the final write is a change.
     const auto length = static_cast<uint32_t>(transferSamples);
-    FpgaWrite(kRegTransferLength0, 0xFF);
-    FpgaWrite(kRegTransferLength0 + 1, static_cast<uint8_t>(length >> 8));
-    FpgaWrite(kRegTransferLength0 + 2, static_cast<uint8_t>(length >> 16));
-    FpgaWrite(kRegTransferLength0 + 3, static_cast<uint8_t>(length >> 24));
-    FpgaWrite(kRegTransferLength0, static_cast<uint8_t>(length & 0xFF));
-    platform::SleepMs(kWindowSettleMs);
+    written += FpgaWrite(kRegTransferLength0, 0xFF);
+    written += FpgaWrite(kRegTransferLength0 + 1, static_cast<uint8_t>(length >> 8));
+    written += FpgaWrite(kRegTransferLength0 + 2, static_cast<uint8_t>(length >> 16));
+    written += FpgaWrite(kRegTransferLength0 + 3, static_cast<uint8_t>(length >> 24));
+    written += FpgaWrite(kRegTransferLength0, static_cast<uint8_t>(length & 0xFF));
+    // The camera needs a moment to take the new window; a camera that took
+    // none of the writes (an absent one) has nothing to settle.
+    if (written > 0)
+        platform::SleepMs(kWindowSettleMs);
 
     largeTransfer = transferSamples >= kLargeTransferSamples ? 1 : 0;
     transfer.largeTransfer = largeTransfer;

@@ -39,15 +39,13 @@ bool OpenFresh(const char* path, DriverHandle& handle)
     return DeviceOpen(path, handle);
 }
 
-// Reads the reply to the query just written, twice into the same buffer; the
-// second read decides, whatever the first did.
+}  // namespace
+
 int ReadReplyTwice(DriverHandle handle, Packet& reply)
 {
     ReadPipe(handle, kReplyPipe, kPacketSize, reply.data());
     return ReadPipe(handle, kReplyPipe, kPacketSize, reply.data());
 }
-
-}  // namespace
 
 bool DeviceOpen(const char* path, DriverHandle& handle)
 {
@@ -82,7 +80,6 @@ int ReadPipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
     if (handle == platform::kNoDriverHandle)
         return kTransferNoHandle;
     uint32_t done = 0;
-    // The transfer first: `done` is read only after it has been set.
     const int result = PipeTransfer(handle, pipe, length, buffer, done, 0);
     return StatusOf(result, done, length);
 }
@@ -92,7 +89,6 @@ int WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
     if (handle == platform::kNoDriverHandle)
         return kTransferNoHandle;
     uint32_t done = 0;
-    // The transfer first: `done` is read only after it has been set.
     const int result = PipeTransfer(handle, pipe, length, buffer, done, 1);
     return StatusOf(result, done, length);
 }

@@ -60,6 +60,10 @@ int SensorQuery(DriverHandle handle, uint8_t sensorRegister, uint8_t* out, int n
 // Sensor register write of min(n, 63) payload bytes after the command code.
 int SensorCommand(DriverHandle handle, int n, const uint8_t* payload);
 
+// Reads the reply to the query just written, twice into the same buffer; the
+// second read decides, whatever the first did.
+int ReadReplyTwice(DriverHandle handle, Packet& reply);
+
 // The command exchange on a fresh handle of the device path: the packet is
 // written to the command pipe; a query then reads the reply twice, the second
 // read deciding. 10 when no handle could be had, else the transfer status.

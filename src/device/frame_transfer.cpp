@@ -79,10 +79,7 @@ void CQLXSdkLib::TransferThreadMain()
             }
             {
                 std::lock_guard lock(block.ringLock);
-                int next = Wrap(block.writeIndex.load() + 1, block.ringCount);
-                if (next == block.readIndex.load())
-                    next = Wrap(next + 1, block.ringCount);
-                block.writeIndex = next;
+                block.writeIndex = AdvanceWriteIndex(block.writeIndex.load(), block.readIndex.load(), block.ringCount);
             }
             block.frameEvent.Set();
         }

@@ -53,6 +53,8 @@ public:
     int GetPeltier();
     int SetPeltier(int value);
     int GetTemperatureMilliVolts();
+    // Millivolts of a 12-bit temperature sensor reading.
+    static int TemperatureMilliVolts(int reading);
     int GetClockMode(int& value);
     // The camera's clock mode is fixed by the camera: nothing changes, 0.
     static int SetClockMode(int) { return 0; }

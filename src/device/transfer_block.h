@@ -36,4 +36,14 @@ struct TransferBlock {
     platform::Thread thread;
 };
 
+// The slot the producer fills after `write`: the next one, wrapping, or the
+// one after that when the next is the consumer's.
+inline int AdvanceWriteIndex(int write, int read, int count)
+{
+    int next = write + 1 == count ? 0 : write + 1;
+    if (next == read)
+        next = next + 1 == count ? 0 : next + 1;
+    return next;
+}
+
 }  // namespace quelix

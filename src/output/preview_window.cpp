@@ -110,22 +110,22 @@ int CQuelix::DrawPreview()
     CDibImage* source = nullptr;
     switch (mode) {
         case 0:
-            source = image8;
+            source = image8.get();
             break;
         case 1:
-            source = ConvertForDisplay(image8, image16, Gray16To8Shr6);
+            source = ConvertForDisplay(image8.get(), image16.get(), Gray16To8Shr6);
             break;
         case 2:
-            source = image24;
+            source = image24.get();
             break;
         case 3:
-            source = ConvertForDisplay(image24, image32, Bgr24Copy);
+            source = ConvertForDisplay(image24.get(), image32.get(), Bgr24Copy);
             break;
         case 4:
-            source = ConvertForDisplay(image24, image48, Bgr48To24Shr6);
+            source = ConvertForDisplay(image24.get(), image48.get(), Bgr48To24Shr6);
             break;
         case 5:
-            source = ConvertForDisplay(image24, image64, Bgr48To24Shr6);
+            source = ConvertForDisplay(image24.get(), image64.get(), Bgr48To24Shr6);
             break;
         default:
             return 0;

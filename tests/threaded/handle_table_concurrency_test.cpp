@@ -16,7 +16,7 @@ TEST(HandleTableThreads, EightThreadsCreateLookUpAndReleaseWithoutLosingRecords)
 {
     const int32_t before = Chain().Count();
     constexpr int kThreads = 8;
-    constexpr int kRounds = 200;
+    constexpr int kRounds = 30;
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {

@@ -17,13 +17,11 @@ namespace {
 // nothing, never a released one.
 TEST(PreviewCloseRace, DrawingWhileTheWindowCloses)
 {
-    CDibImage frame;
-    CDibImage display;
-    ASSERT_EQ(frame.Create(64, 48, 24), 1);
     CQuelix camera;
     camera.colorMode = 2;
-    camera.image24 = &frame;
-    camera.displayImage = &display;
+    camera.image24 = std::make_unique<CDibImage>();
+    camera.displayImage = std::make_unique<CDibImage>();
+    ASSERT_EQ(camera.image24->Create(64, 48, 24), 1);
     QUELIX_HWND parent = QuelixPlatform_CreateWindow("race", 200, 200);
 
     for (int round = 0; round < 20; ++round) {
@@ -48,8 +46,6 @@ TEST(PreviewCloseRace, DrawingWhileTheWindowCloses)
         EXPECT_EQ(camera.DrawPreview(), 0);
     }
     QuelixPlatform_DestroyWindow(parent);
-    camera.image24 = nullptr;
-    camera.displayImage = nullptr;
 }
 
 }  // namespace

@@ -20,8 +20,7 @@ protected:
     void SetUp() override
     {
         StartCameras();
-        device_ = std::make_unique<CQuelix205KWMXSdk>();
-        pipeline_.camera.device = device_.get();
+        pipeline_.camera.device = std::make_unique<CQuelix205KWMXSdk>();
         pipeline_.camera.camera.Set(CameraSlot::autoIris, 1);
     }
 
@@ -29,7 +28,7 @@ protected:
     // the measurement; returns the exposure the camera's registers then hold.
     int Measure(uint16_t exposure, uint8_t level)
     {
-        EXPECT_TRUE(device_->SetExposureLines(exposure));
+        EXPECT_TRUE(Device().SetExposureLines(exposure));
         CDibImage& work = *pipeline_.camera.image8;
         std::memset(work.pBits, level, static_cast<size_t>(work.stride) * work.height);
         result_ = pipeline_.camera.AutoExposure(&work);
@@ -41,7 +40,8 @@ protected:
         return Camera().FpgaRegister(kRegExposureHigh) * 256 + Camera().FpgaRegister(kRegExposureLow);
     }
 
-    std::unique_ptr<CQuelix205KWMXSdk> device_;
+    CQuelix205KWMXSdk& Device() { return *pipeline_.camera.device; }
+
     PipelineCamera pipeline_{0, 320, 256};
     int result_ = -1;
 };
@@ -69,7 +69,7 @@ TEST_F(AutoExposure, TheFactorIsDecidedByItsDoublePrecisionSum)
     // are measured through Convert, which counts rows from the bottom, so
     // E is the window in the upper right of memory rows, D the lower right.
     CDibImage& work = *pipeline_.camera.image8;
-    ASSERT_TRUE(device_->SetExposureLines(1000));
+    ASSERT_TRUE(Device().SetExposureLines(1000));
     std::memset(work.pBits, 170, static_cast<size_t>(work.stride) * work.height);
     for (int32_t i = 25; i < 52; ++i)
         std::memset(work.pBits + i * work.stride + 256, 128, 32);
@@ -99,11 +99,11 @@ TEST_F(AutoExposure, MeasuresOnlyOrNotAtAllByTheAutoIrisMode)
 TEST_F(AutoExposure, The16BitWorkImageIsMeasuredByBits2To9AndTheDialogShowsTheExposure)
 {
     PipelineCamera wide(1, 64, 48);
-    wide.camera.device = device_.get();
+    wide.camera.device = std::make_unique<CQuelix205KWMXSdk>();
     wide.camera.camera.Set(CameraSlot::autoIris, 1);
     std::vector<int32_t> shown;
     wide.camera.cameraDialog.Install([&shown](int32_t lines) { shown.push_back(lines); });
-    ASSERT_TRUE(device_->SetExposureLines(1000));
+    ASSERT_TRUE(Device().SetExposureLines(1000));
     CDibImage& work = *wide.camera.image16;
     // 0x0370 >> 2 = 220 in bits 2 to 9: too bright.
     for (int32_t i = 0; i < work.height * work.width; ++i) {

@@ -246,7 +246,7 @@ TEST(CorrectFrame, NeutralSettingsLeaveTheCorrectedImageUntouched)
         if (colorMode <= 1)
             std::memcpy(expected.pBits, p.camera.rawFrame->pBits, static_cast<size_t>(expected.stride) * 7);
         else
-            FalseColor(&expected, p.camera.rawFrame);
+            FalseColor(&expected, p.camera.rawFrame.get());
         EXPECT_EQ(PixelBytes(*p.Output()), PixelBytes(expected)) << "colour mode " << colorMode;
     }
 }
@@ -316,7 +316,7 @@ void RandomReferences(CQuelix& c, std::mt19937& random)
             SetPixel(*c.brightRef8, i, j, static_cast<uint16_t>(bright));
             SetPixel(*c.darkRef16, i, j, static_cast<uint16_t>(dark * 64));
             SetPixel(*c.brightRef16, i, j, static_cast<uint16_t>(bright * 64 + noise));
-            for (CDibImage* map : {c.defectWork8a, c.defectWork8b, c.defectWork16a, c.defectWork16b})
+            for (CDibImage* map : {c.defectWork8a.get(), c.defectWork8b.get(), c.defectWork16a.get(), c.defectWork16b.get()})
                 SetPixel(*map, i, j, random() % 97 == 0 ? 1 : 0);
         }
     }
@@ -334,15 +334,13 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
         PipelineCamera fast(colorMode, width, height, left, top);
         PipelineCamera slow(colorMode, width, height, left, top);
         RandomReferences(fast.camera, random);
-        for (auto [from, to] : {std::pair{fast.camera.darkRef8, slow.camera.darkRef8},
-                                {fast.camera.brightRef8, slow.camera.brightRef8},
-                                {fast.camera.darkRef16, slow.camera.darkRef16},
-                                {fast.camera.brightRef16, slow.camera.brightRef16},
-                                {fast.camera.defectWork8a, slow.camera.defectWork8a},
-                                {fast.camera.defectWork8b, slow.camera.defectWork8b},
-                                {fast.camera.defectWork16a, slow.camera.defectWork16a},
-                                {fast.camera.defectWork16b, slow.camera.defectWork16b}})
-            std::memcpy(to->pBits, from->pBits, static_cast<size_t>(from->stride) * from->height);
+        for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16, &CQuelix::brightRef16,
+                            &CQuelix::defectWork8a, &CQuelix::defectWork8b, &CQuelix::defectWork16a,
+                            &CQuelix::defectWork16b}) {
+            const CDibImage& from = *(fast.camera.*member);
+            CDibImage& to = *(slow.camera.*member);
+            std::memcpy(to.pBits, from.pBits, static_cast<size_t>(from.stride) * from.height);
+        }
         // Several frames per camera with new settings each time, so that the
         // kept tables are made again or kept as the settings change.
         for (int frame = 0; frame < 3; ++frame) {

@@ -28,15 +28,13 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (auto& image : images_)
-            image = std::make_unique<CDibImage>();
-        camera_.image8 = images_[0].get();
-        camera_.image16 = images_[1].get();
-        camera_.image24 = images_[2].get();
-        camera_.image32 = images_[3].get();
-        camera_.image48 = images_[4].get();
-        camera_.image64 = images_[5].get();
-        camera_.displayImage = images_[6].get();
+        std::unique_ptr<CDibImage>* owners[] = {&camera_.image8,  &camera_.image16, &camera_.image24,
+                                                &camera_.image32, &camera_.image48, &camera_.image64,
+                                                &camera_.displayImage};
+        for (size_t i = 0; i < images_.size(); ++i) {
+            *owners[i] = std::make_unique<CDibImage>();
+            images_[i] = owners[i]->get();
+        }
         const int depths[] = {8, 16, 24, 32, 48, 64};
         for (int i = 0; i < 6; ++i)
             ASSERT_EQ(images_[i]->Create(kImageWidth, kImageHeight, depths[i]), 1);
@@ -68,8 +66,6 @@ protected:
     {
         EXPECT_EQ(camera_.Close(), 1);
         QuelixPlatform_DestroyWindow(parent_);
-        camera_.image8 = camera_.image16 = camera_.image24 = camera_.image32 = nullptr;
-        camera_.image48 = camera_.image64 = camera_.displayImage = nullptr;
     }
 
     static Bgr Pattern(int x, int y)
@@ -125,7 +121,7 @@ protected:
     }
 
     CQuelix camera_;
-    std::array<std::unique_ptr<CDibImage>, 7> images_;
+    std::array<CDibImage*, 7> images_{};  // the camera's images of each mode, then its display image
     QUELIX_HWND parent_ = nullptr;
 };
 
@@ -265,9 +261,9 @@ TEST_F(PreviewWindowTest, DrawingNeedsAVisibleWindowAndTheFrame)
     camera_.previewDC = dc;
 
     camera_.colorMode = 1;
-    camera_.image16 = nullptr;
+    std::unique_ptr<CDibImage> image16 = std::move(camera_.image16);
     EXPECT_EQ(camera_.DrawPreview(), 0) << "no 16-bit frame to show";
-    camera_.image16 = images_[1].get();
+    camera_.image16 = std::move(image16);
     camera_.colorMode = 7;
     EXPECT_EQ(camera_.DrawPreview(), 0) << "no such colour mode";
     camera_.colorMode = 2;

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "device/device_status.h"
+#include "device/quelix_205kwmx_sdk.h"
+#include "device/register_map.h"
+#include "platform/thread.h"
+#include "sim/scene.h"
+#include "sim_fixture.h"
+
+namespace quelix {
+namespace {
+
+class FrameTransfer : public test::SimulatedCameraTest {
+protected:
+    void SetUp() override
+    {
+        StartCameras({0});
+        device = std::make_unique<CQuelix205KWMXSdk>();
+    }
+
+    // Waits for the newest frame and copies it; the WaitRingFrame result that ended the wait.
+    int NextFrame(uint8_t* destination)
+    {
+        for (;;) {
+            const int ready = device->WaitRingFrame();
+            if (ready == 3)
+                return device->ReadRingFrame(destination) == kDeviceOk ? 3 : -1;
+            if (ready != 2)
+                return ready;
+        }
+    }
+
+    std::unique_ptr<CQuelix205KWMXSdk> device;
+};
+
+// Every sample of a counter-scene frame follows from its trailer.
+bool IsWhole(const std::vector<uint8_t>& frame, int trailer, bool sixteenBit, size_t pixels)
+{
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint16_t expected = sim::CounterSample(static_cast<uint16_t>(trailer), i);
+        const uint16_t got = sixteenBit ? static_cast<uint16_t>(frame[2 * i] | frame[2 * i + 1] << 8) : frame[i];
+        if (got != (sixteenBit ? expected : expected >> 6))
+            return false;
+    }
+    return true;
+}
+
+TEST_F(FrameTransfer, StartsOnceStopsOnce)
+{
+    EXPECT_EQ(device->StopTransferThread(), kDeviceOk) << "nothing runs yet";
+    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    EXPECT_EQ(device->StartTransferThread(), kDeviceTransferRunning);
+    EXPECT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceTransferRunning)
+        << "the ring is never rebuilt under a running transfer";
+    std::vector<uint8_t> frame(320 * 256);
+    EXPECT_EQ(NextFrame(frame.data()), 3);
+    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+    EXPECT_EQ(device->WaitRingFrame(), 0) << "stopped";
+    ASSERT_EQ(device->StartTransferThread(), kDeviceOk) << "and it starts again";
+    EXPECT_EQ(NextFrame(frame.data()), 3);
+    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+}
+
+TEST_F(FrameTransfer, AFailedReadEndsTheStreamAndTheConsumerSeesIt)
+{
+    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    std::vector<uint8_t> frame(320 * 256);
+    ASSERT_EQ(NextFrame(frame.data()), 3);
+    Camera().ShortNextFrame();
+    int result = 3;
+    while (result == 3)
+        result = NextFrame(frame.data());
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(device->WaitRingFrame(), 1) << "until the stream is stopped";
+    EXPECT_EQ(device->StopTransferThread(), kDeviceReadFailed);
+    EXPECT_EQ(device->WaitRingFrame(), 0);
+    EXPECT_EQ(device->StartTransferThread(), kDeviceOk) << "a failed stream can start again";
+    EXPECT_EQ(NextFrame(frame.data()), 3);
+    device->StopTransferThread();
+}
+
+TEST_F(FrameTransfer, AStopTakesEffectAfterTheReadInProgress)
+{
+    ASSERT_EQ(device->SetTimeout(10000), 1);
+    ASSERT_EQ(device->SetTriggerMode(1), 1);  // every frame read now waits for a trigger
+    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    ASSERT_TRUE(Camera().WaitForTriggerWait(5000));
+
+    std::atomic<bool> stopped{false};
+    std::atomic<int> result{-1};
+    platform::Thread stopper;
+    ASSERT_TRUE(stopper.Start([&] {
+        result = device->StopTransferThread();
+        stopped = true;
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(stopped) << "the stop waits for the blocked read";
+    Camera().Trigger();
+    stopper.Join();
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(result, kDeviceOk);
+}
+
+TEST_F(FrameTransfer, ControlRequestsOnOtherHandlesGoOnWhileFramesStream)
+{
+    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    const uint64_t before = Camera().FramesDelivered();
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(device->FpgaWrite(kRegIoPort, static_cast<uint8_t>(i)), 1);
+        uint8_t value = 0;
+        ASSERT_EQ(device->FpgaRead(kRegIoPort, value), 1);
+        ASSERT_EQ(value, i);
+    }
+    EXPECT_TRUE(Camera().WaitForFrames(before + 10, 5000));
+    device->StopTransferThread();
+}
+
+// Streams as fast as the camera goes while the consumer takes frames at
+// random moments: every frame it gets must be one whole frame.
+void SoakStream(FrameTransfer& test, CQuelix205KWMXSdk& device, bool sixteenBit)
+{
+    device.SetWordMode(sixteenBit ? 1 : 0);
+    ASSERT_EQ(device.StartTransferThread(), kDeviceOk);
+    std::vector<uint8_t> frame(320 * 256 * 2);
+    std::mt19937 random(7);
+    int checked = 0;
+    int lastTrailer = -1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+        const int ready = device.WaitRingFrame();
+        if (ready == 2)
+            continue;
+        ASSERT_EQ(ready, 3);
+        ASSERT_EQ(device.ReadRingFrame(frame.data()), kDeviceOk);
+        ASSERT_TRUE(IsWhole(frame, device.frameTrailer, sixteenBit, 320 * 256))
+            << "torn frame, trailer " << device.frameTrailer;
+        ASSERT_NE(device.frameTrailer, lastTrailer) << "the newest frame, never the same twice";
+        lastTrailer = device.frameTrailer;
+        ++checked;
+    }
+    EXPECT_EQ(device.StopTransferThread(), kDeviceOk);
+    EXPECT_GT(checked, 100);
+    (void)test;
+}
+
+TEST_F(FrameTransfer, EveryFrameTheConsumerGetsIsWhole)
+{
+    ASSERT_TRUE(Camera().SetScene("counter"));
+    SoakStream(*this, *device, true);
+    SoakStream(*this, *device, false);
+}
+
+}  // namespace
+}  // namespace quelix
