@@ -7,6 +7,7 @@
 
 #include "../tests/pipeline_reference.h"
 #include "capture/false_color.h"
+#include "capture/mirror.h"
 #include "capture/pixel_kernels.h"
 #include "pipeline_frames.h"
 
@@ -149,6 +150,21 @@ void BM_FalseColor(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 BENCHMARK(BM_FalseColor)->Args({8, 24})->Args({8, 32})->Args({16, 48})->Args({16, 64})->Unit(benchmark::kMicrosecond);
+
+// Both mirrors together: the 180-degree turn of an 8-bit work image.
+void BM_MirrorImage(benchmark::State& state)
+{
+    CDibImage frame;
+    frame.Create(kWidth, kHeight, 8);
+    std::mt19937 random(1);
+    bench::FillScene(frame, random);
+    for (auto _ : state) {
+        MirrorImage(frame, true, true);
+        Finish(state, frame);
+    }
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+BENCHMARK(BM_MirrorImage)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quelix
