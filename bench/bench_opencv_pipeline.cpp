@@ -127,7 +127,8 @@ void OpenCvColourPipeline(benchmark::State& state)
     CQuelix& c = p.camera;
     const cv::Mat raw(kHeight, kWidth, CV_8U, c.rawFrame->pBits, static_cast<size_t>(c.rawFrame->stride));
     const cv::Mat dark(kHeight, kWidth, CV_8U, c.darkRef8->pBits, static_cast<size_t>(c.darkRef8->stride));
-    const cv::Mat bright(kHeight, kWidth, CV_8U, c.brightRef8->pBits, static_cast<size_t>(c.brightRef8->stride));
+    const cv::Mat bright(kHeight, kWidth, CV_8U, c.brightRef8->pBits,
+                         static_cast<size_t>(c.brightRef8->stride));
     cv::Mat span;
     cv::subtract(bright, dark, span, cv::noArray(), CV_16S);
     const cv::Mat map = PaletteMap();
@@ -135,8 +136,9 @@ void OpenCvColourPipeline(benchmark::State& state)
     // saturation x (1 + 60 / 256) as one three-channel table.
     cv::Mat hsvLut(1, 256, CV_8UC3);
     for (int v = 0; v < 256; ++v) {
-        hsvLut.at<cv::Vec3b>(v) = cv::Vec3b(static_cast<uint8_t>((v + 30 * 256 / 360) & 0xFF),
-                                            cv::saturate_cast<uint8_t>(v * (1 + 60 / 256.0)), static_cast<uint8_t>(v));
+        hsvLut.at<cv::Vec3b>(v) =
+            cv::Vec3b(static_cast<uint8_t>((v + 30 * 256 / 360) & 0xFF),
+                      cv::saturate_cast<uint8_t>(v * (1 + 60 / 256.0)), static_cast<uint8_t>(v));
     }
     const cv::Mat gamma = Lut(GammaTable8(80));
     const cv::Mat contrast = Lut(ContrastTable8(20));
@@ -148,8 +150,8 @@ void OpenCvColourPipeline(benchmark::State& state)
     cv::Mat hsv;
     cv::Mat blurred;
     cv::Mat output;
-    const cv::Rect windows[] = {{32, 25, 32, 26}, {32, 204, 32, 26}, {144, 115, 32, 26}, {256, 25, 32, 26},
-                                {256, 204, 32, 26}};
+    const cv::Rect windows[] = {
+        {32, 25, 32, 26}, {32, 204, 32, 26}, {144, 115, 32, 26}, {256, 25, 32, 26}, {256, 204, 32, 26}};
     for (auto _ : state) {
         raw.copyTo(work);
         double measured = 0;

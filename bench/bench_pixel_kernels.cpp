@@ -27,7 +27,8 @@ void Finish(benchmark::State& state, const CDibImage& image)
 // An in-place kernel (or, with a separate source, Sharpen) over a frame of
 // the depth, restored from a copy before each run so that every run sees the
 // same picture.
-void RunKernel(benchmark::State& state, ConvertKernel kernel, int bits, const void* params, bool separateSource)
+void RunKernel(benchmark::State& state, ConvertKernel kernel, int bits, const void* params,
+               bool separateSource)
 {
     CDibImage frame;
     CDibImage pristine;
@@ -83,9 +84,12 @@ QUELIX_BENCH_KERNEL(HueSat48, 48, &kHueSat, false);
 QUELIX_BENCH_KERNEL(GrayBalanceApply, 8, &kGray, false);
 QUELIX_BENCH_KERNEL(Restride8, 8, nullptr, false);
 QUELIX_BENCH_KERNEL(Restride16, 16, nullptr, false);
-BENCHMARK_CAPTURE(RunKernel, Gamma24_reference, reference::Gamma24, 24, &kGamma, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(RunKernel, Sharpen24_reference, reference::Sharpen24, 24, &kSharpness, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(RunKernel, HueSat24_reference, reference::HueSat24, 24, &kHueSat, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(RunKernel, Gamma24_reference, reference::Gamma24, 24, &kGamma, false)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(RunKernel, Sharpen24_reference, reference::Sharpen24, 24, &kSharpness, true)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(RunKernel, HueSat24_reference, reference::HueSat24, 24, &kHueSat, false)
+    ->Unit(benchmark::kMicrosecond);
 
 // Kernels that read without writing, or write another depth.
 void BM_Mean(benchmark::State& state, ConvertKernel kernel, int bits)
@@ -149,7 +153,12 @@ void BM_FalseColor(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
-BENCHMARK(BM_FalseColor)->Args({8, 24})->Args({8, 32})->Args({16, 48})->Args({16, 64})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FalseColor)
+    ->Args({8, 24})
+    ->Args({8, 32})
+    ->Args({16, 48})
+    ->Args({16, 64})
+    ->Unit(benchmark::kMicrosecond);
 
 // Both mirrors together: the 180-degree turn of an 8-bit work image.
 void BM_MirrorImage(benchmark::State& state)

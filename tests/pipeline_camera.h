@@ -29,10 +29,10 @@ public:
              {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
             c.filter.Set(gain, 128);
         for (std::unique_ptr<CDibImage>* image :
-             {&c.image8, &c.image16, &c.image24, &c.image32, &c.image48, &c.image64, &c.filterScratch,
-              &c.displayImage, &c.rawFrame, &c.darkRef8, &c.brightRef8, &c.darkRef16, &c.brightRef16,
-              &c.defectWork8a, &c.defectWork8b, &c.defectWork16a, &c.defectWork16b, &c.defectWork8c,
-              &c.defectWork16c, &c.latestImage})
+             {&c.image8,        &c.image16,       &c.image24,      &c.image32,       &c.image48,
+              &c.image64,       &c.filterScratch, &c.displayImage, &c.rawFrame,      &c.darkRef8,
+              &c.brightRef8,    &c.darkRef16,     &c.brightRef16,  &c.defectWork8a,  &c.defectWork8b,
+              &c.defectWork16a, &c.defectWork16b, &c.defectWork8c, &c.defectWork16c, &c.latestImage})
             *image = std::make_unique<CDibImage>();
         const bool wide = colorMode == 1 || colorMode == 4 || colorMode == 5;
         c.image8->Create(width, height, 8);
@@ -49,8 +49,8 @@ public:
         c.filterScratch->CreateLike(Output());
         c.latestImage->CreateLike(Output());
         c.rawFrame->Create(width, height, wide ? 16 : 8);
-        for (CDibImage* image : {c.darkRef8.get(), c.brightRef8.get(), c.defectWork8a.get(), c.defectWork8b.get(),
-                                 c.defectWork8c.get()})
+        for (CDibImage* image : {c.darkRef8.get(), c.brightRef8.get(), c.defectWork8a.get(),
+                                 c.defectWork8b.get(), c.defectWork8c.get()})
             image->Create(kSensorWidth, kSensorHeight, 8);
         for (CDibImage* image : {c.darkRef16.get(), c.brightRef16.get(), c.defectWork16a.get(),
                                  c.defectWork16b.get(), c.defectWork16c.get()})

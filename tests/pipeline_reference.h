@@ -53,14 +53,14 @@ struct Args {
     }
 };
 
-#define QUELIX_REFERENCE_KERNEL(name)                                                                  \
-    inline int32_t name##Body(const Args& a, const void* opaque1);                                     \
-    inline int32_t name(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,      \
-                        int32_t dstBytes, int32_t srcBytes, int32_t dstStride, int32_t srcStride,      \
-                        const void* opaque1, const void*)                                              \
-    {                                                                                                  \
+#define QUELIX_REFERENCE_KERNEL(name)                                                                 \
+    inline int32_t name##Body(const Args& a, const void* opaque1);                                    \
+    inline int32_t name(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,     \
+                        int32_t dstBytes, int32_t srcBytes, int32_t dstStride, int32_t srcStride,     \
+                        const void* opaque1, const void*)                                             \
+    {                                                                                                 \
         return name##Body({dst, src, rect, x, y, dstBytes, srcBytes, dstStride, srcStride}, opaque1); \
-    }                                                                                                  \
+    }                                                                                                 \
     inline int32_t name##Body(const Args& a, [[maybe_unused]] const void* opaque1)
 
 inline int32_t Mean(const Args& a, bool wide)
@@ -77,8 +77,14 @@ inline int32_t Mean(const Args& a, bool wide)
     return count == 0 ? 0 : static_cast<int32_t>(sum / count);
 }
 
-QUELIX_REFERENCE_KERNEL(Mean8) { return Mean(a, false); }
-QUELIX_REFERENCE_KERNEL(Mean16) { return Mean(a, true); }
+QUELIX_REFERENCE_KERNEL(Mean8)
+{
+    return Mean(a, false);
+}
+QUELIX_REFERENCE_KERNEL(Mean16)
+{
+    return Mean(a, true);
+}
 
 // Byte by byte from the last byte of the last row.
 QUELIX_REFERENCE_KERNEL(Restride8)
@@ -91,7 +97,10 @@ QUELIX_REFERENCE_KERNEL(Restride8)
     return 1;
 }
 
-QUELIX_REFERENCE_KERNEL(Restride16) { return Restride8Body(a, opaque1); }
+QUELIX_REFERENCE_KERNEL(Restride16)
+{
+    return Restride8Body(a, opaque1);
+}
 
 // Walks the phases as described: the first pixel's from bayerMode, the row
 // phase flipping at each row, the column phase after every pixel.
@@ -208,10 +217,22 @@ inline int32_t Gamma(const Args& a, const void* opaque1, int bytes, int channels
     return EachSample(a, 2, channels, [&](int32_t v) { return v >= n ? t[n - 1] : t[v]; });
 }
 
-QUELIX_REFERENCE_KERNEL(Gamma8) { return Gamma(a, opaque1, 1, 1); }
-QUELIX_REFERENCE_KERNEL(Gamma24) { return Gamma(a, opaque1, 1, 3); }
-QUELIX_REFERENCE_KERNEL(Gamma16) { return Gamma(a, opaque1, 2, 1); }
-QUELIX_REFERENCE_KERNEL(Gamma48) { return Gamma(a, opaque1, 2, 3); }
+QUELIX_REFERENCE_KERNEL(Gamma8)
+{
+    return Gamma(a, opaque1, 1, 1);
+}
+QUELIX_REFERENCE_KERNEL(Gamma24)
+{
+    return Gamma(a, opaque1, 1, 3);
+}
+QUELIX_REFERENCE_KERNEL(Gamma16)
+{
+    return Gamma(a, opaque1, 2, 1);
+}
+QUELIX_REFERENCE_KERNEL(Gamma48)
+{
+    return Gamma(a, opaque1, 2, 3);
+}
 
 inline int32_t Contrast(const Args& a, const void* opaque1, int bytes, int channels)
 {
@@ -230,15 +251,29 @@ inline int32_t Contrast(const Args& a, const void* opaque1, int bytes, int chann
     std::vector<int32_t> t(n, 0);
     if (k <= (1 << (b - 1)) - 1) {
         for (int32_t i = 0; i < n; ++i)
-            t[i] = i < k ? 0 : i > n - k - 1 ? n - 1 : static_cast<int32_t>(n / static_cast<double>(n - 2 * k) * (i - k));
+            t[i] = i < k           ? 0
+                   : i > n - k - 1 ? n - 1
+                                   : static_cast<int32_t>(n / static_cast<double>(n - 2 * k) * (i - k));
     }
     return EachSample(a, 2, channels, [&](int32_t v) { return v >= n ? n - 1 : t[v]; });
 }
 
-QUELIX_REFERENCE_KERNEL(Contrast8) { return Contrast(a, opaque1, 1, 1); }
-QUELIX_REFERENCE_KERNEL(Contrast24) { return Contrast(a, opaque1, 1, 3); }
-QUELIX_REFERENCE_KERNEL(Contrast16) { return Contrast(a, opaque1, 2, 1); }
-QUELIX_REFERENCE_KERNEL(Contrast48) { return Contrast(a, opaque1, 2, 3); }
+QUELIX_REFERENCE_KERNEL(Contrast8)
+{
+    return Contrast(a, opaque1, 1, 1);
+}
+QUELIX_REFERENCE_KERNEL(Contrast24)
+{
+    return Contrast(a, opaque1, 1, 3);
+}
+QUELIX_REFERENCE_KERNEL(Contrast16)
+{
+    return Contrast(a, opaque1, 2, 1);
+}
+QUELIX_REFERENCE_KERNEL(Contrast48)
+{
+    return Contrast(a, opaque1, 2, 3);
+}
 
 inline int32_t Brightness(const Args& a, const void* opaque1, int bytes, int channels)
 {
@@ -252,10 +287,22 @@ inline int32_t Brightness(const Args& a, const void* opaque1, int bytes, int cha
     });
 }
 
-QUELIX_REFERENCE_KERNEL(Brightness8) { return Brightness(a, opaque1, 1, 1); }
-QUELIX_REFERENCE_KERNEL(Brightness24) { return Brightness(a, opaque1, 1, 3); }
-QUELIX_REFERENCE_KERNEL(Brightness16) { return Brightness(a, opaque1, 2, 1); }
-QUELIX_REFERENCE_KERNEL(Brightness48) { return Brightness(a, opaque1, 2, 3); }
+QUELIX_REFERENCE_KERNEL(Brightness8)
+{
+    return Brightness(a, opaque1, 1, 1);
+}
+QUELIX_REFERENCE_KERNEL(Brightness24)
+{
+    return Brightness(a, opaque1, 1, 3);
+}
+QUELIX_REFERENCE_KERNEL(Brightness16)
+{
+    return Brightness(a, opaque1, 2, 1);
+}
+QUELIX_REFERENCE_KERNEL(Brightness48)
+{
+    return Brightness(a, opaque1, 2, 3);
+}
 
 // Blur pass into the destination, then the combine pass reading it back.
 inline int32_t Sharpen(const Args& a, const void* opaque1, int bytes, int channels)
@@ -293,10 +340,22 @@ inline int32_t Sharpen(const Args& a, const void* opaque1, int bytes, int channe
     return 1;
 }
 
-QUELIX_REFERENCE_KERNEL(Sharpen8) { return Sharpen(a, opaque1, 1, 1); }
-QUELIX_REFERENCE_KERNEL(Sharpen24) { return Sharpen(a, opaque1, 1, 3); }
-QUELIX_REFERENCE_KERNEL(Sharpen16) { return Sharpen(a, opaque1, 2, 1); }
-QUELIX_REFERENCE_KERNEL(Sharpen48) { return Sharpen(a, opaque1, 2, 3); }
+QUELIX_REFERENCE_KERNEL(Sharpen8)
+{
+    return Sharpen(a, opaque1, 1, 1);
+}
+QUELIX_REFERENCE_KERNEL(Sharpen24)
+{
+    return Sharpen(a, opaque1, 1, 3);
+}
+QUELIX_REFERENCE_KERNEL(Sharpen16)
+{
+    return Sharpen(a, opaque1, 2, 1);
+}
+QUELIX_REFERENCE_KERNEL(Sharpen48)
+{
+    return Sharpen(a, opaque1, 2, 3);
+}
 
 // The hue/saturation tables of the rules: gray triplets, reciprocals, the
 // lightness curve with its chroma limits, and the chroma scaling.
@@ -415,7 +474,8 @@ QUELIX_REFERENCE_KERNEL(HueSat48)
 
 inline uint8_t* At(CDibImage& image, int32_t i, int32_t j)
 {
-    return image.pBits + static_cast<ptrdiff_t>(i) * image.stride + static_cast<ptrdiff_t>(j) * (image.bitCount / 8);
+    return image.pBits + static_cast<ptrdiff_t>(i) * image.stride +
+           static_cast<ptrdiff_t>(j) * (image.bitCount / 8);
 }
 
 inline void ShadingCorrection(CDibImage& w, const CDibImage& dark, const CDibImage& bright, int32_t offsetX,
@@ -454,8 +514,9 @@ inline void DefectFilter(CDibImage& image, const CDibImage& hot, const CDibImage
     const auto marked = [&](int32_t i, int32_t j) { return Get(At(marks, i, j), bytes, 0) != 0; };
     for (int32_t i = 1; i <= h - 2; ++i) {
         for (int32_t j = 1; j <= w - 2; ++j) {
-            const bool named = Get(At(const_cast<CDibImage&>(hot), offsetY + i, offsetX + j), bytes, 0) != 0 ||
-                               Get(At(const_cast<CDibImage&>(dead), offsetY + i, offsetX + j), bytes, 0) != 0;
+            const bool named =
+                Get(At(const_cast<CDibImage&>(hot), offsetY + i, offsetX + j), bytes, 0) != 0 ||
+                Get(At(const_cast<CDibImage&>(dead), offsetY + i, offsetX + j), bytes, 0) != 0;
             const int32_t mean = (value(i, j - 1) + value(i, j + 1) + value(i - 1, j) + value(i + 1, j)) / 4;
             if (named || std::abs(value(i, j) - mean) >= threshold)
                 Put(At(marks, i, j), bytes, 0, 1);

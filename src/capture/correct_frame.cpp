@@ -40,7 +40,8 @@ bool WideWork(int32_t colorMode)
 }
 
 // Sharpening and brightness kernels by colour mode.
-constexpr std::array<ConvertKernel, 6> kSharpen = {Sharpen8, Sharpen16, Sharpen24, Sharpen24, Sharpen48, Sharpen48};
+constexpr std::array<ConvertKernel, 6> kSharpen = {Sharpen8,  Sharpen16, Sharpen24,
+                                                   Sharpen24, Sharpen48, Sharpen48};
 constexpr std::array<ConvertKernel, 6> kBrightness = {Brightness8,  Brightness16, Brightness24,
                                                       Brightness24, Brightness48, Brightness48};
 
@@ -136,8 +137,10 @@ void CQuelix::CorrectFrame()
         if (sharpness == 0)
             return;
         // Sharpening reads an untouched copy of the output.
-        if (filterScratch != nullptr && (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output))) {
-            std::memcpy(filterScratch->pBits, output->pBits, static_cast<size_t>(output->stride) * output->height);
+        if (filterScratch != nullptr &&
+            (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output))) {
+            std::memcpy(filterScratch->pBits, output->pBits,
+                        static_cast<size_t>(output->stride) * output->height);
             const LevelParams params{sharpness, kSignificantBits};
             output->Convert(kSharpen[mode], filterScratch.get(), nullptr, 0, 0, &params);
         }

@@ -5,7 +5,6 @@
 // Only unmarked pixels are read as replacements and they never change, so
 // the order of the repairs does not matter. Border rows and columns are
 // never marked or changed.
-#include <cstdlib>
 #include <cstring>
 
 #include "api/camera_object.h"
@@ -48,7 +47,8 @@ struct DefectMaps {
 
     bool Cover(int32_t columns, int32_t rows) const
     {
-        return offsetX >= 0 && offsetY >= 0 && HasDepthAndCovers<Sample>(hot, offsetX + columns, offsetY + rows) &&
+        return offsetX >= 0 && offsetY >= 0 &&
+               HasDepthAndCovers<Sample>(hot, offsetX + columns, offsetY + rows) &&
                HasDepthAndCovers<Sample>(dead, offsetX + columns, offsetY + rows);
     }
     const uint8_t* Row(const CDibImage* map, int32_t i) const
@@ -70,8 +70,9 @@ int32_t MarkRow(const CDibImage& image, const uint8_t* hot, const uint8_t* dead,
     int32_t marked = 0;
     for (int32_t j = 1; j < image.width - 1; ++j) {
         const int32_t x = Get<Sample>(row, j);
-        const int32_t mean =
-            (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) + Get<Sample>(up, j) + Get<Sample>(down, j)) / 4;
+        const int32_t mean = (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) +
+                              Get<Sample>(up, j) + Get<Sample>(down, j)) /
+                             4;
         const int32_t difference = x > mean ? x - mean : mean - x;
         bool mark = difference >= threshold;
         if constexpr (UseMaps)
@@ -123,7 +124,8 @@ void Repair(CDibImage& image, int32_t i, int32_t j, MarkedFn isMarked)
 }
 
 template <class Sample>
-int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImage* marksImage, int32_t threshold)
+int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImage* marksImage,
+                      int32_t threshold)
 {
     if (image == nullptr || image->pBits == nullptr)
         return 0;
@@ -132,12 +134,14 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
     if (image->bitCount != sizeof(Sample) * 8 || !HasDepthAndCovers<Sample>(marksImage, columns, rows))
         return 1;
     std::memset(marksImage->pBits, 0, static_cast<size_t>(marksImage->stride) * marksImage->height);
-    const auto marksRow = [&](int32_t i) { return marksImage->pBits + static_cast<ptrdiff_t>(i) * marksImage->stride; };
+    const auto marksRow = [&](int32_t i) {
+        return marksImage->pBits + static_cast<ptrdiff_t>(i) * marksImage->stride;
+    };
     int32_t marked = 0;
     if (maps.Cover(columns, rows)) {
         for (int32_t i = 1; i < rows - 1; ++i) {
-            marked += MarkRow<Sample, true>(*image, maps.Row(maps.hot, i), maps.Row(maps.dead, i), marksRow(i), i,
-                                            threshold);
+            marked += MarkRow<Sample, true>(*image, maps.Row(maps.hot, i), maps.Row(maps.dead, i),
+                                            marksRow(i), i, threshold);
         }
     } else {
         for (int32_t i = 1; i < rows - 1; ++i)
@@ -165,13 +169,15 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
 
 int CQuelix::DefectFilter8(CDibImage* image, int threshold)
 {
-    return RepairDefects<uint8_t>(image, {defectWork8a.get(), defectWork8b.get(), offsetX.load(), offsetY.load()},
+    return RepairDefects<uint8_t>(image,
+                                  {defectWork8a.get(), defectWork8b.get(), offsetX.load(), offsetY.load()},
                                   defectWork8c.get(), threshold);
 }
 
 int CQuelix::DefectFilter16(CDibImage* image, int threshold)
 {
-    return RepairDefects<uint16_t>(image, {defectWork16a.get(), defectWork16b.get(), offsetX.load(), offsetY.load()},
+    return RepairDefects<uint16_t>(image,
+                                   {defectWork16a.get(), defectWork16b.get(), offsetX.load(), offsetY.load()},
                                    defectWork16c.get(), threshold);
 }
 

@@ -69,16 +69,16 @@ template <int SourceBytes>
 RowFunction RowFor(int32_t destinationBytes)
 {
     switch (destinationBytes) {
-    case 3:
-        return ColorRow<3, SourceBytes>;
-    case 4:
-        return ColorRow<4, SourceBytes>;
-    case 6:
-        return ColorRow<6, SourceBytes>;
-    case 8:
-        return ColorRow<8, SourceBytes>;
-    default:
-        return nullptr;
+        case 3:
+            return ColorRow<3, SourceBytes>;
+        case 4:
+            return ColorRow<4, SourceBytes>;
+        case 6:
+            return ColorRow<6, SourceBytes>;
+        case 8:
+            return ColorRow<8, SourceBytes>;
+        default:
+            return nullptr;
     }
 }
 
@@ -102,7 +102,8 @@ void FalseColorRow(uint8_t* destination, int32_t destinationBytes, const uint8_t
 
 int FalseColor(CDibImage* destination, const CDibImage* source)
 {
-    if (destination == nullptr || source == nullptr || destination->pBits == nullptr || source->pBits == nullptr)
+    if (destination == nullptr || source == nullptr || destination->pBits == nullptr ||
+        source->pBits == nullptr)
         return 0;
     const RowFunction row = RowFor(destination->bitCount / 8, source->bitCount / 8);
     if (row == nullptr)

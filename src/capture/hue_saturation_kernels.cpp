@@ -34,8 +34,8 @@ constexpr std::array<int32_t, 6> kSectorMasks = {0xFF00FF, 0xFF0000, 0xFFFF00, 0
 constexpr std::array<int32_t, 6> kSectorSteps6 = {-1, 0x100, -0x10000, 1, -0x100, 0x10000};
 
 struct HueSatTables {
-    int32_t sectors;   // whole sectors of the hue shift
-    int32_t position;  // the rest, 0 ... 254
+    int32_t sectors;                  // whole sectors of the hue shift
+    int32_t position;                 // the rest, 0 ... 254
     std::array<int32_t, 256> chroma;  // scaled chroma by chroma
 };
 

@@ -73,8 +73,9 @@ const LevelTable8& CachedGamma8(int32_t gamma)
 
 const LevelTable16& CachedGamma16(int32_t gamma, int32_t bits)
 {
-    return ThreadCachedTable(std::pair{gamma, bits},
-                             [](std::pair<int32_t, int32_t> key) { return GammaTable16(key.first, key.second); });
+    return ThreadCachedTable(std::pair{gamma, bits}, [](std::pair<int32_t, int32_t> key) {
+        return GammaTable16(key.first, key.second);
+    });
 }
 
 const LevelTable8& CachedContrast8(int32_t contrast)
@@ -91,8 +92,9 @@ const LevelTable16& CachedContrast16(int32_t contrast, int32_t bits)
 
 }  // namespace
 
-int32_t Gamma8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y, int32_t dstBytesPerPixel,
-               int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride, const void* opaque1, const void*)
+int32_t Gamma8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
+               int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
+               const void* opaque1, const void*)
 {
     return ApplyTable8<1>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
                           CachedGamma8(Level(opaque1).setting));

@@ -29,7 +29,8 @@ struct StageKernels {
 };
 
 // The stages of the settings in their order, over one row of pixels.
-void RunStages(const RenderSettings& s, const StageKernels& kernels, uint8_t* row, int32_t count, int32_t bytes)
+void RunStages(const RenderSettings& s, const StageKernels& kernels, uint8_t* row, int32_t count,
+               int32_t bytes)
 {
     if (kernels.hueSat != nullptr && (s.hue != 0 || s.saturation != 0)) {
         const HueSatParams params{s.hue, 0, s.saturation, kSignificantBits};
@@ -70,7 +71,8 @@ void WriteRow(uint8_t* to, int32_t count, const Entry* table, IndexFn index)
 }
 
 template <int Bytes>
-void RenderColor8(const CDibImage& work, CDibImage& output, const uint32_t* table, int32_t rows, int32_t columns)
+void RenderColor8(const CDibImage& work, CDibImage& output, const uint32_t* table, int32_t rows,
+                  int32_t columns)
 {
     for (int32_t i = 0; i < rows; ++i) {
         const uint8_t* from = RowOf(work, i);
@@ -79,7 +81,8 @@ void RenderColor8(const CDibImage& work, CDibImage& output, const uint32_t* tabl
 }
 
 template <int Bytes>
-void RenderColor16(const CDibImage& work, CDibImage& output, const uint64_t* table, int32_t rows, int32_t columns)
+void RenderColor16(const CDibImage& work, CDibImage& output, const uint64_t* table, int32_t rows,
+                   int32_t columns)
 {
     for (int32_t i = 0; i < rows; ++i) {
         const uint8_t* from = RowOf(work, i);
@@ -97,25 +100,26 @@ void RenderTable::Prepare(const RenderSettings& settings)
         return;
     settings_ = settings;
     made_ = true;
-    identity_ = !settings.luminance && settings.gamma == 100 && settings.contrast == 0 && settings.brightness == 0;
+    identity_ =
+        !settings.luminance && settings.gamma == 100 && settings.contrast == 0 && settings.brightness == 0;
     switch (settings.colorMode) {
-    case 0:
-        Make8To8();
-        break;
-    case 1:
-        Make16To16();
-        break;
-    case 2:
-    case 3:
-        Make8ToColor(settings.colorMode == 2 ? 3 : 4);
-        break;
-    case 4:
-    case 5:
-        Make16ToColor(settings.colorMode == 4 ? 6 : 8);
-        break;
-    default:
-        made_ = false;
-        break;
+        case 0:
+            Make8To8();
+            break;
+        case 1:
+            Make16To16();
+            break;
+        case 2:
+        case 3:
+            Make8ToColor(settings.colorMode == 2 ? 3 : 4);
+            break;
+        case 4:
+        case 5:
+            Make16ToColor(settings.colorMode == 4 ? 6 : 8);
+            break;
+        default:
+            made_ = false;
+            break;
     }
 }
 
@@ -126,7 +130,8 @@ void RenderTable::Make8To8()
     if (settings_.luminance) {
         std::vector<uint8_t> colors(256 * 3);
         FalseColorRow(colors.data(), 3, gray8_.data(), 1, 256);
-        BgrToGray(gray8_.data(), colors.data(), Rect{0, 0, 256, 1}, 0, 0, 1, 3, 256, 256 * 3, nullptr, nullptr);
+        BgrToGray(gray8_.data(), colors.data(), Rect{0, 0, 256, 1}, 0, 0, 1, 3, 256, 256 * 3, nullptr,
+                  nullptr);
     }
     RunStages(settings_, {nullptr, Gamma8, Contrast8, Brightness8}, gray8_.data(), 256, 1);
 }
@@ -135,8 +140,8 @@ void RenderTable::Make16To16()
 {
     gray16_.resize(65536);
     std::iota(gray16_.begin(), gray16_.end(), 0);
-    RunStages(settings_, {nullptr, Gamma16, Contrast16, Brightness16}, reinterpret_cast<uint8_t*>(gray16_.data()),
-              65536, 2);
+    RunStages(settings_, {nullptr, Gamma16, Contrast16, Brightness16},
+              reinterpret_cast<uint8_t*>(gray16_.data()), 65536, 2);
 }
 
 void RenderTable::Make8ToColor(int32_t outputBytes)
@@ -170,35 +175,37 @@ void RenderTable::Render(const CDibImage& work, CDibImage& output) const
         return;
     static constexpr int kOutputBits[] = {8, 16, 24, 32, 48, 64};
     const int32_t mode = settings_.colorMode;
-    if (work.bitCount != (mode == 0 || mode == 2 || mode == 3 ? 8 : 16) || output.bitCount != kOutputBits[mode])
+    if (work.bitCount != (mode == 0 || mode == 2 || mode == 3 ? 8 : 16) ||
+        output.bitCount != kOutputBits[mode])
         return;
     const int32_t rows = std::min(work.height, output.height);
     const int32_t columns = std::min(work.width, output.width);
     switch (mode) {
-    case 0:
-    case 1:
-        if (identity_)
-            return;
-        for (int32_t i = 0; i < rows; ++i) {
-            const uint8_t* from = RowOf(work, i);
-            uint8_t* to = RowOf(output, i);
-            if (mode == 0) {
-                for (int32_t j = 0; j < columns; ++j)
-                    to[j] = gray8_[from[j]];
-            } else {
-                for (int32_t j = 0; j < columns; ++j)
-                    Store16(to + 2 * static_cast<ptrdiff_t>(j), gray16_[Load16(from + 2 * static_cast<ptrdiff_t>(j))]);
+        case 0:
+        case 1:
+            if (identity_)
+                return;
+            for (int32_t i = 0; i < rows; ++i) {
+                const uint8_t* from = RowOf(work, i);
+                uint8_t* to = RowOf(output, i);
+                if (mode == 0) {
+                    for (int32_t j = 0; j < columns; ++j)
+                        to[j] = gray8_[from[j]];
+                } else {
+                    for (int32_t j = 0; j < columns; ++j)
+                        Store16(to + 2 * static_cast<ptrdiff_t>(j),
+                                gray16_[Load16(from + 2 * static_cast<ptrdiff_t>(j))]);
+                }
             }
-        }
-        return;
-    case 2:
-        return RenderColor8<3>(work, output, color8_.data(), rows, columns);
-    case 3:
-        return RenderColor8<4>(work, output, color8_.data(), rows, columns);
-    case 4:
-        return RenderColor16<6>(work, output, color16_.data(), rows, columns);
-    default:
-        return RenderColor16<8>(work, output, color16_.data(), rows, columns);
+            return;
+        case 2:
+            return RenderColor8<3>(work, output, color8_.data(), rows, columns);
+        case 3:
+            return RenderColor8<4>(work, output, color8_.data(), rows, columns);
+        case 4:
+            return RenderColor16<6>(work, output, color16_.data(), rows, columns);
+        default:
+            return RenderColor16<8>(work, output, color16_.data(), rows, columns);
     }
 }
 

@@ -18,7 +18,8 @@ int32_t Restride(const KernelArgs& a)
     const int32_t rows = a.rect.bottom - a.rect.top;
     const auto rowBytes = static_cast<size_t>(a.rect.right - a.rect.left) * static_cast<size_t>(a.dstStep);
     for (int32_t i = rows - 1; i >= 0; --i) {
-        uint8_t* to = a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
+        uint8_t* to =
+            a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
         const uint8_t* from = a.src + static_cast<size_t>(i) * rowBytes;
         if (to != from)
             std::memmove(to, from, rowBytes);

@@ -39,8 +39,8 @@ void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans, 
             row[j] = static_cast<uint8_t>(ShadeSample8(row[j], dark[j], spans[j], reciprocals[j]));
     } else {
         for (int32_t j = 0; j < count; ++j) {
-            const auto result =
-                static_cast<uint16_t>(ShadeSample16(Load16(row + 2 * static_cast<ptrdiff_t>(j)), dark[j], spans[j], reciprocals[j]));
+            const auto result = static_cast<uint16_t>(ShadeSample16(
+                Load16(row + 2 * static_cast<ptrdiff_t>(j)), dark[j], spans[j], reciprocals[j]));
             Store16(row + 2 * static_cast<ptrdiff_t>(j), result);
         }
     }
@@ -54,7 +54,8 @@ ShadingFactor<8> MakeShadingFactor<8>(int32_t dark, int32_t bright)
     // Wherever the references differ; the span 1 leaves only p = 0.
     const int32_t span = bright - dark;
     const int32_t magnitude = span < 0 ? -span : span;
-    const auto reciprocal = static_cast<uint16_t>(magnitude <= 1 ? 0xFFFF : (65536 + magnitude - 1) / magnitude);
+    const auto reciprocal =
+        static_cast<uint16_t>(magnitude <= 1 ? 0xFFFF : (65536 + magnitude - 1) / magnitude);
     return {static_cast<int16_t>(dark), static_cast<int16_t>(span), span == 0 ? uint16_t{0} : reciprocal};
 }
 
@@ -87,7 +88,7 @@ void ShadingCorrection<Bits>::Update(const CDibImage& dark, const CDibImage& bri
             const ptrdiff_t darkAt = static_cast<ptrdiff_t>(i) * dark.stride + j * kBytes;
             const ptrdiff_t brightAt = static_cast<ptrdiff_t>(i) * bright.stride + j * kBytes;
             const Factor factor = MakeShadingFactor<Bits>(LoadReference<Bits>(dark.pBits + darkAt),
-                                                                 LoadReference<Bits>(bright.pBits + brightAt));
+                                                          LoadReference<Bits>(bright.pBits + brightAt));
             const size_t k = static_cast<size_t>(i) * width_ + j;
             dark_[k] = factor.dark;
             span_[k] = factor.span;
@@ -111,7 +112,7 @@ void ShadingCorrection<Bits>::Apply(CDibImage& work, const CDibImage& dark, cons
     for (int32_t i = 0; i < rows; ++i) {
         const size_t k = static_cast<size_t>(offsetY + i) * width_ + offsetX;
         ShadeRow<Bits>(work.pBits + static_cast<ptrdiff_t>(i) * work.stride, columns, &dark_[k], &span_[k],
-                               &reciprocal_[k]);
+                       &reciprocal_[k]);
     }
 }
 

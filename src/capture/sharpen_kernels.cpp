@@ -36,8 +36,7 @@ void StoreSample(uint8_t* to, int32_t value)
 template <class Sample>
 using BoxSum = std::conditional_t<sizeof(Sample) == 1, uint16_t, uint32_t>;
 
-struct ColumnSumsTag {
-};
+struct ColumnSumsTag {};
 
 // The sharpness the setter accepts, 0 ... 30.
 constexpr int32_t kMaxStrength = 30;
@@ -48,8 +47,9 @@ constexpr int32_t kMaxStrength = 30;
 // division for |s x (o - box)| <= 7650). In 16-bit lanes this vectorises.
 inline int32_t SharpenSmall(int32_t original, int32_t box, int32_t strength)
 {
-    const auto term = static_cast<int16_t>(static_cast<int16_t>(strength) *
-                                           static_cast<int16_t>(static_cast<int16_t>(original) - static_cast<int16_t>(box)));
+    const auto term = static_cast<int16_t>(
+        static_cast<int16_t>(strength) *
+        static_cast<int16_t>(static_cast<int16_t>(original) - static_cast<int16_t>(box)));
     const auto magnitude = static_cast<int16_t>(term < 0 ? -term : term);
     const auto tenth = static_cast<int16_t>((static_cast<int32_t>(magnitude) * 6554) >> 16);
     return static_cast<int16_t>(original + (term < 0 ? -tenth : tenth));
@@ -80,8 +80,8 @@ int32_t SharpenRows(const KernelArgs& a, int32_t strength, int32_t full)
         return static_cast<int32_t>(LoadSample<Sample>(row + static_cast<ptrdiff_t>(lane) * kSampleBytes));
     };
     for (int32_t k = 0; k < lanes; ++k) {
-        sums[k] = static_cast<Sum>(sample(sourceRow(0), k) + sample(sourceRow(1), k) + sample(sourceRow(2), k) +
-                                   sample(sourceRow(3), k));
+        sums[k] = static_cast<Sum>(sample(sourceRow(0), k) + sample(sourceRow(1), k) +
+                                   sample(sourceRow(2), k) + sample(sourceRow(3), k));
     }
     const int32_t first = 2 * pixelSamples;
     const int32_t end = (columns - 2) * pixelSamples;
@@ -93,10 +93,11 @@ int32_t SharpenRows(const KernelArgs& a, int32_t strength, int32_t full)
                 sums[k] = static_cast<Sum>(sums[k] + sample(entering, k) - sample(leaving, k));
         }
         const uint8_t* from = sourceRow(r);
-        uint8_t* to = a.dst + static_cast<ptrdiff_t>(a.y + r) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
+        uint8_t* to =
+            a.dst + static_cast<ptrdiff_t>(a.y + r) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
         const auto sharpen = [&](int32_t k) {
-            const auto boxSum = static_cast<Sum>(sums[k - 2 * pixelSamples] + sums[k - pixelSamples] + sums[k] +
-                                                 sums[k + pixelSamples]);
+            const auto boxSum = static_cast<Sum>(sums[k - 2 * pixelSamples] + sums[k - pixelSamples] +
+                                                 sums[k] + sums[k + pixelSamples]);
             const int32_t box = boxSum >> 4;
             const int32_t original = sample(from, k);
             const int32_t level = SmallTerms ? SharpenSmall(original, box, strength)

@@ -65,7 +65,8 @@ TEST(PipelineConcurrency, HueKernelsWithDifferentSaturationRunSideBySide)
         image.CreateLike(&source);
         std::memcpy(image.pBits, source.pBits, static_cast<size_t>(source.stride) * source.height);
         image.Convert(HueSat24, &image, nullptr, 0, 0, &p);
-        return std::vector<uint8_t>(image.pBits, image.pBits + static_cast<size_t>(image.stride) * image.height);
+        return std::vector<uint8_t>(image.pBits,
+                                    image.pBits + static_cast<size_t>(image.stride) * image.height);
     };
     for (const HueSatParams& p : params)
         expected.push_back(run(p));

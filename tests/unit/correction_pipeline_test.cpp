@@ -222,7 +222,8 @@ TEST(CorrectFrame, FalseColourPicksThePaletteEntryOfEachSample)
     SetPixel(*colour.camera.rawFrame, 0, 2, 0);
     colour.camera.CorrectFrame();
     // 255 -> index 181 (00FF02), 128 -> index 91 (FF0080), as B, G, R.
-    EXPECT_EQ(PixelBytes(*colour.camera.image24), (std::vector<uint8_t>{0x02, 0xFF, 0x00, 0x80, 0x00, 0xFF, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(*colour.camera.image24),
+              (std::vector<uint8_t>{0x02, 0xFF, 0x00, 0x80, 0x00, 0xFF, 0, 0, 0}));
 
     PipelineCamera deep(5, 2, 1);
     SetPixel(*deep.camera.rawFrame, 0, 0, 16383);  // index 359: FDFCFF
@@ -291,10 +292,11 @@ void RandomSettings(CQuelix& c, std::mt19937& random)
     c.filter.Set(FilterSlot::brightness, maybe(0, -255, 255));
     c.filter.Set(FilterSlot::grayMode, pick(0, 2));
     c.filter.Set(FilterSlot::bayerMode, pick(0, 3));
-    for (FilterSlot gain : {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
+    for (FilterSlot gain :
+         {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
         c.filter.Set(gain, maybe(128, 0, 255));
-    for (FilterSlot offset :
-         {FilterSlot::grayOffsetR, FilterSlot::grayOffsetG1, FilterSlot::grayOffsetG2, FilterSlot::grayOffsetB})
+    for (FilterSlot offset : {FilterSlot::grayOffsetR, FilterSlot::grayOffsetG1, FilterSlot::grayOffsetG2,
+                              FilterSlot::grayOffsetB})
         c.filter.Set(offset, maybe(0, -255, 255));
     c.filter.Set(FilterSlot::autoGrayFrames, maybe(0, 1, 3));
     c.camera.Set(CameraSlot::mirrorH, pick(0, 1));
@@ -316,7 +318,8 @@ void RandomReferences(CQuelix& c, std::mt19937& random)
             SetPixel(*c.brightRef8, i, j, static_cast<uint16_t>(bright));
             SetPixel(*c.darkRef16, i, j, static_cast<uint16_t>(dark * 64));
             SetPixel(*c.brightRef16, i, j, static_cast<uint16_t>(bright * 64 + noise));
-            for (CDibImage* map : {c.defectWork8a.get(), c.defectWork8b.get(), c.defectWork16a.get(), c.defectWork16b.get()})
+            for (CDibImage* map :
+                 {c.defectWork8a.get(), c.defectWork8b.get(), c.defectWork16a.get(), c.defectWork16b.get()})
                 SetPixel(*map, i, j, random() % 97 == 0 ? 1 : 0);
         }
     }
@@ -334,9 +337,9 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
         PipelineCamera fast(colorMode, width, height, left, top);
         PipelineCamera slow(colorMode, width, height, left, top);
         RandomReferences(fast.camera, random);
-        for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16, &CQuelix::brightRef16,
-                            &CQuelix::defectWork8a, &CQuelix::defectWork8b, &CQuelix::defectWork16a,
-                            &CQuelix::defectWork16b}) {
+        for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16,
+                            &CQuelix::brightRef16, &CQuelix::defectWork8a, &CQuelix::defectWork8b,
+                            &CQuelix::defectWork16a, &CQuelix::defectWork16b}) {
             const CDibImage& from = *(fast.camera.*member);
             CDibImage& to = *(slow.camera.*member);
             std::memcpy(to.pBits, from.pBits, static_cast<size_t>(from.stride) * from.height);
@@ -345,7 +348,8 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
         // kept tables are made again or kept as the settings change.
         for (int frame = 0; frame < 3; ++frame) {
             SCOPED_TRACE("round " + std::to_string(round) + " frame " + std::to_string(frame) + ", mode " +
-                         std::to_string(colorMode) + ", " + std::to_string(width) + " x " + std::to_string(height));
+                         std::to_string(colorMode) + ", " + std::to_string(width) + " x " +
+                         std::to_string(height));
             RandomSettings(fast.camera, random);
             slow.camera.filter.Assign(fast.camera.filter.Copy());
             for (size_t k = 0; k < kCameraSlots; ++k)

@@ -81,7 +81,8 @@ TEST(PixelKernels, InPlaceKernelsAgreeWithTheReferenceOnRandomImages)
                              std::to_string(round));
                 CDibImage fast;
                 CDibImage slow;
-                ASSERT_TRUE(fast.Create(1 + static_cast<int32_t>(random() % 41), 1 + static_cast<int32_t>(random() % 9), bits));
+                ASSERT_TRUE(fast.Create(1 + static_cast<int32_t>(random() % 41),
+                                        1 + static_cast<int32_t>(random() % 9), bits));
                 FillRandom(fast, random);
                 Copy(slow, fast);
                 // Gamma 0 ... 200, contrast and brightness over their whole
@@ -107,7 +108,8 @@ TEST(PixelKernels, InPlaceKernelsAgreeWithTheReferenceOnRandomImages)
                 }
                 EXPECT_EQ(fast.Convert(kernel.library, &fast, &rect, rect.left, rect.top, &params), 1);
                 EXPECT_EQ(slow.Convert(kernel.reference, &slow, &rect, rect.left, rect.top, &params), 1);
-                ASSERT_EQ(std::memcmp(fast.pBits, slow.pBits, static_cast<size_t>(fast.stride) * fast.height), 0)
+                ASSERT_EQ(std::memcmp(fast.pBits, slow.pBits, static_cast<size_t>(fast.stride) * fast.height),
+                          0)
                     << "setting " << setting;
             }
         }
@@ -159,7 +161,8 @@ TEST(PixelKernels, HueSaturationAgreesWithTheReferenceOverTheWholeRange)
             for (int round = 0; round < 40; ++round) {
                 CDibImage fast;
                 CDibImage slow;
-                ASSERT_TRUE(fast.Create(1 + static_cast<int32_t>(random() % 37), 1 + static_cast<int32_t>(random() % 9), bits));
+                ASSERT_TRUE(fast.Create(1 + static_cast<int32_t>(random() % 37),
+                                        1 + static_cast<int32_t>(random() % 9), bits));
                 FillRandom(fast, random);
                 // Gray pixels and saturated primaries besides random ones.
                 Byte(fast, 0, 0, 0) = Byte(fast, 0, 0, 1) = Byte(fast, 0, 0, 2) = 77;
@@ -181,13 +184,16 @@ TEST(PixelKernels, GrayKernelsAgreeWithTheReference)
     for (int round = 0; round < 60; ++round) {
         CDibImage fast;
         CDibImage slow;
-        ASSERT_TRUE(fast.Create(1 + static_cast<int32_t>(random() % 23), 1 + static_cast<int32_t>(random() % 9), 8));
+        ASSERT_TRUE(
+            fast.Create(1 + static_cast<int32_t>(random() % 23), 1 + static_cast<int32_t>(random() % 9), 8));
         FillRandom(fast, random);
         Copy(slow, fast);
-        GrayParams params{static_cast<int32_t>(random() % 4)};
+        GrayParams params{};
+        params.bayerMode = static_cast<int32_t>(random() % 4);
         for (int32_t* gain : {&params.grayGainR, &params.grayGainG1, &params.grayGainG2, &params.grayGainB})
             *gain = static_cast<int32_t>(random() % 256);
-        for (int32_t* offset : {&params.grayOffsetR, &params.grayOffsetG1, &params.grayOffsetG2, &params.grayOffsetB})
+        for (int32_t* offset :
+             {&params.grayOffsetR, &params.grayOffsetG1, &params.grayOffsetG2, &params.grayOffsetB})
             *offset = static_cast<int32_t>(random() % 511) - 255;
         GrayParams measuredFast = params;
         GrayParams measuredSlow = params;
@@ -202,7 +208,8 @@ TEST(PixelKernels, GrayKernelsAgreeWithTheReference)
             CDibImage colour;
             CDibImage grayFast;
             CDibImage graySlow;
-            ASSERT_TRUE(colour.Create(fast.width, fast.height, bits) && grayFast.Create(fast.width, fast.height, 8) &&
+            ASSERT_TRUE(colour.Create(fast.width, fast.height, bits) &&
+                        grayFast.Create(fast.width, fast.height, 8) &&
                         graySlow.Create(fast.width, fast.height, 8));
             FillRandom(colour, random);
             grayFast.Convert(BgrToGray, &colour, nullptr, 0, 0);
@@ -218,10 +225,11 @@ TEST(PixelKernels, MeansAndRestrideAgreeWithTheReference)
     for (int round = 0; round < 40; ++round) {
         for (int bits : {8, 16}) {
             CDibImage image;
-            ASSERT_TRUE(image.Create(1 + static_cast<int32_t>(random() % 50), 1 + static_cast<int32_t>(random() % 20), bits));
+            ASSERT_TRUE(image.Create(1 + static_cast<int32_t>(random() % 50),
+                                     1 + static_cast<int32_t>(random() % 20), bits));
             FillRandom(image, random);
-            const Rect window{static_cast<int32_t>(random() % image.width), static_cast<int32_t>(random() % image.height),
-                              image.width, image.height};
+            const Rect window{static_cast<int32_t>(random() % image.width),
+                              static_cast<int32_t>(random() % image.height), image.width, image.height};
             const ConvertKernel fast = bits == 8 ? Mean8 : Mean16;
             const ConvertKernel slow = bits == 8 ? reference::Mean8 : reference::Mean16;
             EXPECT_EQ(image.Convert(fast, &image, &window, window.left, window.top),
@@ -232,8 +240,11 @@ TEST(PixelKernels, MeansAndRestrideAgreeWithTheReference)
             Copy(packed, image);
             Copy(expected, image);
             packed.Convert(bits == 8 ? Restride8 : Restride16, &packed, nullptr, 0, 0);
-            expected.Convert(bits == 8 ? reference::Restride8 : reference::Restride16, &expected, nullptr, 0, 0);
-            ASSERT_EQ(std::memcmp(packed.pBits, expected.pBits, static_cast<size_t>(image.stride) * image.height), 0);
+            expected.Convert(bits == 8 ? reference::Restride8 : reference::Restride16, &expected, nullptr, 0,
+                             0);
+            ASSERT_EQ(
+                std::memcmp(packed.pBits, expected.pBits, static_cast<size_t>(image.stride) * image.height),
+                0);
         }
     }
 }
@@ -259,7 +270,8 @@ TEST(PixelKernels, MeansAndRestrideOnChosenValues)
     std::memcpy(frame.pBits, packed, sizeof packed);
     frame.Convert(Restride8, &frame, nullptr, 0, 0);
     EXPECT_EQ(std::vector<uint8_t>(frame.pBits, frame.pBits + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(std::vector<uint8_t>(frame.pBits + 8, frame.pBits + 13), (std::vector<uint8_t>{6, 7, 8, 9, 10}));
+    EXPECT_EQ(std::vector<uint8_t>(frame.pBits + 8, frame.pBits + 13),
+              (std::vector<uint8_t>{6, 7, 8, 9, 10}));
 }
 
 TEST(PixelKernels, LevelKernelsOnChosenValues)
@@ -276,7 +288,7 @@ TEST(PixelKernels, LevelKernelsOnChosenValues)
         ramp.Convert(kernel, &ramp, nullptr, 0, 0, &params);
         return std::vector<uint8_t>(ramp.pBits, ramp.pBits + 256);
     };
-    EXPECT_EQ(run(Gamma8, 50)[64], 127);  // trunc(sqrt(64 / 255) x 255)
+    EXPECT_EQ(run(Gamma8, 50)[64], 127);                        // trunc(sqrt(64 / 255) x 255)
     EXPECT_EQ(run(Gamma8, 0), std::vector<uint8_t>(256, 255));  // t[0] included
     EXPECT_EQ(run(Gamma8, 100)[200], 200);
 
@@ -396,7 +408,7 @@ TEST(PixelKernels, HueSixtyTurnsPureRedYellow)
     // 180 degrees shift by 764 steps, -60 by 1274: both land just before cyan.
     EXPECT_EQ(turn(255, 0, 0, 180, 0), (std::vector<int>{0, 255, 253}));
     EXPECT_EQ(turn(0, 0, 255, -60, 0), (std::vector<int>{0, 255, 253}));
-    EXPECT_EQ(turn(80, 80, 80, 90, 100), (std::vector<int>{80, 80, 80}));  // gray stays gray
+    EXPECT_EQ(turn(80, 80, 80, 90, 100), (std::vector<int>{80, 80, 80}));      // gray stays gray
     EXPECT_EQ(turn(200, 40, 40, 0, -255), (std::vector<int>{120, 119, 119}));  // almost gray: chroma 160 -> 1
 }
 
