@@ -18,6 +18,7 @@
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
+#include "platform/thread.h"
 #include "platform/window_table.h"
 
 namespace quelix {
@@ -144,8 +145,53 @@ public:
     // visible or the frame cannot be drawn.
     int DrawPreview();
     // Ends the preview: releases the window's device context, destroys the
-    // window and unregisters its class. Always 1.
+    // window, stops whatever runs, closes the device's single-frame handle
+    // and unregisters the window class. Always 1.
     int Close();
+
+    // The capture engine (capture/capture_engine.cpp, capture/capture_loops.cpp).
+    // Validates, sizes the images for the window and colour mode, configures
+    // the device; 0 with the failure recorded.
+    int PrepareAcquisition();
+    int StartPreview();
+    // Stops whatever runs and returns to Idle; never called on the capture thread.
+    int StopAcquisition();
+    int PreviewInWindow();
+    int CallBackPreview(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    int StartCapture();
+    int TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption);
+    int GetImage(uint8_t* buffer, int32_t size, int32_t rowOption);
+    int StartTrigger(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    // Copies the image's rows (stride bytes each) into the caller's buffer:
+    // memory order for a non-zero row option, reversed for 0.
+    int CopyToCallerBuffer(const CDibImage& image, int32_t rowOption, uint8_t* buffer, int32_t size);
+    // The processed image of the current colour mode, and the image the
+    // correction works on (16-bit for modes 1, 4, 5, else 8-bit).
+    CDibImage* OutputImage() const;
+    CDibImage* WorkImage() const;
+
+private:
+    // The capture thread's routine: the trigger loop when the mode is
+    // Trigger on entry, else the preview loop.
+    void CaptureThreadProc();
+    void PreviewLoop();
+    void TriggerLoop();
+    // Makes the preview window when a parent or a rectangle asks for one
+    // and none exists; false (error 4 recorded) when it cannot be made.
+    bool MakePreviewWindowIfAsked();
+    // Replaces the caller's window and buffer as one set.
+    void SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    // Lays rawFrame's packed rows out to its stride, in place.
+    void RestrideRawFrame();
+    void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);
+    // The finished frame: a copy into latestImage, the caller's buffer and
+    // the notification with the trailer word.
+    void PublishFrame();
+    void DeliverFrame(int32_t trailer);
+    void PostFrameError(int32_t code);
+    void MeasureFrameRate();
+
+public:
 
     // The device object; null until initialisation made it.
     std::unique_ptr<CQuelix205KWMXSdk> device;
@@ -204,12 +250,20 @@ public:
     platform::Hwnd previewParent = nullptr;
     Rect previewRect{0, 0, kSensorWidth, kSensorHeight};
     platform::Hwnd errorWindow = nullptr;
-    platform::Hwnd frameWindow = nullptr;
 
+    // Where frames go: the caller's window and buffer. The capture thread
+    // reads them while the caller may replace them, so the four are replaced
+    // and read as one set under displayLock.
+    platform::Hwnd frameWindow = nullptr;
     uint8_t* callbackBuffer = nullptr;
     int32_t callbackBufferSize = 0;
     int32_t callbackOption = 0;
+    // The record whose address every frame notification carries, and the
+    // frame's trailer word that its lParam points to. The capture thread
+    // writes both before each notification, with atomic stores, because the
+    // application reads them on its own thread.
     QUELIX_FRAME_INFO frameInfo{static_cast<int32_t>(sizeof(QUELIX_FRAME_INFO)), 0, 0, 0, 0, 0, nullptr};
+    std::atomic<int32_t> trailerValue{0};
 
     std::atomic<int32_t> captureMode{0};  // 0 idle, 1 preview, 2 capture, 3 trigger
     std::atomic<int32_t> colorMode{0};    // 0 to 5: 8, 16, 24, 32, 48, 64 bits per pixel
@@ -217,7 +271,10 @@ public:
     std::atomic<int32_t> waitTime{10};  // ms pause of each preview-loop turn
     std::atomic<int32_t> halfClock{0};
 
-    // Frame-rate measurement of the preview loop.
+    // The capture thread (preview or trigger loop).
+    platform::Thread captureThread;
+
+    // Frame-rate measurement of the preview loop (capture thread only).
     int32_t fps10 = 0;
     int32_t frameCount = 0;
     uint32_t fpsStart;
