@@ -149,6 +149,14 @@ public:
     // and unregisters the window class. Always 1.
     int Close();
 
+    // The attached cameras: display names "Quelix205KWMX_NN" in entries of
+    // 256 characters (ten of them for the lists), and switching devices.
+    int EnumDevice(char* names);
+    int EnumDeviceW(uint16_t* names);
+    int GetDeviceName(int index, char* buffer, int size);
+    int GetDeviceNameW(int index, uint16_t* buffer, int size);
+    int SetDeviceNumber(int number);
+
     // The capture engine (capture/capture_engine.cpp, capture/capture_loops.cpp).
     // Validates, sizes the images for the window and colour mode, configures
     // the device; 0 with the failure recorded.
@@ -171,6 +179,10 @@ public:
     CDibImage* WorkImage() const;
 
 private:
+    template <class Write>
+    int ListDevices(bool probe, Write write);
+    int CheckDeviceName(int index, int size);
+
     // The capture thread's routine: the trigger loop when the mode is
     // Trigger on entry, else the preview loop.
     void CaptureThreadProc();
