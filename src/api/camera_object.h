@@ -86,6 +86,10 @@ public:
     int GetFilterValue(int id, int32_t* ok);
     int SetRealExposureTime(int microseconds);
     int GetRealExposureTime(int32_t* ok);
+    // Selects the stored size preset of this width and height (registry
+    // "Camera_%02d\Size_NN" of the device number).
+    int SetCaptureWindow(int width, int height);
+    int SetCaptureWindowEx(int totalWidth, int left, int width, int totalHeight, int top, int height);
     int GetCaptureWindowEx(int32_t* totalWidth, int32_t* left, int32_t* width, int32_t* totalHeight,
                            int32_t* top, int32_t* height) const;
     int SetColorMode(int bits);
@@ -179,6 +183,9 @@ public:
     CDibImage* WorkImage() const;
 
 private:
+    // Gives the device the stored window, stopping and restarting a running
+    // acquisition around it.
+    int ApplyCaptureWindow();
     template <class Write>
     int ListDevices(bool probe, Write write);
     int CheckDeviceName(int index, int size);
