@@ -78,8 +78,7 @@ int CQuelix::SetCaptureWindow(int requestedWidth, int requestedHeight)
         PostError(kErrWindowInvalid);
         ResetCaptureWindow();
     }
-    ApplyCaptureWindow();
-    return 1;
+    return ApplyCaptureWindow();
 }
 
 int CQuelix::SetCaptureWindowEx(int newTotalWidth, int left, int newWidth, int newTotalHeight, int top,
@@ -95,8 +94,7 @@ int CQuelix::SetCaptureWindowEx(int newTotalWidth, int left, int newWidth, int n
     height = newHeight;
     if (!ValidateCaptureWindow())
         return Fail(kErrWindowInvalid);
-    ApplyCaptureWindow();
-    return 1;
+    return ApplyCaptureWindow();
 }
 
 }  // namespace quelix
