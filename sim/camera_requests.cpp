@@ -106,8 +106,10 @@ RequestResult SimulatedCamera::WriteCommand(HandleState& handle, std::span<const
         return {};
     if (p[0] == CmdFpgaWrite) {
         AddToLog(fpgaWrites_, FpgaWriteRecord{p[1], p[2]});
-        if (p[1] == fpga::kTriggerMode)
+        if (p[1] == fpga::kTriggerMode) {
             triggerPending_ = false;
+            changed_.notify_all();  // reads waiting for a trigger see the mode change
+        }
     }
     if (outcome.reply) {
         handle.reply = *outcome.reply;
@@ -172,10 +174,11 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
     if (TriggerMode(registers_)) {
         ++readsAwaitingTrigger_;
         changed_.notify_all();
-        const WaitResult triggered =
-            WaitUntil(lock, generation, deadline, [this] { return triggerPending_; });
+        // Leaving trigger mode ends a read that waits for a trigger: it fails.
+        const WaitResult triggered = WaitUntil(lock, generation, deadline,
+                                               [this] { return triggerPending_ || !TriggerMode(registers_); });
         --readsAwaitingTrigger_;
-        if (triggered != WaitResult::Ready)
+        if (triggered != WaitResult::Ready || !triggerPending_)
             return {};
         triggerPending_ = false;
         start = triggeredAt_;

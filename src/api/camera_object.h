@@ -20,6 +20,7 @@
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
+#include "platform/thread.h"
 #include "platform/window_table.h"
 
 namespace quelix {
@@ -87,6 +88,10 @@ public:
     int GetFilterValue(int id, int32_t* ok);
     int SetRealExposureTime(int microseconds);
     int GetRealExposureTime(int32_t* ok);
+    // Selects the stored size preset of this width and height (registry
+    // "Camera_%02d\Size_NN" of the device number).
+    int SetCaptureWindow(int width, int height);
+    int SetCaptureWindowEx(int totalWidth, int left, int width, int totalHeight, int top, int height);
     int GetCaptureWindowEx(int32_t* totalWidth, int32_t* left, int32_t* width, int32_t* totalHeight,
                            int32_t* top, int32_t* height) const;
     int SetColorMode(int bits);
@@ -146,7 +151,8 @@ public:
     // visible or the frame cannot be drawn.
     int DrawPreview();
     // Ends the preview: releases the window's device context, destroys the
-    // window and unregisters its class. Always 1.
+    // window, stops whatever runs, closes the device's single-frame handle
+    // and unregisters the window class. Always 1.
     int Close();
 
     // The correction pipeline (capture/). CorrectFrame turns rawFrame into the
@@ -166,6 +172,65 @@ public:
     // their four neighbours. 0 when the image is missing, else 1.
     int DefectFilter8(CDibImage* image, int threshold);
     int DefectFilter16(CDibImage* image, int threshold);
+
+    // The attached cameras: display names "Quelix205KWMX_NN" in entries of
+    // 256 characters (ten of them for the lists), and switching devices.
+    int EnumDevice(char* names);
+    int EnumDeviceW(uint16_t* names);
+    int GetDeviceName(int index, char* buffer, int size);
+    int GetDeviceNameW(int index, uint16_t* buffer, int size);
+    int SetDeviceNumber(int number);
+
+    // The capture engine (capture/capture_engine.cpp, capture/capture_loops.cpp).
+    // Validates, sizes the images for the window and colour mode, configures
+    // the device; 0 with the failure recorded.
+    int PrepareAcquisition();
+    int StartPreview();
+    // Stops whatever runs and returns to Idle; never called on the capture thread.
+    int StopAcquisition();
+    int PreviewInWindow();
+    int CallBackPreview(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    int StartCapture();
+    int TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption);
+    int GetImage(uint8_t* buffer, int32_t size, int32_t rowOption);
+    int StartTrigger(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    // Copies the image's rows (stride bytes each) into the caller's buffer:
+    // memory order for a non-zero row option, reversed for 0.
+    int CopyToCallerBuffer(const CDibImage& image, int32_t rowOption, uint8_t* buffer, int32_t size);
+    // The processed image of the current colour mode, and the image the
+    // correction works on (16-bit for modes 1, 4, 5, else 8-bit).
+    CDibImage* OutputImage() const;
+    CDibImage* WorkImage() const;
+
+private:
+    // Gives the device the stored window, stopping and restarting a running
+    // acquisition around it.
+    int ApplyCaptureWindow();
+    template <class Write>
+    int ListDevices(bool probe, Write write);
+    int CheckDeviceName(int index, int size);
+
+    // The capture thread's routine: the trigger loop when the mode is
+    // Trigger on entry, else the preview loop.
+    void CaptureThreadProc();
+    void PreviewLoop();
+    void TriggerLoop();
+    // Makes the preview window when a parent or a rectangle asks for one
+    // and none exists; false (error 4 recorded) when it cannot be made.
+    bool MakePreviewWindowIfAsked();
+    // Replaces the caller's window and buffer as one set.
+    void SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    // Lays rawFrame's packed rows out to its stride, in place.
+    void RestrideRawFrame();
+    void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);
+    // The finished frame: a copy into latestImage, the caller's buffer and
+    // the notification with the trailer word.
+    void PublishFrame();
+    void DeliverFrame(int32_t trailer);
+    void PostFrameError(int32_t code);
+    void MeasureFrameRate();
+
+public:
 
     // The device object; null until initialisation made it.
     std::unique_ptr<CQuelix205KWMXSdk> device;
@@ -230,12 +295,20 @@ public:
     platform::Hwnd previewParent = nullptr;
     Rect previewRect{0, 0, kSensorWidth, kSensorHeight};
     platform::Hwnd errorWindow = nullptr;
-    platform::Hwnd frameWindow = nullptr;
 
+    // Where frames go: the caller's window and buffer. The capture thread
+    // reads them while the caller may replace them, so the four are replaced
+    // and read as one set under displayLock.
+    platform::Hwnd frameWindow = nullptr;
     uint8_t* callbackBuffer = nullptr;
     int32_t callbackBufferSize = 0;
     int32_t callbackOption = 0;
+    // The record whose address every frame notification carries, and the
+    // frame's trailer word that its lParam points to. The capture thread
+    // writes both before each notification, with atomic stores, because the
+    // application reads them on its own thread.
     QUELIX_FRAME_INFO frameInfo{static_cast<int32_t>(sizeof(QUELIX_FRAME_INFO)), 0, 0, 0, 0, 0, nullptr};
+    std::atomic<int32_t> trailerValue{0};
 
     std::atomic<int32_t> captureMode{0};  // 0 idle, 1 preview, 2 capture, 3 trigger
     std::atomic<int32_t> colorMode{0};    // 0 to 5: 8, 16, 24, 32, 48, 64 bits per pixel
@@ -243,7 +316,10 @@ public:
     std::atomic<int32_t> waitTime{10};  // ms pause of each preview-loop turn
     std::atomic<int32_t> halfClock{0};
 
-    // Frame-rate measurement of the preview loop.
+    // The capture thread (preview or trigger loop).
+    platform::Thread captureThread;
+
+    // Frame-rate measurement of the preview loop (capture thread only).
     int32_t fps10 = 0;
     int32_t frameCount = 0;
     uint32_t fpsStart;

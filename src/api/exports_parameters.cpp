@@ -26,6 +26,19 @@ int32_t Quelix_GetRealExposureTime(int32_t handle, int32_t* ok)
     return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.GetRealExposureTime(ok); });
 }
 
+int32_t Quelix_SetCaptureWindow(int32_t handle, int32_t width, int32_t height)
+{
+    return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.SetCaptureWindow(width, height); });
+}
+
+int32_t Quelix_SetCaptureWindowEx(int32_t handle, int32_t totalWidth, int32_t left, int32_t width,
+                                  int32_t totalHeight, int32_t top, int32_t height)
+{
+    return CallCamera(handle, 0, [=](CQuelix& camera) {
+        return camera.SetCaptureWindowEx(totalWidth, left, width, totalHeight, top, height);
+    });
+}
+
 int32_t Quelix_GetCaptureWindowEx(int32_t handle, int32_t* totalWidth, int32_t* left, int32_t* width,
                                   int32_t* totalHeight, int32_t* top, int32_t* height)
 {

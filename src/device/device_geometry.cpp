@@ -158,7 +158,6 @@ void CQLXSdkLib::ProbeDevices()
         devicePresent[static_cast<size_t>(n)] = opened && handle != platform::kInvalidDriverHandle ? 1 : 0;
         DeviceClose(handle);
     }
-    deviceNumber = 0;
 }
 
 bool CQLXSdkLib::IsDevicePresent(int n) const

@@ -70,7 +70,8 @@ public:
     int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines, int ringCount);
     void FreeBuffers();
 
-    // Device selection.
+    // Device selection. A probe refreshes the presence flags and leaves the
+    // selected device as it is.
     void ProbeDevices();
     bool IsDevicePresent(int n) const;
     static constexpr int MaxDevices() { return 8; }

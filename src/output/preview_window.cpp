@@ -174,6 +174,10 @@ int CQuelix::Close()
         platform::ReleaseDC(previewWindow.load(), dc);
     if (const platform::Hwnd window = previewWindow.exchange(nullptr); window != nullptr)
         platform::DestroyWindow(window);
+    if (device != nullptr) {
+        StopAcquisition();
+        device->CloseCaptureHandle();
+    }
     platform::UnregisterWindowClass(previewClassName.data());
     previewClassName.fill('\0');
     return 1;

@@ -1,0 +1,100 @@
+// Changing the capture window: by a stored size preset, or by its six
+// values. A running acquisition is stopped around the change and started
+// again, so the new window shows at once and the device's frame buffers are
+// never rebuilt under a running transfer.
+#include <optional>
+#include <vector>
+
+#include "api/camera_object.h"
+#include "api/registry_layout.h"
+#include "platform/registry.h"
+
+namespace quelix {
+
+namespace {
+
+constexpr int kMaxPresets = 100;
+
+struct SizePreset {
+    std::array<int32_t, 7> values{};  // TH, TV, EH, EV, EHS, EVS, Buf
+};
+
+const char* const kPresetNames[] = {"TH", "TV", "EH", "EV", "EHS", "EVS", "Buf"};
+
+}  // namespace
+
+int CQuelix::ApplyCaptureWindow()
+{
+    const int32_t mode = captureMode;
+    platform::Hwnd window = nullptr;
+    uint8_t* buffer = nullptr;
+    int32_t size = 0;
+    int32_t option = 0;
+    {
+        platform::CriticalSectionGuard guard(displayLock);
+        window = frameWindow;
+        buffer = callbackBuffer;
+        size = callbackBufferSize;
+        option = callbackOption;
+    }
+    if (mode != 0)
+        StopAcquisition();
+    device->SetCaptureWindow(offsetX, offsetY, width, height, subSample);
+    switch (mode) {
+        case 1: return StartPreview();
+        case 2: return StartCapture();
+        case 3: return StartTrigger(window, buffer, size, option);
+        default: return 1;
+    }
+}
+
+int CQuelix::SetCaptureWindow(int requestedWidth, int requestedHeight)
+{
+    if (device == nullptr)
+        return Fail(kErrNotInitialized);
+    const auto base = platform::RegistryKey::Open(kSdkRegistryKey);
+    if (!base)
+        return Fail(kErrWindow);
+    // The presets the stream-format dialog stores for this device number.
+    const auto cameraKey = base->OpenSubKey(NumberedKey("Camera", deviceNumber));
+    std::optional<SizePreset> chosen;
+    for (int n = 0; cameraKey && n < kMaxPresets && !chosen; ++n) {
+        const auto key = cameraKey->OpenSubKey(NumberedKey("Size", n));
+        if (!key)
+            break;
+        SizePreset preset;
+        for (size_t i = 0; i < preset.values.size(); ++i)
+            preset.values[i] = static_cast<int32_t>(key->ReadDword(kPresetNames[i]).value_or(0));
+        if (preset.values[2] == requestedWidth && preset.values[3] == requestedHeight)
+            chosen = preset;
+    }
+    if (!chosen)
+        return Fail(kErrWindow);
+    std::atomic<int32_t>* const fields[] = {&totalWidth, &totalHeight, &width, &height,
+                                             &offsetX,    &offsetY,     &bufferCount};
+    for (size_t i = 0; i < chosen->values.size(); ++i)
+        *fields[i] = chosen->values[i];
+    if (!ValidateCaptureWindow()) {
+        PostError(kErrWindowInvalid);
+        ResetCaptureWindow();
+    }
+    return ApplyCaptureWindow();
+}
+
+int CQuelix::SetCaptureWindowEx(int newTotalWidth, int left, int newWidth, int newTotalHeight, int top,
+                                int newHeight)
+{
+    if (device == nullptr)
+        return Fail(kErrNotInitialized);
+    totalWidth = newTotalWidth;
+    offsetX = left;
+    width = newWidth;
+    totalHeight = newTotalHeight;
+    offsetY = top;
+    height = newHeight;
+    if (!ValidateCaptureWindow())
+        return Fail(kErrWindowInvalid);
+    return ApplyCaptureWindow();
+}
+
+}  // namespace quelix

@@ -1,0 +1,165 @@
+// The capture thread: the preview loop, which takes the newest frame the
+// transfer thread delivers, and the trigger loop, which reads one frame per
+// trigger. Each frame is corrected, published to latestImage, drawn into
+// the preview window and delivered to the caller's buffer and window.
+#include <atomic>
+#include <cstring>
+
+#include "api/camera_object.h"
+#include "capture/pixel_kernels.h"
+#include "platform/clock.h"
+
+namespace quelix {
+
+namespace {
+
+constexpr uint32_t kTriggerIdleMs = 10;
+constexpr uint32_t kFrameRateWindowMs = 1000;
+constexpr int32_t kBitsByColorMode[] = {8, 16, 24, 32, 48, 64};
+
+void Store(int32_t& field, int32_t value) { std::atomic_ref<int32_t>(field).store(value, std::memory_order_relaxed); }
+
+}  // namespace
+
+void CQuelix::CaptureThreadProc()
+{
+    if (captureMode == 3)
+        TriggerLoop();
+    else
+        PreviewLoop();
+}
+
+void CQuelix::PostFrameError(int32_t code)
+{
+    platform::Hwnd window = nullptr;
+    {
+        platform::CriticalSectionGuard guard(displayLock);
+        window = frameWindow;
+    }
+    if (window != nullptr)
+        platform::PostMessage(window, QUELIX_WM_FRAME, 0, code);
+}
+
+void CQuelix::RestrideRawFrame()
+{
+    const int32_t bytesPerPixel = rawFrame->bitCount / 8;
+    if (rawFrame->width * bytesPerPixel != rawFrame->stride)
+        rawFrame->Convert(bytesPerPixel == 2 ? Restride16 : Restride8, rawFrame.get(), nullptr, 0, 0);
+}
+
+void CQuelix::FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10)
+{
+    const int32_t mode = colorMode;
+    Store(frameInfo.size, static_cast<int32_t>(sizeof frameInfo));
+    Store(frameInfo.width, image.width);
+    Store(frameInfo.height, image.height);
+    Store(frameInfo.bitCount, mode >= 0 && mode <= 5 ? kBitsByColorMode[mode] : 0);
+    Store(frameInfo.fps10, framesPerSecond10);
+    platform::CriticalSectionGuard guard(displayLock);
+    std::atomic_ref<uint8_t*>(frameInfo.data).store(callbackBuffer, std::memory_order_relaxed);
+}
+
+void CQuelix::MeasureFrameRate()
+{
+    ++frameCount;
+    const uint32_t elapsed = platform::TickCount() - fpsStart;
+    if (elapsed > kFrameRateWindowMs) {
+        fps10 = static_cast<int32_t>(frameCount * 10000.0 / elapsed);
+        frameCount = 0;
+        fpsStart = platform::TickCount();
+    }
+}
+
+void CQuelix::PublishFrame()
+{
+    platform::CriticalSectionGuard guard(displayLock);
+    latestImage->CopyFrom(OutputImage());
+}
+
+void CQuelix::DeliverFrame(int32_t trailer)
+{
+    platform::Hwnd window = nullptr;
+    uint8_t* buffer = nullptr;
+    int32_t size = 0;
+    int32_t rowOption = 0;
+    {
+        platform::CriticalSectionGuard guard(displayLock);
+        window = frameWindow;
+        buffer = callbackBuffer;
+        size = callbackBufferSize;
+        rowOption = callbackOption;
+    }
+    if (buffer != nullptr && size != 0 && !CopyToCallerBuffer(*OutputImage(), rowOption, buffer, size))
+        return;
+    if (window != nullptr) {
+        trailerValue = trailer;
+        platform::PostMessage(window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
+                              reinterpret_cast<intptr_t>(&trailerValue));
+    }
+}
+
+void CQuelix::PreviewLoop()
+{
+    while (runState != 0) {
+        platform::SleepMs(static_cast<uint32_t>(waitTime.load()));
+        if (runState != 1)
+            continue;
+        const int ready = device->WaitRingFrame();
+        if (ready == 1) {
+            runState = 0;
+            PostFrameError(kErrWaitFrame);
+            PostError(kErrWaitFrame);
+            break;
+        }
+        if (ready != 3)
+            continue;
+        int read = 0;
+        int32_t trailer = 0;
+        {
+            platform::CriticalSectionGuard guard(rawFrameLock);
+            read = device->ReadRingFrame(rawFrame->pBits);
+            trailer = device->frameTrailer;
+            RestrideRawFrame();
+        }
+        if (read != 0) {
+            PostFrameError(kErrReadFrame);
+            PostError(kErrReadFrame);
+            break;
+        }
+        MeasureFrameRate();
+        FillFrameInfo(*WorkImage(), fps10);
+        CorrectFrame();
+        PublishFrame();
+        DrawPreview();
+        DeliverFrame(trailer);
+    }
+}
+
+void CQuelix::TriggerLoop()
+{
+    while (runState != 0) {
+        if (runState != 1) {
+            platform::SleepMs(kTriggerIdleMs);
+            continue;
+        }
+        const int captured = device->CaptureSingleFrame();
+        if (runState == 0)
+            break;
+        if (captured != 0)
+            continue;
+        int32_t trailer = 0;
+        {
+            platform::CriticalSectionGuard guard(rawFrameLock);
+            device->ReadSingleFrame(rawFrame->pBits);
+            trailer = device->frameTrailer;
+            RestrideRawFrame();
+        }
+        FillFrameInfo(*rawFrame, 0);
+        CorrectFrame();
+        PublishFrame();
+        DeliverFrame(trailer);
+        DrawPreview();
+    }
+}
+
+}  // namespace quelix
