@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the SDK and runs its example program.
+# Builds the SDK and streams ten seconds from a simulated camera (or from the
+# camera at device number 0, when one is attached) with the quelix tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-./build/examples/hello_camera
+./build/tools/quelix stream --simulate --frames 1000

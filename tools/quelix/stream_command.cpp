@@ -82,10 +82,11 @@ struct Report {
     int fps10 = 0;
 };
 
-void PrintReport(const Report& report, double seconds)
+// `interval`: the seconds the frames of this report took.
+void PrintReport(const Report& report, double seconds, double interval)
 {
     std::printf("%7.1f s  %6.1f fps (camera %5.1f)  frames %7ld  dropped %6llu  mean %8.1f  min %5u  max %5u\n",
-                seconds, report.framesThisSecond / 1.0, report.fps10 / 10.0, report.frames,
+                seconds, interval > 0 ? report.framesThisSecond / interval : 0.0, report.fps10 / 10.0, report.frames,
                 static_cast<unsigned long long>(report.drops.Dropped()), report.lastFrame.mean,
                 report.lastFrame.minimum, report.lastFrame.maximum);
     std::fflush(stdout);
@@ -137,7 +138,13 @@ int RunStream(const StreamOptions& options)
             exitCode = 0;
             Report report;
             const auto start = std::chrono::steady_clock::now();
-            auto nextReport = start + std::chrono::seconds(1);
+            auto lastReport = start;
+            const auto printReport = [&](std::chrono::steady_clock::time_point now) {
+                PrintReport(report, std::chrono::duration<double>(now - start).count(),
+                            std::chrono::duration<double>(now - lastReport).count());
+                report.framesThisSecond = 0;
+                lastReport = now;
+            };
             while (!interrupted && (options.frames == 0 || report.frames < options.frames)) {
                 QUELIX_MSG msg{};
                 if (QuelixPlatform_GetMessage(window, &msg, 100) == 1) {
@@ -157,14 +164,10 @@ int RunStream(const StreamOptions& options)
                         }
                     }
                 }
-                const auto now = std::chrono::steady_clock::now();
-                if (now >= nextReport) {
-                    PrintReport(report, std::chrono::duration<double>(now - start).count());
-                    report.framesThisSecond = 0;
-                    nextReport += std::chrono::seconds(1);
-                }
+                if (const auto now = std::chrono::steady_clock::now(); now - lastReport >= std::chrono::seconds(1))
+                    printReport(now);
             }
-            PrintReport(report, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            printReport(std::chrono::steady_clock::now());
             Quelix_StopPreview(camera);
         }
     }
