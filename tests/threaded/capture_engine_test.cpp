@@ -26,6 +26,11 @@ protected:
     }
 };
 
+// The application reads the frame record and the trailer word on its own
+// thread while the capture thread writes them for the next frame.
+int32_t Load(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC_RELAXED); }
+const int32_t& TrailerOf(const QUELIX_MSG& msg) { return *reinterpret_cast<const int32_t*>(msg.lParam); }
+
 // Colour mode 1 with neutral settings delivers the 14-bit samples as they
 // came from the camera, so a counter-scene frame can be checked whole.
 bool IsWholeCounterFrame(const std::vector<uint8_t>& buffer, int32_t trailer, size_t pixels)
@@ -53,12 +58,12 @@ TEST_F(CaptureEngine, APreviewDeliversWholeFramesWithTheirRecordAndTrailer)
         ASSERT_TRUE(msg.has_value());
         ASSERT_NE(msg->wParam, 0u) << "error " << msg->lParam;
         const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg->wParam);
-        EXPECT_EQ(info->size, 32);
-        EXPECT_EQ(info->width, 320);
-        EXPECT_EQ(info->height, 256);
-        EXPECT_EQ(info->bitCount, 16);
-        EXPECT_EQ(info->data, buffer.data());
-        const int32_t trailer = *reinterpret_cast<const int32_t*>(msg->lParam);
+        EXPECT_EQ(Load(info->size), 32);
+        EXPECT_EQ(Load(info->width), 320);
+        EXPECT_EQ(Load(info->height), 256);
+        EXPECT_EQ(Load(info->bitCount), 16);
+        EXPECT_EQ(__atomic_load_n(&info->data, __ATOMIC_RELAXED), buffer.data());
+        const int32_t trailer = Load(TrailerOf(*msg));
         EXPECT_NE(trailer, lastTrailer);
         lastTrailer = trailer;
     }
@@ -71,7 +76,7 @@ TEST_F(CaptureEngine, APreviewDeliversWholeFramesWithTheirRecordAndTrailer)
         if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0)
             last = msg;
     }
-    const int32_t trailer = last ? *reinterpret_cast<const int32_t*>(last->lParam) : lastTrailer;
+    const int32_t trailer = last ? Load(TrailerOf(*last)) : lastTrailer;
     EXPECT_TRUE(IsWholeCounterFrame(buffer, trailer, 320 * 256));
     EXPECT_TRUE(ErrorHistory().empty());
 }
@@ -171,8 +176,8 @@ TEST_F(CaptureEngine, TriggerModeDeliversOneFramePerTriggerAndStartsOnce)
         ASSERT_TRUE(msg.has_value());
         ASSERT_NE(msg->wParam, 0u);
         const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg->wParam);
-        EXPECT_EQ(info->fps10, 0);
-        EXPECT_EQ(info->width, 320);
+        EXPECT_EQ(Load(info->fps10), 0);
+        EXPECT_EQ(Load(info->width), 320);
     }
     EXPECT_EQ(Camera().FramesDelivered(), 3u);
     ASSERT_EQ(Quelix_StopPreview(camera), 1) << "leaving trigger mode ends the waiting read";
@@ -237,6 +242,34 @@ TEST_F(CaptureEngine, ALostStreamEndsThePreviewWithThirteen)
     EXPECT_EQ(Quelix_StopPreview(camera), 1);
     EXPECT_EQ(CaptureMode(), 0);
     EXPECT_EQ(ErrorHistory(), (std::vector<int32_t>{QUELIX_ERR_WAIT_FRAME}));
+}
+
+}  // namespace
+}  // namespace quelix
+
+namespace quelix {
+namespace {
+
+TEST_F(CaptureEngine, PreviewInTheLibrarysWindowAndClose)
+{
+    ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
+    ASSERT_EQ(Quelix_Preview(camera), 1) << "the default rectangle asks for a window of the capture size";
+    const auto previewWindow = CallCamera(camera, platform::Hwnd{},
+                                          [](CQuelix& object) { return object.previewWindow.load(); });
+    ASSERT_NE(previewWindow, nullptr);
+    int width = 0;
+    int height = 0;
+    ASSERT_EQ(QuelixPlatform_GetClientSize(previewWindow, &width, &height), 1);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 256);
+    EXPECT_EQ(Quelix_Preview(camera), 1) << "a second call makes no second window";
+    EXPECT_EQ(CallCamera(camera, platform::Hwnd{}, [](CQuelix& object) { return object.previewWindow.load(); }),
+              previewWindow);
+
+    EXPECT_EQ(Quelix_Close(camera), 1);
+    EXPECT_EQ(CaptureMode(), 0);
+    EXPECT_EQ(QuelixPlatform_GetClientSize(previewWindow, &width, &height), 0) << "the window is gone";
+    EXPECT_TRUE(ErrorHistory().empty());
 }
 
 }  // namespace
