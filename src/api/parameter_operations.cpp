@@ -51,6 +51,9 @@ int CQuelix::SetRealExposureTime(int microseconds)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    // A negative time would truncate to 0 lines and be raised to 1 below.
+    if (microseconds < 0)
+        return Fail(kErrArgument);
     UpdateLineClocks();
     const double milliseconds = static_cast<double>(static_cast<float>(microseconds) / 1000.0f);
     int lines = static_cast<int>((milliseconds / clockPeriod - 0.0) / lineClocks);
