@@ -18,9 +18,21 @@ grep -q "Quelix205KWMX_01: 320 x 256 at 16 bits per pixel" <<<"$output"
 last=$(tail -n 1 <<<"$output")
 grep -qE "frames +40 " <<<"$last"
 
+# Camera settings from the command line.
+output=$("$quelix" stream --simulate --frames 10 --bits 8 --window 10,20,100,60 --exposure-us 2000 --mirror-h \
+    --auto-exposure)
+grep -q "Quelix205KWMX_01: 100 x 60 at 8 bits per pixel" <<<"$output"
+if "$quelix" stream --simulate --frames 10 --window 300,0,40,10 2>/dev/null; then
+    echo "a window off the sensor was accepted"
+    exit 1
+fi
+
 # Bad arguments are refused with the usage.
 if "$quelix" stream --bits 12 2>/dev/null; then
     echo "--bits 12 was accepted"
     exit 1
 fi
-"$quelix" stream --help | grep -q -- "--simulate"
+help=$("$quelix" stream --help)
+for option in --simulate --exposure-us --mirror-h --mirror-v --auto-exposure --window; do
+    grep -q -- "$option" <<<"$help"
+done

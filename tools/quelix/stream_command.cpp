@@ -92,6 +92,18 @@ void PrintReport(const Report& report, double seconds, double interval)
     std::fflush(stdout);
 }
 
+// The capture window, exposure, mirrors and automatic exposure of the options.
+bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
+{
+    if (const auto& w = options.captureWindow;
+        w && !Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3]))
+        return false;
+    if (options.exposureMicroseconds && !Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds))
+        return false;
+    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
+           Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
+}
+
 }  // namespace
 
 int RunStream(const StreamOptions& options)
@@ -118,6 +130,8 @@ int RunStream(const StreamOptions& options)
                      Quelix_GetLastError(camera), options.simulate ? "" : "; try --simulate");
     } else if (!Quelix_SetColorMode(camera, options.bits)) {
         std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
+    } else if (!ApplyCameraOptions(camera, options)) {
+        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n", Quelix_GetLastError(camera));
     } else {
         Quelix_GetDeviceName(camera, options.device, name, sizeof name);
         const bool show = options.showWindow || DisplayAvailable();

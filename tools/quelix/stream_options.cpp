@@ -16,6 +16,24 @@ bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
     return true;
 }
 
+// "X,Y,W,H" with four non-negative numbers.
+std::optional<std::array<int, 4>> ParseWindow(const std::string& text)
+{
+    std::array<int, 4> values{};
+    size_t start = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const size_t comma = text.find(',', start);
+        if ((comma == std::string::npos) != (i == values.size() - 1))
+            return std::nullopt;
+        long value = 0;
+        if (!ParseLong(text.substr(start, comma - start), 0, 320, value))
+            return std::nullopt;
+        values[i] = static_cast<int>(value);
+        start = comma + 1;
+    }
+    return values;
+}
+
 }  // namespace
 
 std::string StreamUsage()
@@ -29,7 +47,13 @@ std::string StreamUsage()
            "  --frames N        stop after N frames (default: until Ctrl-C)\n"
            "  --simulate        start a simulated camera in this process when none is attached\n"
            "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
-           "  --window          show the preview in a window (shown anyway when a display exists)\n"
+           "  --show            show the preview in a window (shown anyway when a display exists);\n"
+           "                    --window without a value does the same\n"
+           "  --window X,Y,W,H  capture window on the 320 x 256 sensor\n"
+           "  --exposure-us T   exposure time in microseconds (38.9 us per line at full width)\n"
+           "  --mirror-h        mirror the picture left to right\n"
+           "  --mirror-v        mirror the picture top to bottom\n"
+           "  --auto-exposure   let the library adjust the exposure to the scene\n"
            "  --help            this text\n";
 }
 
@@ -69,8 +93,31 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
             options.scene = arguments[++i];
         } else if (argument == "--simulate") {
             options.simulate = true;
-        } else if (argument == "--window") {
+        } else if (argument == "--show") {
             options.showWindow = true;
+        } else if (argument == "--window") {
+            // A value makes it the capture window; alone it shows the preview.
+            if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+                options.captureWindow = ParseWindow(arguments[++i]);
+                if (!options.captureWindow) {
+                    error = "--window takes X,Y,W,H";
+                    return std::nullopt;
+                }
+            } else {
+                options.showWindow = true;
+            }
+        } else if (argument == "--exposure-us") {
+            if (i + 1 == arguments.size() || !ParseLong(arguments[++i], 1, 1274636, number)) {
+                error = "--exposure-us takes a time from 1 to 1274636 microseconds";
+                return std::nullopt;
+            }
+            options.exposureMicroseconds = static_cast<int>(number);
+        } else if (argument == "--mirror-h") {
+            options.mirrorH = true;
+        } else if (argument == "--mirror-v") {
+            options.mirrorV = true;
+        } else if (argument == "--auto-exposure") {
+            options.autoExposure = true;
         } else {
             error = "unknown option " + argument;
             return std::nullopt;

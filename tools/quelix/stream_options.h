@@ -1,6 +1,7 @@
 // The options of `quelix stream`.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,11 @@ struct StreamOptions {
     bool simulate = false;
     std::string scene = "moving";
     bool showWindow = false;
+    std::optional<int> exposureMicroseconds;
+    bool mirrorH = false;
+    bool mirrorV = false;
+    bool autoExposure = false;
+    std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
 };
 
 // Parses the arguments after "stream"; nullopt with a message in `error`.
