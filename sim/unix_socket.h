@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/socket_io.h"
+
 namespace quelix::sim {
 
 // A listening socket at `path`. A leftover socket nobody serves is replaced;
@@ -14,8 +16,7 @@ int ListenAt(const std::string& path, std::string& error);
 // A connected socket, or -1.
 int ConnectTo(const std::string& path);
 
-bool ReceiveExact(int fd, void* data, size_t size);
-// Sends every part in order; false when the peer is gone.
-bool SendAll(int fd, iovec* parts, size_t count);
+using platform::ReceiveExact;
+using platform::SendAll;
 
 }  // namespace quelix::sim

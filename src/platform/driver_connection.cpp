@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/driver_wire.h"
+#include "platform/socket_io.h"
 
 namespace quelix::platform {
 
@@ -76,49 +77,7 @@ bool NodeAddress(const char* path, sockaddr_un& address)
     return true;
 }
 
-bool SendAll(int fd, iovec* parts, size_t count)
-{
-    for (;;) {
-        while (count > 0 && parts->iov_len == 0) {
-            ++parts;
-            --count;
-        }
-        if (count == 0)
-            return true;
-        msghdr message{};
-        message.msg_iov = parts;
-        message.msg_iovlen = count;
-        ssize_t sent = sendmsg(fd, &message, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        while (count > 0 && size_t(sent) >= parts->iov_len) {
-            sent -= ssize_t(parts->iov_len);
-            ++parts;
-            --count;
-        }
-        if (count > 0) {
-            parts->iov_base = static_cast<char*>(parts->iov_base) + sent;
-            parts->iov_len -= size_t(sent);
-        }
-    }
-}
 
-bool ReceiveExact(int fd, void* data, size_t size)
-{
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = recv(fd, bytes, size, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= size_t(got);
-    }
-    return true;
-}
 
 // One request and its response on a connection whose mutex the caller holds.
 bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t inputSize, void* output,
