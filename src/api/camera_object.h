@@ -133,6 +133,8 @@ public:
     int ValidateCaptureWindow() const;
     // The full 320 x 256 window at (0, 0).
     void ResetCaptureWindow();
+    // The fields of a size preset in the order of kSizeValueNames.
+    std::array<std::atomic<int32_t>*, 7> SizeFields();
 
     // The table of claimed cameras shared between processes.
     SharedDeviceTable sharedTable;
@@ -218,8 +220,15 @@ private:
     // Makes the preview window when a parent or a rectangle asks for one
     // and none exists; false (error 4 recorded) when it cannot be made.
     bool MakePreviewWindowIfAsked();
-    // Replaces the caller's window and buffer as one set.
+    // The caller's window and buffer, replaced and read as one set.
+    struct FrameTarget {
+        platform::Hwnd window;
+        uint8_t* buffer;
+        int32_t size;
+        int32_t rowOption;
+    };
     void SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption);
+    FrameTarget CurrentFrameTarget();
     // Lays rawFrame's packed rows out to its stride, in place.
     void RestrideRawFrame();
     void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);

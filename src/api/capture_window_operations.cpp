@@ -19,31 +19,19 @@ struct SizePreset {
     std::array<int32_t, 7> values{};  // TH, TV, EH, EV, EHS, EVS, Buf
 };
 
-const char* const kPresetNames[] = {"TH", "TV", "EH", "EV", "EHS", "EVS", "Buf"};
-
 }  // namespace
 
 int CQuelix::ApplyCaptureWindow()
 {
     const int32_t mode = captureMode;
-    platform::Hwnd window = nullptr;
-    uint8_t* buffer = nullptr;
-    int32_t size = 0;
-    int32_t option = 0;
-    {
-        platform::CriticalSectionGuard guard(displayLock);
-        window = frameWindow;
-        buffer = callbackBuffer;
-        size = callbackBufferSize;
-        option = callbackOption;
-    }
+    const FrameTarget target = CurrentFrameTarget();
     if (mode != 0)
         StopAcquisition();
     device->SetCaptureWindow(offsetX, offsetY, width, height, subSample);
     switch (mode) {
         case 1: return StartPreview();
         case 2: return StartCapture();
-        case 3: return StartTrigger(window, buffer, size, option);
+        case 3: return StartTrigger(target.window, target.buffer, target.size, target.rowOption);
         default: return 1;
     }
 }
@@ -64,15 +52,14 @@ int CQuelix::SetCaptureWindow(int requestedWidth, int requestedHeight)
             break;
         SizePreset preset;
         for (size_t i = 0; i < preset.values.size(); ++i)
-            preset.values[i] = static_cast<int32_t>(key->ReadDword(kPresetNames[i]).value_or(0));
+            preset.values[i] = static_cast<int32_t>(key->ReadDword(kSizeValueNames[i]).value_or(0));
         if (preset.values[2] == requestedWidth && preset.values[3] == requestedHeight)
             chosen = preset;
     }
     if (!chosen)
         return Fail(kErrWindow);
-    std::atomic<int32_t>* const fields[] = {&totalWidth, &totalHeight, &width, &height,
-                                             &offsetX,    &offsetY,     &bufferCount};
-    for (size_t i = 0; i < chosen->values.size(); ++i)
+    const auto fields = SizeFields();
+    for (size_t i = 0; i < fields.size(); ++i)
         *fields[i] = chosen->values[i];
     if (!ValidateCaptureWindow()) {
         PostError(kErrWindowInvalid);

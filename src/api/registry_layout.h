@@ -3,11 +3,16 @@
 #pragma once
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace quelix {
 
 inline constexpr char kSdkRegistryKey[] = "Software\\Korvex\\Quelix205KWMXSdk";
+
+// The values of a size preset "Size_NN", always read and written in this
+// order: totalWidth, totalHeight, width, height, offsetX, offsetY, bufferCount.
+inline constexpr const char* kSizeValueNames[] = {"TH", "TV", "EH", "EV", "EHS", "EVS", "Buf"};
 
 // "Camera_%02d", "Size_%02d", "Gain_%02d" and friends.
 inline std::string NumberedKey(const char* prefix, int number)

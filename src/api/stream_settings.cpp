@@ -11,9 +11,12 @@ namespace {
 
 using platform::RegistryKey;
 
-const char* const kSizeValueNames[] = {"TH", "TV", "EH", "EV", "EHS", "EVS", "Buf"};
-
 }  // namespace
+
+std::array<std::atomic<int32_t>*, 7> CQuelix::SizeFields()
+{
+    return {&totalWidth, &totalHeight, &width, &height, &offsetX, &offsetY, &bufferCount};
+}
 
 int CQuelix::ReadSizeSettings()
 {
@@ -35,9 +38,8 @@ int CQuelix::ReadSizeSettings()
     const auto size = sizeNumber ? camera->OpenSubKey(NumberedKey("Size", static_cast<int>(*sizeNumber))) : std::nullopt;
     if (!size)
         return 0;
-    std::atomic<int32_t>* const fields[] = {&totalWidth, &totalHeight, &width, &height,
-                                             &offsetX,    &offsetY,     &bufferCount};
-    for (size_t i = 0; i < std::size(fields); ++i) {
+    const auto fields = SizeFields();
+    for (size_t i = 0; i < fields.size(); ++i) {
         if (const auto value = size->ReadDword(kSizeValueNames[i]))
             *fields[i] = static_cast<int32_t>(*value);
     }

@@ -164,17 +164,7 @@ void CQuelix::SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t siz
     callbackOption = rowOption;
 }
 
-int CQuelix::PreviewInWindow()
-{
-    SetFrameTarget(nullptr, nullptr, 0, 0);
-    if (!MakePreviewWindowIfAsked())
-        return 0;
-    if (!StartPreview()) {
-        Close();
-        return Fail(kErrReadFrame);
-    }
-    return 1;
-}
+int CQuelix::PreviewInWindow() { return CallBackPreview(nullptr, nullptr, 0, 0); }
 
 int CQuelix::CallBackPreview(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption)
 {

@@ -31,12 +31,7 @@ void CQuelix::CaptureThreadProc()
 
 void CQuelix::PostFrameError(int32_t code)
 {
-    platform::Hwnd window = nullptr;
-    {
-        platform::CriticalSectionGuard guard(displayLock);
-        window = frameWindow;
-    }
-    if (window != nullptr)
+    if (const platform::Hwnd window = CurrentFrameTarget().window; window != nullptr)
         platform::PostMessage(window, QUELIX_WM_FRAME, 0, code);
 }
 
@@ -55,8 +50,7 @@ void CQuelix::FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10)
     Store(frameInfo.height, image.height);
     Store(frameInfo.bitCount, mode >= 0 && mode <= 5 ? kBitsByColorMode[mode] : 0);
     Store(frameInfo.fps10, framesPerSecond10);
-    platform::CriticalSectionGuard guard(displayLock);
-    std::atomic_ref<uint8_t*>(frameInfo.data).store(callbackBuffer, std::memory_order_relaxed);
+    std::atomic_ref<uint8_t*>(frameInfo.data).store(CurrentFrameTarget().buffer, std::memory_order_relaxed);
 }
 
 void CQuelix::MeasureFrameRate()
@@ -76,24 +70,21 @@ void CQuelix::PublishFrame()
     latestImage->CopyFrom(OutputImage());
 }
 
+CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
+{
+    platform::CriticalSectionGuard guard(displayLock);
+    return {frameWindow, callbackBuffer, callbackBufferSize, callbackOption};
+}
+
 void CQuelix::DeliverFrame(int32_t trailer)
 {
-    platform::Hwnd window = nullptr;
-    uint8_t* buffer = nullptr;
-    int32_t size = 0;
-    int32_t rowOption = 0;
-    {
-        platform::CriticalSectionGuard guard(displayLock);
-        window = frameWindow;
-        buffer = callbackBuffer;
-        size = callbackBufferSize;
-        rowOption = callbackOption;
-    }
-    if (buffer != nullptr && size != 0 && !CopyToCallerBuffer(*OutputImage(), rowOption, buffer, size))
+    const FrameTarget target = CurrentFrameTarget();
+    if (target.buffer != nullptr && target.size != 0 &&
+        !CopyToCallerBuffer(*OutputImage(), target.rowOption, target.buffer, target.size))
         return;
-    if (window != nullptr) {
+    if (target.window != nullptr) {
         trailerValue = trailer;
-        platform::PostMessage(window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
+        platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
     }
 }
