@@ -25,7 +25,6 @@
 
 namespace quelix {
 
-
 inline constexpr int32_t kSensorWidth = 320;
 inline constexpr int32_t kSensorHeight = 256;
 inline constexpr size_t kErrorHistoryLength = 20;
@@ -55,13 +54,13 @@ public:
     // Saves the settings, ends the preview, releases the claim on the
     // device and frees everything.
     virtual ~CQuelix();
+    CQuelix(const CQuelix&) = delete;
+    CQuelix& operator=(const CQuelix&) = delete;
 
     // Builds the camera: shared table, device object, images, shading
     // references, stored window and settings. 1, or 0 with the failure in the
     // error history (the object stays usable for what needs no device).
     int Initialize(platform::Hwnd window);
-    CQuelix(const CQuelix&) = delete;
-    CQuelix& operator=(const CQuelix&) = delete;
 
     // Records a failure: pushes the code into the history (newest first, the
     // oldest of twenty falls out) and posts QUELIX_WM_ERROR to errorWindow.
@@ -240,7 +239,6 @@ private:
     void MeasureFrameRate();
 
 public:
-
     // The device object; null until initialisation made it.
     std::unique_ptr<CQuelix205KWMXSdk> device;
 
