@@ -42,7 +42,9 @@ extern "C" {
 #define QUELIX_ERR_WAIT_FRAME 13      /* waiting for a frame failed or timed out */
 #define QUELIX_ERR_MASK_FILE 14       /* mask file cannot be opened, or its header or size is wrong */
 
-/* The record whose address QUELIX_WM_FRAME carries in wParam. */
+/* The record whose address QUELIX_WM_FRAME carries in wParam. It lives in
+ * the camera object, as does the trailer word lParam points to, and both are
+ * overwritten by the next frame: read them when the message arrives. */
 typedef struct QUELIX_FRAME_INFO {
     int32_t size;     /* 32 */
     int32_t width;    /* pixels */
