@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
 #include "platform/display_window.h"
+#include "platform/opaque_handles.h"
 #include "platform/surface.h"
 
 namespace quelix::platform {
@@ -18,34 +18,20 @@ struct DeviceContext {
     Hwnd window = nullptr;
 };
 
-struct DeviceContextTable {
-    std::mutex mutex;
-    std::unordered_map<uintptr_t, std::shared_ptr<DeviceContext>> contexts;
-    uintptr_t lastHandle = 0x20000;
-};
+using DeviceContextTable = OpaqueHandleTable<DeviceContext>;
 
 DeviceContextTable& Table()
 {
-    static DeviceContextTable table;
+    static DeviceContextTable table(0x20000);
     return table;
 }
 
 Hdc AddContext(std::shared_ptr<DeviceContext> context)
 {
-    DeviceContextTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    table.lastHandle += 0x10;
-    table.contexts.emplace(table.lastHandle, std::move(context));
-    return reinterpret_cast<Hdc>(table.lastHandle);
+    return reinterpret_cast<Hdc>(Table().Add(std::move(context)));
 }
 
-std::shared_ptr<DeviceContext> FindContext(Hdc dc)
-{
-    DeviceContextTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    const auto found = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
-    return found == table.contexts.end() ? nullptr : found->second;
-}
+std::shared_ptr<DeviceContext> FindContext(Hdc dc) { return Table().Find(reinterpret_cast<uintptr_t>(dc)); }
 
 // Removes a context if `matches` accepts it.
 template <class Predicate>
@@ -54,11 +40,11 @@ bool RemoveContext(Hdc dc, Predicate matches)
     std::shared_ptr<DeviceContext> removed;
     DeviceContextTable& table = Table();
     std::lock_guard lock(table.mutex);
-    const auto found = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
-    if (found == table.contexts.end() || !matches(*found->second))
+    const auto found = table.objects.find(reinterpret_cast<uintptr_t>(dc));
+    if (found == table.objects.end() || !matches(*found->second))
         return false;
     removed = std::move(found->second);
-    table.contexts.erase(found);
+    table.objects.erase(found);
     return true;
 }
 

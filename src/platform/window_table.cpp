@@ -2,25 +2,21 @@
 
 #include <algorithm>
 #include <mutex>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/clock.h"
 #include "platform/display_window.h"
+#include "platform/opaque_handles.h"
 
 namespace quelix::platform {
 
 namespace {
 
-struct WindowTable {
-    std::mutex mutex;
-    std::unordered_map<uintptr_t, std::shared_ptr<Window>> windows;
-    uintptr_t lastHandle = 0x10000;
-};
+using WindowTable = OpaqueHandleTable<Window>;
 
 WindowTable& Table()
 {
-    static WindowTable table;
+    static WindowTable table(0x10000);
     return table;
 }
 
@@ -36,20 +32,10 @@ Hwnd AddWindow(std::shared_ptr<Window> window)
 {
     if (window == nullptr || !window->queue.Valid())
         return nullptr;
-    WindowTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    table.lastHandle += 0x10;
-    table.windows.emplace(table.lastHandle, std::move(window));
-    return reinterpret_cast<Hwnd>(table.lastHandle);
+    return reinterpret_cast<Hwnd>(Table().Add(std::move(window)));
 }
 
-std::shared_ptr<Window> FindWindow(Hwnd handle)
-{
-    WindowTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    const auto found = table.windows.find(Key(handle));
-    return found == table.windows.end() ? nullptr : found->second;
-}
+std::shared_ptr<Window> FindWindow(Hwnd handle) { return Table().Find(Key(handle)); }
 
 bool DestroyWindow(Hwnd handle)
 {
@@ -58,19 +44,19 @@ bool DestroyWindow(Hwnd handle)
     {
         WindowTable& table = Table();
         std::lock_guard lock(table.mutex);
-        const auto found = table.windows.find(Key(handle));
-        if (found == table.windows.end())
+        const auto found = table.objects.find(Key(handle));
+        if (found == table.objects.end())
             return false;
         std::unordered_set<uintptr_t> doomed{Key(handle)};
         removed.push_back(std::move(found->second));
-        table.windows.erase(found);
+        table.objects.erase(found);
         for (bool grew = true; grew;) {
             grew = false;
-            for (auto it = table.windows.begin(); it != table.windows.end();) {
+            for (auto it = table.objects.begin(); it != table.objects.end();) {
                 if (doomed.count(Key(it->second->parent)) != 0) {
                     doomed.insert(it->first);
                     removed.push_back(std::move(it->second));
-                    it = table.windows.erase(it);
+                    it = table.objects.erase(it);
                     grew = true;
                 } else {
                     ++it;
@@ -92,7 +78,7 @@ std::vector<std::pair<Hwnd, std::shared_ptr<Window>>> ChildWindows(Hwnd parent)
     {
         WindowTable& table = Table();
         std::lock_guard lock(table.mutex);
-        for (const auto& [key, window] : table.windows) {
+        for (const auto& [key, window] : table.objects) {
             if (window->parent == parent)
                 children.emplace_back(reinterpret_cast<Hwnd>(key), window);
         }
@@ -106,7 +92,7 @@ bool AnyWindowOfClass(std::string_view className)
 {
     WindowTable& table = Table();
     std::lock_guard lock(table.mutex);
-    return std::any_of(table.windows.begin(), table.windows.end(),
+    return std::any_of(table.objects.begin(), table.objects.end(),
                        [className](const auto& entry) { return entry.second->className == className; });
 }
 
