@@ -34,7 +34,7 @@ void BM_TransferThreadFrames(benchmark::State& state)
         // One iteration: the next frame the transfer thread delivers.
         for (;;) {
             const int ready = device.WaitRingFrame();
-            if (ready == 3 && device.ReadRingFrame(frame.data()) == kDeviceOk && device.frameTrailer != lastTrailer)
+            if (ready == 3 && device.ReadRingFrame(frame.data(), frame.size()) == kDeviceOk && device.frameTrailer != lastTrailer)
                 break;
             if (ready != 2 && ready != 3) {
                 state.SkipWithError("the stream ended");
@@ -61,7 +61,7 @@ void BM_ReadRingFrame(benchmark::State& state)
     device.transfer.ringCount = 4;
     std::vector<uint8_t> frame(320 * 256 * 2);
     for (auto _ : state) {
-        device.ReadRingFrame(frame.data());
+        device.ReadRingFrame(frame.data(), frame.size());
         benchmark::DoNotOptimize(frame.data());
     }
     state.SetBytesProcessed(state.iterations() * 320 * 256 * (state.range(0) / 8));

@@ -66,7 +66,9 @@ int CQuelix::Initialize(platform::Hwnd window)
         PostError(kErrWindowInvalid);
         ResetCaptureWindow();
     }
-    device->SetCaptureWindow(offsetX, offsetY, width, height, subSample);
+    // A refusal here (out of memory) shows at the capture start, which
+    // gives the device the window again.
+    ApplyWindowToDevice();
     previewRect = {0, 0, width, height};
 
     LoadFilterSettings(0);
@@ -83,6 +85,7 @@ int CQuelix::Initialize(platform::Hwnd window)
 
 CQuelix::~CQuelix()
 {
+    platform::CriticalSectionGuard operation(operationLock);
     const int number = device != nullptr ? device->GetDeviceNumber() : 0;
     if (device != nullptr)
         SaveSettings();

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -27,6 +28,9 @@ namespace quelix {
 
 inline constexpr int32_t kSensorWidth = 320;
 inline constexpr int32_t kSensorHeight = 256;
+// The smallest capture window the camera streams.
+inline constexpr int32_t kMinWindowWidth = 4;
+inline constexpr int32_t kMinWindowHeight = 4;
 inline constexpr size_t kErrorHistoryLength = 20;
 
 // Error codes recorded by PostError (the public header names them too).
@@ -127,9 +131,13 @@ public:
     int LoadGraySettings(int cameraIndex);
     int SaveGraySettings(int cameraIndex);
 
-    // 1 when the capture window lies on the sensor and the subsample mode is
-    // one the camera streams with.
+    // 1 when the capture window lies on the sensor, is at least the
+    // smallest window, and the subsample mode is one the camera streams with.
     int ValidateCaptureWindow() const;
+    // Gives the device the capture window and takes back the window the
+    // camera delivers (odd values rounded down to even). 0 when the device
+    // refused it.
+    int ApplyWindowToDevice();
     // The full 320 x 256 window at (0, 0).
     void ResetCaptureWindow();
     // The fields of a size preset in the order of kSizeValueNames.
@@ -204,8 +212,12 @@ public:
     CDibImage* WorkImage() const;
 
 private:
-    // Gives the device the stored window, stopping and restarting a running
-    // acquisition around it.
+    // Runs `change` with no acquisition running: stops what runs, changes,
+    // and starts the same mode again (Trigger with its target). 1 when both
+    // the change and the restart succeeded.
+    int RestartAround(const std::function<int()>& change);
+    // Gives the device the stored window (error 7 when it refuses), around
+    // a running acquisition.
     int ApplyCaptureWindow();
     template <class Write>
     int ListDevices(bool probe, Write write);
@@ -323,8 +335,10 @@ public:
     std::atomic<int32_t> waitTime{10};  // ms pause of each preview-loop turn
     std::atomic<int32_t> halfClock{0};
 
-    // The capture thread (preview or trigger loop).
+    // The capture thread (preview or trigger loop), and the signal that
+    // ends its pause between frames when the acquisition stops.
     platform::Thread captureThread;
+    platform::Event stopRequested{platform::EventReset::Manual};
 
     // Frame-rate measurement of the preview loop (capture thread only).
     int32_t fps10 = 0;
@@ -337,6 +351,13 @@ public:
     std::atomic<int32_t> maskFilter{0};  // shading correction on
     std::atomic<int32_t> dotFilter{0};   // defect filter on
 
+    // Serialises the operations that change the geometry, the colour mode
+    // or the acquisition state (window, colour mode, preview, capture,
+    // snapshot, trigger, stop, close, device selection, release), so that
+    // none resizes or replaces buffers another is using. Taken only on the
+    // callers' threads, never on the capture thread, and always before
+    // rawFrameLock, correctionLock and displayLock.
+    platform::CriticalSection operationLock;
     platform::CriticalSection rawFrameLock;
     platform::CriticalSection correctionLock;
     platform::CriticalSection displayLock;

@@ -21,25 +21,33 @@ struct SizePreset {
 
 }  // namespace
 
-int CQuelix::ApplyCaptureWindow()
+int CQuelix::RestartAround(const std::function<int()>& change)
 {
     const int32_t mode = captureMode;
     const FrameTarget target = CurrentFrameTarget();
     if (mode != 0)
         StopAcquisition();
-    device->SetCaptureWindow(offsetX, offsetY, width, height, subSample);
+    const int changed = change();
+    int restarted = 1;
     switch (mode) {
-        case 1: return StartPreview();
-        case 2: return StartCapture();
-        case 3: return StartTrigger(target.window, target.buffer, target.size, target.rowOption);
-        default: return 1;
+        case 1: restarted = StartPreview(); break;
+        case 2: restarted = StartCapture(); break;
+        case 3: restarted = StartTrigger(target.window, target.buffer, target.size, target.rowOption); break;
+        default: break;
     }
+    return changed != 0 && restarted != 0 ? 1 : 0;
+}
+
+int CQuelix::ApplyCaptureWindow()
+{
+    return RestartAround([this] { return ApplyWindowToDevice() != 0 ? 1 : Fail(kErrWindowInvalid); });
 }
 
 int CQuelix::SetCaptureWindow(int requestedWidth, int requestedHeight)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     const auto base = platform::RegistryKey::Open(kSdkRegistryKey);
     if (!base)
         return Fail(kErrWindow);
@@ -73,6 +81,7 @@ int CQuelix::SetCaptureWindowEx(int newTotalWidth, int left, int newWidth, int n
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     totalWidth = newTotalWidth;
     offsetX = left;
     width = newWidth;

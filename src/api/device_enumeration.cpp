@@ -38,6 +38,7 @@ int CQuelix::ListDevices(bool probe, Write write)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     if (probe)
         device->ProbeDevices();
     int found = 0;
@@ -77,6 +78,7 @@ int CQuelix::CheckDeviceName(int index, int size)
         return Fail(kErrNotInitialized);
     if (size <= kDisplayNameLength || index < 0 || index >= CQLXSdkLib::MaxDevices())
         return Fail(kErrArgument);
+    platform::CriticalSectionGuard operation(operationLock);
     if (!device->IsDevicePresent(index))
         return Fail(kErrNoDevice);
     return 1;
@@ -106,6 +108,7 @@ int CQuelix::SetDeviceNumber(int number)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     // The device object is shared with a running capture: switch only when idle.
     if (captureMode != 0)
         return Fail(kErrNotInitialized);

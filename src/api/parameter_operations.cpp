@@ -81,10 +81,19 @@ int CQuelix::GetCaptureWindowEx(int32_t* outTotalWidth, int32_t* left, int32_t* 
 int CQuelix::SetColorMode(int bits)
 {
     for (int32_t mode = 0; mode < 6; ++mode) {
-        if (kBitsByColorMode[mode] == bits) {
+        if (kBitsByColorMode[mode] != bits)
+            continue;
+        platform::CriticalSectionGuard operation(operationLock);
+        // A running acquisition made its images for the old mode: it
+        // restarts with images for the new one.
+        if (device == nullptr || captureMode == 0 || colorMode == mode) {
             colorMode = mode;
             return 1;
         }
+        return RestartAround([this, mode] {
+            colorMode = mode;
+            return 1;
+        });
     }
     return Fail(kErrArgument);
 }
@@ -268,6 +277,7 @@ int CQuelix::SetPreviewWindow(platform::Hwnd parent, int32_t left, int32_t top, 
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     previewParent = parent;
     previewRect = {left, top, right, bottom};
     return 1;

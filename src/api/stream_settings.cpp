@@ -53,10 +53,14 @@ int CQuelix::ReadStreamSettings()
         return 0;
     const std::pair<const char*, std::atomic<int32_t>*> values[] = {
         {"Color", &colorMode}, {"SubSample", &subSample}, {"WaitTime", &waitTime}, {"Clock", &halfClock}};
+    const int32_t pause = waitTime;
     for (const auto& [name, field] : values) {
         if (const auto value = camera->ReadDword(name))
             *field = static_cast<int32_t>(*value);
     }
+    // A negative pause is refused here as by SetWaitTime.
+    if (waitTime < 0)
+        waitTime = pause;
     return 1;
 }
 
@@ -67,10 +71,27 @@ int CQuelix::ValidateCaptureWindow() const
     const int32_t x = offsetX;
     const int32_t y = offsetY;
     const int32_t mode = subSample;
-    const bool inside = w >= 0 && h >= 0 && x >= 0 && y >= 0 && w <= kSensorWidth && h <= kSensorHeight &&
-                        x <= kSensorWidth && y <= kSensorHeight && x + w <= kSensorWidth && y + h <= kSensorHeight;
-    const bool subsampleAccepted = mode != 1 && mode != 2 && mode != 3 && mode != 17 && mode != 18 && mode != 19;
+    const bool inside = w >= kMinWindowWidth && h >= kMinWindowHeight && x >= 0 && y >= 0 && w <= kSensorWidth &&
+                        h <= kSensorHeight && x <= kSensorWidth && y <= kSensorHeight && x + w <= kSensorWidth &&
+                        y + h <= kSensorHeight;
+    // Sub-sampling modes 1, 2, 3, 17, 18 and 19 are refused here and the
+    // device takes none but 0, 1, 2, 3, 17 and 18: the camera streams only
+    // without sub-sampling.
+    const bool subsampleAccepted = mode == 0;
     return inside && subsampleAccepted ? 1 : 0;
+}
+
+int CQuelix::ApplyWindowToDevice()
+{
+    if (device->SetCaptureWindow(offsetX, offsetY, width, height, subSample) != 0)
+        return 0;
+    // The camera rounds odd offsets and sizes down to even ones; the host's
+    // window, and so every image made for it, follows what it delivers.
+    offsetX = device->winX;
+    offsetY = device->winY;
+    width = device->winWidth;
+    height = device->winHeight;
+    return 1;
 }
 
 void CQuelix::ResetCaptureWindow()

@@ -41,12 +41,18 @@ int CQuelix::PrepareAcquisition()
         return Fail(kErrNoDevice);
     if (!ValidateCaptureWindow())
         return Fail(kErrWindowInvalid);
-
     const int32_t mode = colorMode;
-    const int32_t w = width;
-    const int32_t h = height;
     if (mode < 0 || mode > 5)
         return Fail(kErrObjects);
+    // The device's frame geometry first: the images are made for the window
+    // the camera delivers, and frames are never copied into images of
+    // another size.
+    device->SetWordMode(Uses16BitWork(mode) ? 1 : 0);
+    if (!ApplyWindowToDevice())
+        return Fail(kErrWindowInvalid);
+
+    const int32_t w = width;
+    const int32_t h = height;
     const struct {
         CDibImage* image;
         int bits;
@@ -71,14 +77,12 @@ int CQuelix::PrepareAcquisition()
             return Fail(kErrObjects);
     }
 
-    device->SetWordMode(Uses16BitWork(mode) ? 1 : 0);
     int clockMode = 0;
     device->GetClockMode(clockMode);
     if (clockMode != halfClock) {
         CQLXSdkLib::SetClockMode(halfClock);
         platform::SleepMs(kClockSettleMs);
     }
-    device->SetCaptureWindow(offsetX, offsetY, w, h, subSample);
     device->SetMirrorV(camera.Get(CameraSlot::mirrorV));
     device->SetMirrorH(camera.Get(CameraSlot::mirrorH));
     device->SetTriggerMode(0);
@@ -103,12 +107,14 @@ int CQuelix::StartPreview()
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     if (captureMode == 1)
         return 1;
     if (captureMode != 0 || !PrepareAcquisition())
         return Fail(kErrNotInitialized);
 
     runState = 1;
+    stopRequested.Reset();
     if (!captureThread.Start([this] { CaptureThreadProc(); })) {
         StopAcquisition();
         return Fail(kErrThread);
@@ -127,7 +133,9 @@ int CQuelix::StopAcquisition()
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     runState = 0;
+    stopRequested.Set();
     if (captureMode.exchange(0) != 0) {
         device->SetTriggerMode(0);
         device->StopTransferThread();
@@ -168,6 +176,7 @@ int CQuelix::PreviewInWindow() { return CallBackPreview(nullptr, nullptr, 0, 0);
 
 int CQuelix::CallBackPreview(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption)
 {
+    platform::CriticalSectionGuard operation(operationLock);
     SetFrameTarget(window, buffer, size, rowOption);
     if (!MakePreviewWindowIfAsked())
         return 0;
@@ -182,6 +191,7 @@ int CQuelix::StartCapture()
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     if (captureMode == 2)
         return 1;
     if (captureMode != 0 || !PrepareAcquisition())
@@ -194,6 +204,7 @@ int CQuelix::TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     const int32_t mode = captureMode;
     if (mode == 1 || mode == 3 || (mode == 0 && !PrepareAcquisition()))
         return Fail(kErrNotInitialized);
@@ -210,7 +221,7 @@ int CQuelix::TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption)
     int read = 0;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        read = device->ReadSingleFrame(rawFrame->pBits);
+        read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
         RestrideRawFrame();
     }
     if (read != 0) {
@@ -249,6 +260,7 @@ int CQuelix::StartTrigger(platform::Hwnd window, uint8_t* buffer, int32_t size, 
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);
+    platform::CriticalSectionGuard operation(operationLock);
     const int32_t mode = captureMode;
     if (mode == 1 || mode == 2)
         return Fail(kErrNotInitialized);

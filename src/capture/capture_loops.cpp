@@ -2,6 +2,7 @@
 // transfer thread delivers, and the trigger loop, which reads one frame per
 // trigger. Each frame is corrected, published to latestImage, drawn into
 // the preview window and delivered to the caller's buffer and window.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -92,7 +93,9 @@ void CQuelix::DeliverFrame(int32_t trailer)
 void CQuelix::PreviewLoop()
 {
     while (runState != 0) {
-        platform::SleepMs(static_cast<uint32_t>(waitTime.load()));
+        // The pause of each turn ends early when the acquisition stops, so
+        // a long wait time never holds up StopAcquisition.
+        stopRequested.Wait(std::max(waitTime.load(), 0));
         if (runState != 1)
             continue;
         const int ready = device->WaitRingFrame();
@@ -108,7 +111,7 @@ void CQuelix::PreviewLoop()
         int32_t trailer = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
-            read = device->ReadRingFrame(rawFrame->pBits);
+            read = device->ReadRingFrame(rawFrame->pBits, rawFrame->ImageBytes());
             trailer = device->frameTrailer;
             RestrideRawFrame();
         }
@@ -138,12 +141,19 @@ void CQuelix::TriggerLoop()
             break;
         if (captured != 0)
             continue;
+        int read = 0;
         int32_t trailer = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
-            device->ReadSingleFrame(rawFrame->pBits);
+            read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
             trailer = device->frameTrailer;
             RestrideRawFrame();
+        }
+        // A frame that does not fit the raw frame is dropped; the loop waits
+        // for the next trigger.
+        if (read != 0) {
+            PostFrameError(kErrReadFrame);
+            continue;
         }
         FillFrameInfo(*rawFrame, 0);
         CorrectFrame();

@@ -61,19 +61,25 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
         return kDeviceWindowRejected;
     if (TransferRunning())
         return kDeviceTransferRunning;
+    // The registers hold halves: an odd value reaches the camera one less,
+    // and the host takes the window the camera will deliver.
+    const int evenX = x & ~1;
+    const int evenY = y & ~1;
+    const int evenWidth = width & ~1;
+    const int evenHeight = height & ~1;
     subsampleMode = subsample;
-    winX = x;
-    winY = y;
-    winHeight = height;
-    winWidth = width;
-    const int geometry = SetFrameGeometry(width, 0, width, height, 0, height, kRingSlots);
+    winX = evenX;
+    winY = evenY;
+    winHeight = evenHeight;
+    winWidth = evenWidth;
+    const int geometry = SetFrameGeometry(evenWidth, 0, evenWidth, evenHeight, 0, evenHeight, kRingSlots);
     if (geometry != kDeviceOk)
         return geometry;
 
-    int written = FpgaWrite(kRegWindowX, static_cast<uint8_t>(x / 2));
-    written += FpgaWrite(kRegWindowY, static_cast<uint8_t>(y / 2));
-    written += FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(width / 2));
-    written += FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(height / 2 - 1));
+    int written = FpgaWrite(kRegWindowX, static_cast<uint8_t>(evenX / 2));
+    written += FpgaWrite(kRegWindowY, static_cast<uint8_t>(evenY / 2));
+    written += FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(evenWidth / 2));
+    written += FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(evenHeight / 2 - 1));
     // The length register latches when its low byte is written last; 0xFF
     // first makes sure the final write is a change.
     const auto length = static_cast<uint32_t>(transferSamples);

@@ -123,14 +123,14 @@ int CQLXSdkLib::WaitRingFrame()
     return transfer.frameEvent.Wait(kFrameWaitMs) ? 2 : 1;
 }
 
-int CQLXSdkLib::ReadRingFrame(uint8_t* destination)
+int CQLXSdkLib::ReadRingFrame(uint8_t* destination, size_t capacity)
 {
     if (destination == nullptr)
         return kDeviceNullDestination;
     const int slot = transfer.readIndex.load();
-    if (slot >= static_cast<int>(transfer.ring.size()))
+    if (slot < 0 || slot >= static_cast<int>(transfer.ring.size()))
         return kDeviceReadFailed;
-    const int copied = CopyRawFrame(destination, transfer.ring[static_cast<size_t>(slot)]);
+    const int copied = CopyRawFrame(destination, capacity, transfer.ring[static_cast<size_t>(slot)]);
     std::lock_guard lock(transfer.ringLock);
     transfer.readIndex = Wrap(slot + 1, transfer.ringCount);
     return copied;
@@ -156,13 +156,13 @@ int CQLXSdkLib::CaptureSingleFrame()
     return kDeviceOk;
 }
 
-int CQLXSdkLib::ReadSingleFrame(uint8_t* destination)
+int CQLXSdkLib::ReadSingleFrame(uint8_t* destination, size_t capacity)
 {
     if (destination == nullptr)
         return kDeviceNullDestination;
     if (snapshotBuffer == nullptr)
         return kDeviceReadFailed;
-    return CopyRawFrame(destination, snapshotBuffer.get());
+    return CopyRawFrame(destination, capacity, snapshotBuffer.get());
 }
 
 void CQLXSdkLib::CloseCaptureHandle()
@@ -171,15 +171,22 @@ void CQLXSdkLib::CloseCaptureHandle()
         DeviceClose(captureHandle);
 }
 
-int CQLXSdkLib::CopyRawFrame(uint8_t* destination, const uint8_t* source)
+size_t CQLXSdkLib::FramePixelBytes() const
 {
-    const size_t pixels = static_cast<size_t>(effLines) * static_cast<size_t>(effWidth);
-    const size_t bytesPerSample = wordMode == 0 ? 1 : 2;
-    // The pixels and the trailer word must lie inside the frame buffer.
-    if (pixels * bytesPerSample + 2 > SlotBytes())
+    if (effLines <= 0 || effWidth <= 0)
+        return 0;
+    return static_cast<size_t>(effLines) * static_cast<size_t>(effWidth) * (wordMode == 0 ? 1 : 2);
+}
+
+int CQLXSdkLib::CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source)
+{
+    const size_t bytes = FramePixelBytes();
+    // The pixels and the trailer word must lie inside the frame buffer, and
+    // the pixels inside the destination.
+    if (destination == nullptr || source == nullptr || bytes == 0 || bytes + 2 > SlotBytes() || bytes > capacity)
         return kDeviceReadFailed;
-    std::memcpy(destination, source, pixels * bytesPerSample);
-    const uint8_t* trailer = source + pixels * bytesPerSample;
+    std::memcpy(destination, source, bytes);
+    const uint8_t* trailer = source + bytes;
     frameTrailer = trailer[0] | (trailer[1] << 8);
     return kDeviceOk;
 }

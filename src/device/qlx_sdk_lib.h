@@ -65,7 +65,10 @@ public:
     int SetTriggerMode(int on);
     int SetTimeout(int milliseconds);
 
-    // Geometry.
+    // Geometry. The camera takes its window in steps of two pixels (its
+    // registers hold half the offsets and sizes), so the window recorded and
+    // the frame geometry are the requested one with x, y, width and height
+    // rounded down to even values: exactly what the camera delivers.
     int SetCaptureWindow(int x, int y, int width, int height, int subsample);
     int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines, int ringCount);
     void FreeBuffers();
@@ -86,11 +89,16 @@ public:
     // 3 a frame is ready (readIndex names it), 2 woken but call again,
     // 1 error or no frame for 6000 ms, 0 streaming has stopped.
     int WaitRingFrame();
-    int ReadRingFrame(uint8_t* destination);
+    // The frame copies write effLines x effWidth packed samples into
+    // `destination`, which holds `capacity` bytes; a frame that does not fit
+    // is refused (kDeviceReadFailed) and nothing is written.
+    int ReadRingFrame(uint8_t* destination, size_t capacity);
     int CaptureSingleFrame();
-    int ReadSingleFrame(uint8_t* destination);
+    int ReadSingleFrame(uint8_t* destination, size_t capacity);
     void CloseCaptureHandle();
-    int CopyRawFrame(uint8_t* destination, const uint8_t* source);
+    int CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source);
+    // Bytes of one frame's pixels as CopyRawFrame writes them.
+    size_t FramePixelBytes() const;
     bool TransferRunning() const { return transfer.stopFlag.load() == 0; }
 
     int wordMode = 0;

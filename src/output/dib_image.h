@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/bitmap_info.h"
@@ -79,6 +80,13 @@ public:
     // mode 2: `count` colours from entry `start` into the surface's colour
     // table only (0 when the surface refuses them). Other modes do nothing.
     int SetPalette(int mode, const platform::RgbQuad* colors, int start, int count);
+
+    // Bytes of pixel memory: stride x height (0 when empty).
+    size_t ImageBytes() const
+    {
+        return pBits != nullptr && stride > 0 && height > 0 ? static_cast<size_t>(stride) * static_cast<size_t>(height)
+                                                            : 0;
+    }
 
     platform::BitmapInfoHeader bmiHeader;
     std::array<platform::RgbQuad, platform::kColorTableSize> bmiColors{};

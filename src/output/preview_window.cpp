@@ -168,6 +168,7 @@ int CQuelix::DrawPreview()
 
 int CQuelix::Close()
 {
+    platform::CriticalSectionGuard operation(operationLock);
     // The device context and the window go first: a drawing step that runs
     // meanwhile on the capture thread finds them gone and draws nothing.
     if (const platform::Hdc dc = previewDC.exchange(nullptr); dc != nullptr)

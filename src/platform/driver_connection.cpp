@@ -92,8 +92,9 @@ bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t
     driver_wire::ResponseHeader response{};
     if (!SendAll(connection.fd, parts, 3) || !ReceiveExact(connection.fd, &response, sizeof response) ||
         response.magic != driver_wire::kResponseMagic || response.dataLength > outputSize ||
-        !ReceiveExact(connection.fd, output, response.dataLength)) {
-        // A connection that failed mid-message cannot be resynchronised.
+        response.bytesReturned > outputSize || !ReceiveExact(connection.fd, output, response.dataLength)) {
+        // A connection that failed mid-message, or a reply that claims more
+        // than the request's buffer holds, cannot be trusted again.
         connection.broken = true;
         shutdown(connection.fd, SHUT_RDWR);
         return false;

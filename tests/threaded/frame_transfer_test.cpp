@@ -30,7 +30,7 @@ protected:
         for (;;) {
             const int ready = device->WaitRingFrame();
             if (ready == 3)
-                return device->ReadRingFrame(destination) == kDeviceOk ? 3 : -1;
+                return device->ReadRingFrame(destination, 320 * 256 * 2) == kDeviceOk ? 3 : -1;
             if (ready != 2)
                 return ready;
         }
@@ -139,7 +139,7 @@ void SoakStream(FrameTransfer& test, CQuelix205KWMXSdk& device, bool sixteenBit)
         if (ready == 2)
             continue;
         ASSERT_EQ(ready, 3);
-        ASSERT_EQ(device.ReadRingFrame(frame.data()), kDeviceOk);
+        ASSERT_EQ(device.ReadRingFrame(frame.data(), frame.size()), kDeviceOk);
         ASSERT_TRUE(IsWhole(frame, device.frameTrailer, sixteenBit, 320 * 256))
             << "torn frame, trailer " << device.frameTrailer;
         ASSERT_NE(device.frameTrailer, lastTrailer) << "the newest frame, never the same twice";

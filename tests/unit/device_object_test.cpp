@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "device/command_codes.h"
@@ -57,10 +58,10 @@ TEST_F(DeviceObject, CaptureWindowWritesItsRegistersInOrder)
     EXPECT_EQ(writes[1], (FpgaWriteRecord{17, 1}));
     EXPECT_EQ(writes[2], (FpgaWriteRecord{18, 50}));
     EXPECT_EQ(writes[3], (FpgaWriteRecord{19, 24}));
-    EXPECT_EQ(device->winX, 5) << "the host keeps the odd value";
-    EXPECT_EQ(device->winWidth, 101);
+    EXPECT_EQ(device->winX, 4) << "the host takes the window the camera delivers";
+    EXPECT_EQ(device->winWidth, 100);
     EXPECT_EQ(device->subsampleMode, 17);
-    EXPECT_EQ(device->transferSamples, 7168) << "5151 samples rounded up to 6144, plus 1024";
+    EXPECT_EQ(device->transferSamples, 6144) << "5000 samples rounded up to 5120, plus 1024";
 }
 
 TEST_F(DeviceObject, RejectedWindowsChangeNothing)
@@ -231,15 +232,47 @@ TEST_F(DeviceObject, CopyRawFrameTakesTheTrailerAfterThePixels)
     slot[81920] = 0x34;
     slot[81921] = 0x12;
     device->wordMode = 0;
-    ASSERT_EQ(device->CopyRawFrame(destination.data(), slot.data()), kDeviceOk);
+    ASSERT_EQ(device->CopyRawFrame(destination.data(), destination.size(), slot.data()), kDeviceOk);
     EXPECT_EQ(device->frameTrailer, 0x1234) << "8-bit samples: bytes 81920 and 81921";
     slot[163840] = 0x78;
     slot[163841] = 0x56;
     device->wordMode = 1;
-    ASSERT_EQ(device->CopyRawFrame(destination.data(), slot.data()), kDeviceOk);
+    ASSERT_EQ(device->CopyRawFrame(destination.data(), destination.size(), slot.data()), kDeviceOk);
     EXPECT_EQ(device->frameTrailer, 0x5678) << "16-bit samples: word 81920";
-    EXPECT_EQ(device->ReadRingFrame(nullptr), kDeviceNullDestination);
-    EXPECT_EQ(device->ReadSingleFrame(nullptr), kDeviceNullDestination);
+    EXPECT_EQ(device->ReadRingFrame(nullptr, 0), kDeviceNullDestination);
+    EXPECT_EQ(device->ReadSingleFrame(nullptr, 0), kDeviceNullDestination);
+}
+
+TEST_F(DeviceObject, AFrameLargerThanItsDestinationIsRefusedAndNothingIsWritten)
+{
+    std::vector<uint8_t> slot(static_cast<size_t>(device->transferSamples) * 2, 0xAB);
+    device->wordMode = 1;
+    // One byte short of a 16-bit frame, and a destination of a few bytes.
+    for (const size_t capacity : {size_t{320 * 256 * 2 - 1}, size_t{4}, size_t{0}}) {
+        std::vector<uint8_t> destination(capacity + 16, 0);
+        EXPECT_EQ(device->CopyRawFrame(destination.data(), capacity, slot.data()), kDeviceReadFailed) << capacity;
+        EXPECT_EQ(std::count(destination.begin(), destination.end(), 0), static_cast<long>(destination.size()));
+    }
+    std::vector<uint8_t> frame(4);
+    EXPECT_EQ(device->ReadSingleFrame(frame.data(), frame.size()), kDeviceReadFailed);
+}
+
+TEST_F(DeviceObject, OddWindowsBecomeTheEvenWindowTheCameraDelivers)
+{
+    struct Case {
+        int x, y, width, height;
+        int evenX, evenY, evenWidth, evenHeight;
+    };
+    for (const Case& c : {Case{5, 3, 7, 9, 4, 2, 6, 8}, Case{0, 0, 4, 3, 0, 0, 4, 2}, Case{315, 251, 5, 5, 314, 250, 4, 4},
+                          Case{1, 1, 319, 255, 0, 0, 318, 254}}) {
+        ASSERT_EQ(device->SetCaptureWindow(c.x, c.y, c.width, c.height, 0), kDeviceOk);
+        EXPECT_EQ(device->winX, c.evenX);
+        EXPECT_EQ(device->winY, c.evenY);
+        EXPECT_EQ(device->effWidth, c.evenWidth);
+        EXPECT_EQ(device->effLines, c.evenHeight);
+        EXPECT_EQ(Camera(0).FpgaRegister(kRegWindowWidth), c.evenWidth / 2);
+        EXPECT_EQ(Camera(0).FpgaRegister(kRegWindowHeight), c.evenHeight / 2 - 1);
+    }
 }
 
 TEST_F(DeviceObject, SingleFramesArriveWholeAndAFailedReadClosesTheHandle)
@@ -250,11 +283,11 @@ TEST_F(DeviceObject, SingleFramesArriveWholeAndAFailedReadClosesTheHandle)
     const DriverHandle kept = device->captureHandle;
     EXPECT_NE(kept, platform::kNoDriverHandle);
     std::vector<uint8_t> frame(320 * 256 * 2);
-    ASSERT_EQ(device->ReadSingleFrame(frame.data()), kDeviceOk);
+    ASSERT_EQ(device->ReadSingleFrame(frame.data(), frame.size()), kDeviceOk);
     const int first = device->frameTrailer;
     ASSERT_EQ(device->CaptureSingleFrame(), kDeviceOk);
     EXPECT_EQ(device->captureHandle, kept) << "kept open between captures";
-    ASSERT_EQ(device->ReadSingleFrame(frame.data()), kDeviceOk);
+    ASSERT_EQ(device->ReadSingleFrame(frame.data(), frame.size()), kDeviceOk);
     EXPECT_EQ(device->frameTrailer, (first + 1) & 0xFFFF);
 
     Camera(0).ShortNextFrame();

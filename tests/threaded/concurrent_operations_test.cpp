@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "QuelixPlatform.h"
+#include "QuelixSdk_205KWMX.h"
+#include "sim_fixture.h"
+
+namespace quelix {
+namespace {
+
+constexpr int kThreads = 4;
+constexpr int kOperationsPerThread = 80;
+constexpr int kRemakes = 6;
+// Room for the largest frame (320 x 256 at 64 bits) whatever the window.
+constexpr size_t kBufferBytes = 320 * 256 * 8;
+
+class ConcurrentOperations : public test::SimulatedCameraTest {};
+
+// Application threads call the operations that change a camera's window,
+// colour mode and acquisition state at random on two shared handles, while
+// the main thread releases the handles and makes new ones. Any buffer
+// resized under a running acquisition or another call shows as a sanitizer
+// report or a crash; a lock taken in the wrong order as a hang.
+TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemade)
+{
+    StartCameras({0, 1});
+    const QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
+    ASSERT_NE(window, nullptr);
+    const auto makeCamera = [window](int device) {
+        const int32_t handle = Quelix_Initialize(window);
+        if (handle != 0 && device != 0)
+            Quelix_SetDeviceNumber(handle, device);
+        return handle;
+    };
+    std::array<std::atomic<int32_t>, 2> handles{};
+    handles[0] = makeCamera(0);
+    handles[1] = makeCamera(1);
+    ASSERT_NE(handles[0].load(), 0);
+    ASSERT_NE(handles[1].load(), 0);
+
+    // Frame buffers outlive every camera that may write into them.
+    std::vector<std::vector<uint8_t>> buffers(kThreads, std::vector<uint8_t>(kBufferBytes));
+    std::atomic<int> done{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            std::mt19937 random(static_cast<unsigned>(1234 + t));
+            uint8_t* buffer = buffers[static_cast<size_t>(t)].data();
+            const auto size = static_cast<int32_t>(kBufferBytes);
+            for (int n = 0; n < kOperationsPerThread; ++n) {
+                const int32_t handle = handles[random() % 2].load();
+                const int width = 1 + static_cast<int>(random() % 320);
+                const int height = 1 + static_cast<int>(random() % 256);
+                const int left = static_cast<int>(random() % static_cast<unsigned>(321 - width));
+                const int top = static_cast<int>(random() % static_cast<unsigned>(257 - height));
+                static constexpr int32_t kBits[] = {8, 16, 24, 32, 48, 64};
+                switch (random() % 10) {
+                    case 0: Quelix_SnapShot(handle, buffer, size, static_cast<int32_t>(random() % 2)); break;
+                    case 1: Quelix_CallBackPreview(handle, window, buffer, size, 0); break;
+                    case 2: Quelix_StopPreview(handle); break;
+                    case 3: Quelix_SetColorMode(handle, kBits[random() % 6]); break;
+                    case 4: Quelix_SetCaptureWindowEx(handle, 320, left, width, 256, top, height); break;
+                    case 5: Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2)); break;
+                    case 6: Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 256) - 128); break;
+                    case 7: Quelix_GetImage(handle, buffer, size, 1); break;
+                    case 8: Quelix_Trigger(handle, window, buffer, size, 1); break;
+                    default: Quelix_Close(handle); break;
+                }
+            }
+            ++done;
+        });
+    }
+    for (int remake = 0; remake < kRemakes && done.load() < kThreads; ++remake) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const size_t slot = static_cast<size_t>(remake % 2);
+        const int32_t old = handles[slot].load();
+        EXPECT_EQ(Quelix_Release(old), 1);
+        handles[slot] = makeCamera(static_cast<int>(slot));
+        EXPECT_NE(handles[slot].load(), 0);
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+
+    // Both cameras still work after all that.
+    for (std::atomic<int32_t>& handle : handles) {
+        EXPECT_EQ(Quelix_StopPreview(handle), 1);
+        EXPECT_EQ(Quelix_SetCaptureWindowEx(handle, 320, 0, 320, 256, 0, 256), 1);
+        EXPECT_EQ(Quelix_SetColorMode(handle, 16), 1);
+        EXPECT_EQ(Quelix_SnapShot(handle, buffers[0].data(), static_cast<int32_t>(kBufferBytes), 1), 1);
+        EXPECT_EQ(Quelix_Release(handle), 1);
+    }
+    EXPECT_EQ(Quelix_Release(handles[0]), 0) << "released before";
+    QuelixPlatform_DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace quelix
