@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "platform/bitmap_info.h"
 #include "platform/device_context.h"
@@ -79,6 +80,12 @@ public:
     // mode 2: `count` colours from entry `start` into the surface's colour
     // table only (0 when the surface refuses them). Other modes do nothing.
     int SetPalette(int mode, const platform::RgbQuad* colors, int start, int count);
+
+    // Writes the buffer as a BMP file (UTF-8 name): file header, the bitmap
+    // header as held, the colour table read back from the surface for 8
+    // bits, then the memory rows as they are (the header declares them
+    // bottom-up). 1 when the whole file was written and put in place.
+    int SaveBmp(const std::string& fileName) const;
 
     platform::BitmapInfoHeader bmiHeader;
     std::array<platform::RgbQuad, platform::kColorTableSize> bmiColors{};
