@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
     libpng-dev libjpeg62-turbo-dev libtiff-dev
-    pngcheck libtiff-tools
+    pngcheck libtiff-tools python3-pil
 )
 
 missing=()
