@@ -61,8 +61,8 @@ std::optional<PngFile> ReadPng(const std::string& path)
     const size_t count = static_cast<size_t>(image.width) * image.height * image.channels;
     image.samples.resize(count);
     for (size_t i = 0; i < count; ++i)
-        image.samples[i] = image.bitDepth == 16 ? static_cast<uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1])
-                                                : bytes[i];
+        image.samples[i] =
+            image.bitDepth == 16 ? static_cast<uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]) : bytes[i];
     return result;
 }
 
@@ -100,7 +100,8 @@ std::optional<JpegFile> ReadJpeg(const std::string& path)
     jpeg_read_header(&info, TRUE);
     result.progressive = info.progressive_mode != 0;
     if (info.quant_tbl_ptrs[0] != nullptr)
-        result.lumaTable.assign(info.quant_tbl_ptrs[0]->quantval, info.quant_tbl_ptrs[0]->quantval + DCTSIZE2);
+        result.lumaTable.assign(info.quant_tbl_ptrs[0]->quantval,
+                                info.quant_tbl_ptrs[0]->quantval + DCTSIZE2);
     jpeg_start_decompress(&info);
     DecodedImage& image = result.image;
     image.width = static_cast<int>(info.output_width);
@@ -128,7 +129,8 @@ std::vector<uint16_t> LumaTableForQuality(int quality)
     info.input_components = 3;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
-    std::vector<uint16_t> table(info.quant_tbl_ptrs[0]->quantval, info.quant_tbl_ptrs[0]->quantval + DCTSIZE2);
+    std::vector<uint16_t> table(info.quant_tbl_ptrs[0]->quantval,
+                                info.quant_tbl_ptrs[0]->quantval + DCTSIZE2);
     jpeg_destroy_compress(&info);
     return table;
 }

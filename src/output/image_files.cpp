@@ -24,16 +24,28 @@ int SaveJpegFile(const std::string& fileName, const CDibImage& image, int qualit
     ConvertKernel kernel = nullptr;
     int jpegBits = 24;
     switch (image.bitCount) {
-        case 8: kernel = RowCopyFlip; jpegBits = 8; break;
-        case 16: kernel = Gray16To8Shr6Flip; jpegBits = 8; break;
+        case 8:
+            kernel = RowCopyFlip;
+            jpegBits = 8;
+            break;
+        case 16:
+            kernel = Gray16To8Shr6Flip;
+            jpegBits = 8;
+            break;
         case 24:
-        case 32: kernel = Bgr24CopyFlip; break;
+        case 32:
+            kernel = Bgr24CopyFlip;
+            break;
         case 48:
-        case 64: kernel = Bgr48To24Flip; break;
-        default: return 0;
+        case 64:
+            kernel = Bgr48To24Flip;
+            break;
+        default:
+            return 0;
     }
     CDibImage flipped;
-    if (!flipped.Create(image.width, image.height, jpegBits) || !flipped.Convert(kernel, &image, nullptr, 0, 0))
+    if (!flipped.Create(image.width, image.height, jpegBits) ||
+        !flipped.Convert(kernel, &image, nullptr, 0, 0))
         return 0;
     return WriteJpeg(fileName, flipped, quality, 1);
 }
@@ -44,11 +56,20 @@ int SavePngFile(const std::string& fileName, const CDibImage& image)
 {
     ConvertKernel kernel = nullptr;
     switch (image.bitCount) {
-        case 16: kernel = Gray16Shl2; break;
-        case 32: kernel = Bgra32InvertX; break;
-        case 48: kernel = Bgr48Shl2; break;
-        case 64: kernel = Bgra64Shl2; break;
-        default: return WritePng(fileName, image.pBits, image.width, image.height, image.bitCount);
+        case 16:
+            kernel = Gray16Shl2;
+            break;
+        case 32:
+            kernel = Bgra32InvertX;
+            break;
+        case 48:
+            kernel = Bgr48Shl2;
+            break;
+        case 64:
+            kernel = Bgra64Shl2;
+            break;
+        default:
+            return WritePng(fileName, image.pBits, image.width, image.height, image.bitCount);
     }
     CDibImage widened;
     if (!widened.CreateLike(&image) || !widened.Convert(kernel, &image, nullptr, 0, 0))
@@ -63,14 +84,22 @@ int SaveImageFile(const std::string& fileName, const CDibImage* image, int forma
     if (image == nullptr || image->pBits == nullptr || significantBits != kSampleBits)
         return 0;
     switch (format) {
-        case kImageBmp: return SaveBmpFile(fileName, *image);
-        case kImageRaw: return WriteRaw(fileName, *image);
-        case kImageJpeg100: return SaveJpegFile(fileName, *image, 100);
-        case kImageJpeg70: return SaveJpegFile(fileName, *image, 70);
-        case kImageJpeg20: return SaveJpegFile(fileName, *image, 20);
-        case kImagePng: return SavePngFile(fileName, *image);
-        case kImageTiff: return WriteTiff(fileName, *image);
-        default: return 0;
+        case kImageBmp:
+            return SaveBmpFile(fileName, *image);
+        case kImageRaw:
+            return WriteRaw(fileName, *image);
+        case kImageJpeg100:
+            return SaveJpegFile(fileName, *image, 100);
+        case kImageJpeg70:
+            return SaveJpegFile(fileName, *image, 70);
+        case kImageJpeg20:
+            return SaveJpegFile(fileName, *image, 20);
+        case kImagePng:
+            return SavePngFile(fileName, *image);
+        case kImageTiff:
+            return WriteTiff(fileName, *image);
+        default:
+            return 0;
     }
 }
 

@@ -5,8 +5,8 @@
 #include <cstdio>  // jpeglib.h needs FILE declared first
 #include <vector>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "output/image_files.h"
 #include "output/output_file.h"
@@ -91,8 +91,8 @@ int Compress(jpeg_compress_struct* info, JpegErrorManager* errors, JpegSink* sin
 
 int WriteJpeg(const std::string& fileName, const CDibImage& image, int quality, int progressive)
 {
-    if (image.pBits == nullptr || (image.bitCount != 8 && image.bitCount != 24) || image.width > JPEG_MAX_DIMENSION ||
-        image.height > JPEG_MAX_DIMENSION)
+    if (image.pBits == nullptr || (image.bitCount != 8 && image.bitCount != 24) ||
+        image.width > JPEG_MAX_DIMENSION || image.height > JPEG_MAX_DIMENSION)
         return 0;
     // Scanline k of the picture is memory row height - 1 - k.
     std::vector<JSAMPROW> rows(static_cast<size_t>(image.height));

@@ -23,13 +23,26 @@ struct PngLayout {
 bool LayoutFor(int bitCount, PngLayout& layout)
 {
     switch (bitCount) {
-        case 8: layout = {8, PNG_COLOR_TYPE_GRAY}; return true;
-        case 16: layout = {16, PNG_COLOR_TYPE_GRAY}; return true;
-        case 24: layout = {8, PNG_COLOR_TYPE_RGB}; return true;
-        case 32: layout = {8, PNG_COLOR_TYPE_RGB_ALPHA}; return true;
-        case 48: layout = {16, PNG_COLOR_TYPE_RGB}; return true;
-        case 64: layout = {16, PNG_COLOR_TYPE_RGB_ALPHA}; return true;
-        default: return false;
+        case 8:
+            layout = {8, PNG_COLOR_TYPE_GRAY};
+            return true;
+        case 16:
+            layout = {16, PNG_COLOR_TYPE_GRAY};
+            return true;
+        case 24:
+            layout = {8, PNG_COLOR_TYPE_RGB};
+            return true;
+        case 32:
+            layout = {8, PNG_COLOR_TYPE_RGB_ALPHA};
+            return true;
+        case 48:
+            layout = {16, PNG_COLOR_TYPE_RGB};
+            return true;
+        case 64:
+            layout = {16, PNG_COLOR_TYPE_RGB_ALPHA};
+            return true;
+        default:
+            return false;
     }
 }
 

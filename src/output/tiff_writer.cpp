@@ -26,13 +26,26 @@ struct TiffLayout {
 bool LayoutFor(int bitCount, TiffLayout& layout)
 {
     switch (bitCount) {
-        case 8: layout = {8, PHOTOMETRIC_MINISBLACK, 1, nullptr}; return true;
-        case 16: layout = {16, PHOTOMETRIC_MINISBLACK, 1, Gray16Shl2}; return true;
-        case 24: layout = {8, PHOTOMETRIC_RGB, 3, Bgr24Swap}; return true;
-        case 32: layout = {8, PHOTOMETRIC_RGB, 4, Bgr24Swap}; return true;
-        case 48: layout = {16, PHOTOMETRIC_RGB, 3, Bgr48Shl2Swap}; return true;
-        case 64: layout = {16, PHOTOMETRIC_RGB, 4, Bgra64Shl2Swap}; return true;
-        default: return false;
+        case 8:
+            layout = {8, PHOTOMETRIC_MINISBLACK, 1, nullptr};
+            return true;
+        case 16:
+            layout = {16, PHOTOMETRIC_MINISBLACK, 1, Gray16Shl2};
+            return true;
+        case 24:
+            layout = {8, PHOTOMETRIC_RGB, 3, Bgr24Swap};
+            return true;
+        case 32:
+            layout = {8, PHOTOMETRIC_RGB, 4, Bgr24Swap};
+            return true;
+        case 48:
+            layout = {16, PHOTOMETRIC_RGB, 3, Bgr48Shl2Swap};
+            return true;
+        case 64:
+            layout = {16, PHOTOMETRIC_RGB, 4, Bgra64Shl2Swap};
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -52,7 +65,8 @@ tmsize_t ReadMemory(thandle_t handle, void* data, tmsize_t size)
     MemoryFile& file = FileOf(handle);
     if (size < 0 || file.position >= file.bytes.size())
         return 0;
-    const size_t count = std::min(static_cast<size_t>(size), static_cast<size_t>(file.bytes.size() - file.position));
+    const size_t count =
+        std::min(static_cast<size_t>(size), static_cast<size_t>(file.bytes.size() - file.position));
     std::memcpy(data, file.bytes.data() + file.position, count);
     file.position += count;
     return static_cast<tmsize_t>(count);
@@ -91,11 +105,20 @@ toff_t SeekMemory(thandle_t handle, toff_t offset, int whence)
     return file.position;
 }
 
-int CloseMemory(thandle_t) { return 0; }
+int CloseMemory(thandle_t)
+{
+    return 0;
+}
 
-toff_t SizeOfMemory(thandle_t handle) { return FileOf(handle).bytes.size(); }
+toff_t SizeOfMemory(thandle_t handle)
+{
+    return FileOf(handle).bytes.size();
+}
 
-int MapMemory(thandle_t, void**, toff_t*) { return 0; }
+int MapMemory(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
 
 void UnmapMemory(thandle_t, void*, toff_t) {}
 
@@ -149,8 +172,8 @@ int WriteTiff(const std::string& fileName, const CDibImage& image)
     if (!file.OpenForWrite(fileName))
         return 0;
     MemoryFile memory;
-    TIFF* tiff = TIFFClientOpen(fileName.c_str(), "w", &memory, ReadMemory, WriteMemory, SeekMemory, CloseMemory,
-                                SizeOfMemory, MapMemory, UnmapMemory);
+    TIFF* tiff = TIFFClientOpen(fileName.c_str(), "w", &memory, ReadMemory, WriteMemory, SeekMemory,
+                                CloseMemory, SizeOfMemory, MapMemory, UnmapMemory);
     if (tiff == nullptr)
         return 0;
     const bool encoded = Encode(tiff, image, layout, strip);

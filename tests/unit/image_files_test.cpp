@@ -33,7 +33,9 @@ void FillRandom(CDibImage& image, uint32_t seed)
         uint8_t* row = image.pBits + static_cast<size_t>(y) * image.stride;
         for (int32_t x = 0; x < image.width; ++x) {
             switch (image.bitCount) {
-                case 8: row[x] = static_cast<uint8_t>(random()); break;
+                case 8:
+                    row[x] = static_cast<uint8_t>(random());
+                    break;
                 case 24:
                 case 32:
                     for (int c = 0; c < 3; ++c)
@@ -77,7 +79,8 @@ void FillSmooth(CDibImage& image)
 uint16_t Word(const CDibImage& image, int32_t x, int32_t y, int index)
 {
     uint16_t word = 0;
-    std::memcpy(&word, image.pBits + static_cast<size_t>(y) * image.stride + x * image.bitCount / 8 + 2 * index, 2);
+    std::memcpy(&word,
+                image.pBits + static_cast<size_t>(y) * image.stride + x * image.bitCount / 8 + 2 * index, 2);
     return word;
 }
 
@@ -93,17 +96,22 @@ uint8_t Byte(const CDibImage& image, int32_t x, int32_t y, int index)
 std::vector<uint16_t> LosslessSamples(const CDibImage& image, int32_t x, int32_t y, bool tiff)
 {
     switch (image.bitCount) {
-        case 8: return {Byte(image, x, y, 0)};
-        case 16: return {static_cast<uint16_t>(Word(image, x, y, 0) << 2)};
-        case 24: return {Byte(image, x, y, 2), Byte(image, x, y, 1), Byte(image, x, y, 0)};
+        case 8:
+            return {Byte(image, x, y, 0)};
+        case 16:
+            return {static_cast<uint16_t>(Word(image, x, y, 0) << 2)};
+        case 24:
+            return {Byte(image, x, y, 2), Byte(image, x, y, 1), Byte(image, x, y, 0)};
         case 32:
             return {Byte(image, x, y, 2), Byte(image, x, y, 1), Byte(image, x, y, 0),
                     static_cast<uint16_t>(tiff ? 0 : 255 - Byte(image, x, y, 3))};
         case 48:
-            return {static_cast<uint16_t>(Word(image, x, y, 2) << 2), static_cast<uint16_t>(Word(image, x, y, 1) << 2),
+            return {static_cast<uint16_t>(Word(image, x, y, 2) << 2),
+                    static_cast<uint16_t>(Word(image, x, y, 1) << 2),
                     static_cast<uint16_t>(Word(image, x, y, 0) << 2)};
         default:
-            return {static_cast<uint16_t>(Word(image, x, y, 2) << 2), static_cast<uint16_t>(Word(image, x, y, 1) << 2),
+            return {static_cast<uint16_t>(Word(image, x, y, 2) << 2),
+                    static_cast<uint16_t>(Word(image, x, y, 1) << 2),
                     static_cast<uint16_t>(Word(image, x, y, 0) << 2), 0xFFFF};
     }
 }
@@ -113,10 +121,13 @@ std::vector<uint16_t> LosslessSamples(const CDibImage& image, int32_t x, int32_t
 std::vector<int> JpegLevels(const CDibImage& image, int32_t x, int32_t y)
 {
     switch (image.bitCount) {
-        case 8: return {Byte(image, x, y, 0)};
-        case 16: return {Word(image, x, y, 0) >> 6};
+        case 8:
+            return {Byte(image, x, y, 0)};
+        case 16:
+            return {Word(image, x, y, 0) >> 6};
         case 24:
-        case 32: return {Byte(image, x, y, 2), Byte(image, x, y, 1), Byte(image, x, y, 0)};
+        case 32:
+            return {Byte(image, x, y, 2), Byte(image, x, y, 1), Byte(image, x, y, 0)};
         default:
             return {std::min(Word(image, x, y, 2) >> 4, 255), std::min(Word(image, x, y, 1) >> 4, 255),
                     std::min(Word(image, x, y, 0) >> 4, 255)};
@@ -175,7 +186,8 @@ protected:
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t offset)
 {
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
 TEST_F(ImageFiles, BmpFilesHoldTheHeaderTheGrayTableAndTheRowsBottomFirst)
@@ -220,7 +232,7 @@ TEST_F(ImageFiles, BmpFilesHoldTheHeaderTheGrayTableAndTheRowsBottomFirst)
 TEST_F(ImageFiles, RawFilesAreTheImageMemoryTopRowFirst)
 {
     for (const int bitCount : kBitCounts) {
-        for (const auto [width, height] : {std::pair{320, 256}, {1, 1}, {321, 3}}) {
+        for (const auto& [width, height] : {std::pair{320, 256}, {1, 1}, {321, 3}}) {
             SCOPED_TRACE(std::to_string(bitCount) + " bits, " + std::to_string(width) + " wide");
             CDibImage image;
             Make(image, width, height, bitCount, 7);
@@ -239,18 +251,21 @@ TEST_F(ImageFiles, RawFilesAreTheImageMemoryTopRowFirst)
 TEST_F(ImageFiles, PngFilesReadBackBitExactAtEveryDepthAndSize)
 {
     for (const int bitCount : kBitCounts) {
-        for (const auto [width, height] : {std::pair{320, 256}, {1, 1}, {321, 2}, {3, 7}}) {
-            SCOPED_TRACE(std::to_string(bitCount) + " bits, " + std::to_string(width) + " x " + std::to_string(height));
+        for (const auto& [width, height] : {std::pair{320, 256}, {1, 1}, {321, 2}, {3, 7}}) {
+            SCOPED_TRACE(std::to_string(bitCount) + " bits, " + std::to_string(width) + " x " +
+                         std::to_string(height));
             CDibImage image;
             Make(image, width, height, bitCount, static_cast<uint32_t>(width + bitCount));
             ASSERT_EQ(SaveImageFile(Path("frame.png"), &image, kImagePng, kSampleBits), 1);
             const auto png = test::ReadPng(Path("frame.png"));
             ASSERT_TRUE(png.has_value());
             EXPECT_EQ(png->image.bitDepth, bitCount == 16 || bitCount >= 48 ? 16 : 8);
-            const int colorTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB,
-                                      PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA};
-            EXPECT_EQ(png->colorType, colorTypes[std::find(std::begin(kBitCounts), std::end(kBitCounts), bitCount) -
-                                                 std::begin(kBitCounts)]);
+            const int colorTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY,
+                                      PNG_COLOR_TYPE_RGB,  PNG_COLOR_TYPE_RGB_ALPHA,
+                                      PNG_COLOR_TYPE_RGB,  PNG_COLOR_TYPE_RGB_ALPHA};
+            EXPECT_EQ(png->colorType,
+                      colorTypes[std::find(std::begin(kBitCounts), std::end(kBitCounts), bitCount) -
+                                 std::begin(kBitCounts)]);
             EXPECT_EQ(png->interlace, PNG_INTERLACE_NONE);
             EXPECT_EQ(LosslessMismatch(image, png->image, false), "");
         }
@@ -333,7 +348,8 @@ TEST_F(ImageFiles, JpegFormatsDifferOnlyInQualityAndAreAllProgressive)
                         errorSum += std::abs(jpeg->image.Sample(x, y, c) - expected[c]);
                 }
             }
-            EXPECT_LT(errorSum / (321.0 * 203 * jpeg->image.channels), meanBound) << "top row first, colours in place";
+            EXPECT_LT(errorSum / (321.0 * 203 * jpeg->image.channels), meanBound)
+                << "top row first, colours in place";
         }
     }
 }
@@ -344,8 +360,9 @@ TEST_F(ImageFiles, TiffFilesReadBackBitExactInOnePackedStrip)
     const uint16_t samplesPerPixel[] = {1, 1, 3, 4, 3, 4};
     for (size_t i = 0; i < std::size(kBitCounts); ++i) {
         const int bitCount = kBitCounts[i];
-        for (const auto [width, height] : {std::pair{320, 256}, {1, 1}, {321, 2}}) {
-            SCOPED_TRACE(std::to_string(bitCount) + " bits, " + std::to_string(width) + " x " + std::to_string(height));
+        for (const auto& [width, height] : {std::pair{320, 256}, {1, 1}, {321, 2}}) {
+            SCOPED_TRACE(std::to_string(bitCount) + " bits, " + std::to_string(width) + " x " +
+                         std::to_string(height));
             CDibImage image;
             Make(image, width, height, bitCount, 11);
             ASSERT_EQ(SaveImageFile(Path("frame.tif"), &image, kImageTiff, kSampleBits), 1);
@@ -356,10 +373,12 @@ TEST_F(ImageFiles, TiffFilesReadBackBitExactInOnePackedStrip)
             EXPECT_EQ(tiff->photometric, bitCount <= 16 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
             EXPECT_EQ(tiff->compression, COMPRESSION_NONE);
             EXPECT_EQ(tiff->planarConfig, PLANARCONFIG_CONTIG);
-            EXPECT_EQ(tiff->extraSamples,
-                      samplesPerPixel[i] == 4 ? std::vector<uint16_t>{EXTRASAMPLE_UNSPECIFIED} : std::vector<uint16_t>{});
+            EXPECT_EQ(tiff->extraSamples, samplesPerPixel[i] == 4
+                                              ? std::vector<uint16_t>{EXTRASAMPLE_UNSPECIFIED}
+                                              : std::vector<uint16_t>{});
             EXPECT_EQ(tiff->strips, 1u);
-            EXPECT_EQ(tiff->firstStripBytes, static_cast<uint64_t>(width) * height * bitCount / 8) << "rows unpadded";
+            EXPECT_EQ(tiff->firstStripBytes, static_cast<uint64_t>(width) * height * bitCount / 8)
+                << "rows unpadded";
             EXPECT_EQ(LosslessMismatch(image, tiff->image, true), "");
         }
     }
@@ -404,7 +423,8 @@ TEST_F(ImageFiles, AnExistingFileIsReplacedAndNothingElseIsLeft)
         EXPECT_LT(file.size(), 1000000u) << "truncated, not overwritten in place";
         EXPECT_NE(file[0], 'x') << format;
     }
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.bmp", "a.jpg", "a.png", "a.raw", "a.tif", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"a.bmp", "a.jpg", "a.png", "a.raw", "a.tif", "b.jpg", "c.jpg"}));
 }
 
 TEST_F(ImageFiles, AFullDiskFailsEverySaveAndKeepsTheOldFile)

@@ -31,9 +31,13 @@ protected:
     std::string Path(const std::string& name) const { return (directory / name).string(); }
     size_t FilesInDirectory() const
     {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+        return static_cast<size_t>(
+            std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
     }
-    static std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+    static std::u16string Wide(const std::string& ascii)
+    {
+        return std::u16string(ascii.begin(), ascii.end());
+    }
     static const QUELIX_WCHAR* W(const std::u16string& text)
     {
         return reinterpret_cast<const QUELIX_WCHAR*>(text.c_str());
@@ -49,7 +53,8 @@ TEST_F(SaveImage, NeedsADeviceAndAFrame)
     EXPECT_EQ(uninitialised.GetLastError(), QUELIX_ERR_NOT_INITIALIZED);
     EXPECT_EQ(uninitialised.SaveImageW(W(Wide(Path("frame.png"))), QUELIX_IMAGE_PNG), 0);
     EXPECT_EQ(uninitialised.GetLastError(), QUELIX_ERR_NOT_INITIALIZED);
-    EXPECT_EQ(Quelix_SaveImage(camera + 1, Path("frame.png").c_str(), QUELIX_IMAGE_PNG), 0) << "unknown handle";
+    EXPECT_EQ(Quelix_SaveImage(camera + 1, Path("frame.png").c_str(), QUELIX_IMAGE_PNG), 0)
+        << "unknown handle";
 
     EXPECT_EQ(Quelix_SaveImage(camera, Path("frame.png").c_str(), QUELIX_IMAGE_PNG), 0) << "no frame yet";
     EXPECT_EQ(Quelix_SaveImageW(camera, W(Wide(Path("frame.png"))), QUELIX_IMAGE_PNG), 0);
@@ -69,8 +74,10 @@ TEST_F(SaveImage, WritesTheLatestFrameOfEveryColourModeInEveryFormat)
 
         const std::string base = Path("frame" + std::to_string(bits));
         for (int format = QUELIX_IMAGE_BMP; format <= QUELIX_IMAGE_TIFF; ++format)
-            ASSERT_EQ(Quelix_SaveImage(camera, (base + "." + std::to_string(format)).c_str(), format), 1) << format;
-        EXPECT_EQ(test::ReadBinaryFile(base + ".1"), frame) << "the raw file is the frame as GetImage gives it";
+            ASSERT_EQ(Quelix_SaveImage(camera, (base + "." + std::to_string(format)).c_str(), format), 1)
+                << format;
+        EXPECT_EQ(test::ReadBinaryFile(base + ".1"), frame)
+            << "the raw file is the frame as GetImage gives it";
         EXPECT_EQ(test::ReadBinaryFile(base + ".0").size(), (bits == 8 ? 1078 : 54) + frame.size());
         for (int format = QUELIX_IMAGE_JPEG100; format <= QUELIX_IMAGE_JPEG20; ++format) {
             const auto jpeg = test::ReadJpeg(base + "." + std::to_string(format));
@@ -121,7 +128,8 @@ TEST_F(SaveImage, UnknownFormatsAndMissingNamesWriteNothingAndRecordNothing)
 TEST_F(SaveImage, WideNamesAreConvertedUpToTheLengthOfTheNameBuffer)
 {
     ASSERT_EQ(Quelix_SnapShot(camera, nullptr, 0, 1), 1);
-    const std::u16string accented = Wide(directory.string() + "/") + u"Aufnahme \u00e9t\u00e9 \u65e5\u672c.png";
+    const std::u16string accented =
+        Wide(directory.string() + "/") + u"Aufnahme \u00e9t\u00e9 \u65e5\u672c.png";
     ASSERT_EQ(Quelix_SaveImageW(camera, W(accented), QUELIX_IMAGE_PNG), 1);
     EXPECT_TRUE(fs::exists(directory / u8"Aufnahme \u00e9t\u00e9 \u65e5\u672c.png"));
 

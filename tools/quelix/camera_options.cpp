@@ -55,8 +55,8 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
                               std::string& error)
 {
     const std::string& argument = arguments[i];
-    const bool takesValue =
-        argument == "--device" || argument == "--bits" || argument == "--scene" || argument == "--exposure-us";
+    const bool takesValue = argument == "--device" || argument == "--bits" || argument == "--scene" ||
+                            argument == "--exposure-us";
     if (takesValue && i + 1 == arguments.size()) {
         error = argument + " needs a value";
         return OptionMatch::Bad;
@@ -70,8 +70,8 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
         options.device = static_cast<int>(number);
     } else if (argument == "--bits") {
         const std::string& value = arguments[++i];
-        if (!ParseLong(value, 8, 64, number) || (number != 8 && number != 16 && number != 24 && number != 32 &&
-                                                 number != 48 && number != 64)) {
+        if (!ParseLong(value, 8, 64, number) ||
+            (number != 8 && number != 16 && number != 24 && number != 32 && number != 48 && number != 64)) {
             error = "--bits takes 8, 16, 24, 32, 48 or 64";
             return OptionMatch::Bad;
         }

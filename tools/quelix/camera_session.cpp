@@ -33,7 +33,8 @@ bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
         return false;
     if (options.exposureMicroseconds && !Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds))
         return false;
-    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
+    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) &&
+           Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
            Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
 }
 
@@ -101,7 +102,8 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
         return false;
     }
     if (!ApplyCameraOptions(camera_, options)) {
-        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n", Quelix_GetLastError(camera_));
+        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n",
+                     Quelix_GetLastError(camera_));
         return false;
     }
     char name[256] = {};

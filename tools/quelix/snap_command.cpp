@@ -44,7 +44,8 @@ int RunSnap(const SnapOptions& options)
         return 1;
     // The frames to skip, then the one to save.
     const bool framesCame = WaitForFrames(session, options.skip + 1);
-    const int saved = framesCame ? Quelix_SaveImage(session.Camera(), options.output.c_str(), options.format) : 0;
+    const int saved =
+        framesCame ? Quelix_SaveImage(session.Camera(), options.output.c_str(), options.format) : 0;
     Quelix_StopPreview(session.Camera());
     if (!framesCame)
         return 1;

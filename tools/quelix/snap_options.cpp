@@ -17,14 +17,14 @@ struct FormatName {
 };
 
 constexpr FormatName kFormats[] = {
-    {"bmp", QUELIX_IMAGE_BMP},         {"raw", QUELIX_IMAGE_RAW},         {"jpeg", QUELIX_IMAGE_JPEG100},
-    {"jpeg70", QUELIX_IMAGE_JPEG70},   {"jpeg20", QUELIX_IMAGE_JPEG20},   {"png", QUELIX_IMAGE_PNG},
+    {"bmp", QUELIX_IMAGE_BMP},       {"raw", QUELIX_IMAGE_RAW},       {"jpeg", QUELIX_IMAGE_JPEG100},
+    {"jpeg70", QUELIX_IMAGE_JPEG70}, {"jpeg20", QUELIX_IMAGE_JPEG20}, {"png", QUELIX_IMAGE_PNG},
     {"tiff", QUELIX_IMAGE_TIFF},
 };
 
 // File extensions and the format names they stand for.
 constexpr std::pair<const char*, const char*> kExtensions[] = {
-    {".bmp", "bmp"}, {".raw", "raw"}, {".jpg", "jpeg"}, {".jpeg", "jpeg"},
+    {".bmp", "bmp"}, {".raw", "raw"},  {".jpg", "jpeg"},  {".jpeg", "jpeg"},
     {".png", "png"}, {".tif", "tiff"}, {".tiff", "tiff"},
 };
 
@@ -73,7 +73,8 @@ std::optional<SnapOptions> ParseSnapOptions(const std::vector<std::string>& argu
         if (match == OptionMatch::Taken)
             continue;
         const std::string& argument = arguments[i];
-        if ((argument == "-o" || argument == "--format" || argument == "--skip") && i + 1 == arguments.size()) {
+        if ((argument == "-o" || argument == "--format" || argument == "--skip") &&
+            i + 1 == arguments.size()) {
             error = argument + " needs a value";
             return std::nullopt;
         }

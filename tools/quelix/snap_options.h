@@ -11,9 +11,9 @@ namespace quelix::tool {
 
 struct SnapOptions : CameraOptions {
     std::string output;
-    int format = 0;            // a QUELIX_IMAGE_* code
-    std::string formatName;    // as the user names it: bmp, raw, jpeg, jpeg70, jpeg20, png, tiff
-    long skip = 5;             // frames let pass before the one saved
+    int format = 0;          // a QUELIX_IMAGE_* code
+    std::string formatName;  // as the user names it: bmp, raw, jpeg, jpeg70, jpeg20, png, tiff
+    long skip = 5;           // frames let pass before the one saved
 };
 
 // Parses the arguments after "snap"; nullopt with a message in `error`.

@@ -14,7 +14,8 @@ struct StreamOptions : CameraOptions {
 };
 
 // Parses the arguments after "stream"; nullopt with a message in `error`.
-std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error);
+std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments,
+                                                std::string& error);
 
 std::string StreamUsage();
 
