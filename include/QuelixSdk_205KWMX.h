@@ -42,6 +42,16 @@ extern "C" {
 #define QUELIX_ERR_WAIT_FRAME 13      /* waiting for a frame failed or timed out */
 #define QUELIX_ERR_MASK_FILE 14       /* mask file cannot be opened, or its header or size is wrong */
 
+/* Formats of Quelix_SaveImage. A save that fails leaves no partial file and
+ * keeps an existing file of that name; one that succeeds replaces it. */
+#define QUELIX_IMAGE_BMP 0      /* bottom row first; 8 bits with the gray colour table */
+#define QUELIX_IMAGE_RAW 1      /* the image memory: top row first, rows padded to 4 bytes, no header */
+#define QUELIX_IMAGE_JPEG100 2  /* progressive JPEG, quality 100 (8 bits or 24-bit colour) */
+#define QUELIX_IMAGE_JPEG70 3   /* quality 70 */
+#define QUELIX_IMAGE_JPEG20 4   /* quality 20 */
+#define QUELIX_IMAGE_PNG 5      /* 16-bit samples widened to 16 significant bits */
+#define QUELIX_IMAGE_TIFF 6     /* uncompressed, one strip; 16-bit samples widened */
+
 /* The record whose address QUELIX_WM_FRAME carries in wParam. It lives in
  * the camera object, as does the trailer word lParam points to, and both are
  * overwritten by the next frame: read them when the message arrives. */

@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
+    libpng-dev libjpeg62-turbo-dev libtiff-dev
+    pngcheck libtiff-tools python3-pil
 )
 
 missing=()

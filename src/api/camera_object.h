@@ -211,6 +211,14 @@ public:
     CDibImage* OutputImage() const;
     CDibImage* WorkImage() const;
 
+    // Image files (output/image_saving.cpp): saves a copy of latestImage,
+    // taken under displayLock, in the format of the code (UTF-8 name). 1 when
+    // written; 0 with error 1 recorded when there is no device or no frame to
+    // copy (or a wide name cannot be converted), and 0 without a record when
+    // the format is unknown or the file cannot be written.
+    int SaveImage(const char* fileName, int format);
+    int SaveImageW(const uint16_t* fileName, int format);
+
 private:
     // Runs `change` with no acquisition running: stops what runs, changes,
     // and starts the same mode again (Trigger with its target). 1 when both
