@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "quelix/calibrate_command.h"
 #include "quelix/stream_command.h"
 #include "quelix/stream_options.h"
 
@@ -13,6 +14,7 @@ const char kUsage[] =
     "\n"
     "commands:\n"
     "  stream     show a live preview and report frame rate, dropped frames and levels\n"
+    "  calibrate  average frames into the dark or bright reference of a mask file\n"
     "\n"
     "quelix COMMAND --help shows a command's options.\n";
 
@@ -25,11 +27,13 @@ int main(int argc, char** argv)
         std::fputs(kUsage, arguments.empty() ? stderr : stdout);
         return arguments.empty() ? 2 : 0;
     }
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (arguments[0] == "calibrate")
+        return quelix::tool::RunCalibrateCommand(rest);
     if (arguments[0] != "stream") {
         std::fprintf(stderr, "quelix: unknown command %s\n%s", arguments[0].c_str(), kUsage);
         return 2;
     }
-    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     for (const std::string& argument : rest) {
         if (argument == "--help") {
             std::fputs(quelix::tool::StreamUsage().c_str(), stdout);

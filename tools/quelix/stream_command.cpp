@@ -1,71 +1,19 @@
 #include "quelix/stream_command.h"
 
-#include <signal.h>
-#include <stdlib.h>
-
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
+#include "quelix/camera_setup.h"
 #include "quelix/frame_statistics.h"
-#include "sim/camera_simulator.h"
 
 namespace quelix::tool {
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-void OnInterrupt(int) { interrupted = true; }
-
-std::string DeviceDirectory()
-{
-    if (const char* directory = getenv("QUELIX_DEVICE_DIR"); directory != nullptr && *directory != '\0')
-        return directory;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
-}
-
-// A simulated camera for `--simulate` when no camera node exists: its own
-// device directory, named by QUELIX_DEVICE_DIR for the library.
-class SimulatedCamera {
-public:
-    bool Start(const StreamOptions& options)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelix-stream-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::fprintf(stderr, "quelix: cannot make a directory for the simulated camera\n");
-            return false;
-        }
-        directory_ = pattern;
-        setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
-        sim::CameraOptions cameraOptions;
-        cameraOptions.scene = options.scene;
-        std::string error;
-        simulator_ = sim::CameraSimulator::Start({options.device}, cameraOptions, directory_, &error);
-        if (simulator_ == nullptr)
-            std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
-        return simulator_ != nullptr;
-    }
-    ~SimulatedCamera()
-    {
-        simulator_.reset();
-        if (!directory_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(directory_, ignored);
-        }
-    }
-
-private:
-    std::string directory_;
-    std::unique_ptr<sim::CameraSimulator> simulator_;
-};
 
 bool DisplayAvailable()
 {
@@ -92,29 +40,13 @@ void PrintReport(const Report& report, double seconds, double interval)
     std::fflush(stdout);
 }
 
-// The capture window, exposure, mirrors and automatic exposure of the options.
-bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
-{
-    if (const auto& w = options.captureWindow;
-        w && !Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3]))
-        return false;
-    if (options.exposureMicroseconds && !Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds))
-        return false;
-    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
-           Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
-}
-
 }  // namespace
 
 int RunStream(const StreamOptions& options)
 {
     SimulatedCamera simulated;
-    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(options.device);
-    if (options.simulate && !std::filesystem::exists(node)) {
-        if (!simulated.Start(options))
-            return 1;
-        std::printf("simulated camera %d, scene %s\n", options.device, options.scene.c_str());
-    }
+    if (!simulated.StartIfAsked(options))
+        return 1;
 
     QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
     const int32_t camera = window != nullptr ? Quelix_Initialize(window) : 0;
@@ -130,9 +62,7 @@ int RunStream(const StreamOptions& options)
                      Quelix_GetLastError(camera), options.simulate ? "" : "; try --simulate");
     } else if (!Quelix_SetColorMode(camera, options.bits)) {
         std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
-    } else if (!ApplyCameraOptions(camera, options)) {
-        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n", Quelix_GetLastError(camera));
-    } else {
+    } else if (ApplyCameraOptions(camera, options)) {
         Quelix_GetDeviceName(camera, options.device, name, sizeof name);
         const bool show = options.showWindow || DisplayAvailable();
         const int32_t width = Quelix_Width(camera);
@@ -144,8 +74,7 @@ int RunStream(const StreamOptions& options)
         std::printf("%s: %d x %d at %d bits per pixel%s\n", name, width, height, options.bits,
                     show ? ", preview window shown" : "");
 
-        signal(SIGINT, OnInterrupt);
-        signal(SIGTERM, OnInterrupt);
+        CatchInterrupts();
         if (!Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1)) {
             std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera));
         } else {
@@ -159,7 +88,7 @@ int RunStream(const StreamOptions& options)
                 report.framesThisSecond = 0;
                 lastReport = now;
             };
-            while (!interrupted && (options.frames == 0 || report.frames < options.frames)) {
+            while (!Interrupted() && (options.frames == 0 || report.frames < options.frames)) {
                 QUELIX_MSG msg{};
                 if (QuelixPlatform_GetMessage(window, &msg, 100) == 1) {
                     if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {

@@ -36,24 +36,31 @@ std::optional<std::array<int, 4>> ParseWindow(const std::string& text)
 
 }  // namespace
 
+std::string CameraOptionsUsage()
+{
+    return "  --device N        device number 0 to 8 (default 0)\n"
+           "  --simulate        start a simulated camera in this process when none is attached\n"
+           "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
+           "  --window X,Y,W,H  capture window on the 320 x 256 sensor\n"
+           "  --exposure-us T   exposure time in microseconds (38.9 us per line at full width)\n"
+           "  --mirror-h        mirror the picture left to right\n"
+           "  --mirror-v        mirror the picture top to bottom\n"
+           "  --auto-exposure   let the library adjust the exposure to the scene\n";
+}
+
 std::string StreamUsage()
 {
     return "usage: quelix stream [options]\n"
            "Streams frames from a camera and prints, once a second, the frame rate,\n"
            "the frames the camera dropped, and the mean, minimum and maximum sample.\n"
-           "\n"
-           "  --device N        device number 0 to 8 (default 0)\n"
+           "\n" +
+           CameraOptionsUsage() +
            "  --bits B          output bits per pixel: 8, 16, 24, 32, 48 or 64 (default 8)\n"
            "  --frames N        stop after N frames (default: until Ctrl-C)\n"
-           "  --simulate        start a simulated camera in this process when none is attached\n"
-           "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
+           "  --mask FILE       correct frames with the references of a mask file (quelix\n"
+           "                    calibrate makes one): shading correction and defect repair\n"
            "  --show            show the preview in a window (shown anyway when a display exists);\n"
            "                    --window without a value does the same\n"
-           "  --window X,Y,W,H  capture window on the 320 x 256 sensor\n"
-           "  --exposure-us T   exposure time in microseconds (38.9 us per line at full width)\n"
-           "  --mirror-h        mirror the picture left to right\n"
-           "  --mirror-v        mirror the picture top to bottom\n"
-           "  --auto-exposure   let the library adjust the exposure to the scene\n"
            "  --help            this text\n";
 }
 
@@ -63,7 +70,7 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--device" || argument == "--bits" || argument == "--frames" ||
-                                argument == "--scene";
+                                argument == "--scene" || argument == "--mask";
         if (takesValue && i + 1 == arguments.size()) {
             error = argument + " needs a value";
             return std::nullopt;
@@ -91,6 +98,12 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
             options.frames = number;
         } else if (argument == "--scene") {
             options.scene = arguments[++i];
+        } else if (argument == "--mask") {
+            options.mask = arguments[++i];
+            if (options.mask.empty()) {
+                error = "--mask takes a file name";
+                return std::nullopt;
+            }
         } else if (argument == "--simulate") {
             options.simulate = true;
         } else if (argument == "--show") {

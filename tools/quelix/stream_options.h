@@ -20,11 +20,14 @@ struct StreamOptions {
     bool mirrorV = false;
     bool autoExposure = false;
     std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
+    std::string mask;  // a mask file to correct with; empty: none
 };
 
 // Parses the arguments after "stream"; nullopt with a message in `error`.
 std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error);
 
 std::string StreamUsage();
+// The lines of the options that set up the camera, shared by the commands.
+std::string CameraOptionsUsage();
 
 }  // namespace quelix::tool
