@@ -42,10 +42,11 @@ std::string CalibrateUsage()
            "  -o FILE           the mask file to write (required)\n"
            "  --frames N        frames to average (default 32)\n" +
            CameraOptionsUsage() +
-           "                    (with --simulate the scene is dark or flat, as the reference asks)\n"
            "  --help            this text\n"
            "\n"
-           "Both the 8-bit and the 16-bit reference are taken, from the 14-bit samples.\n"
+           "With --simulate the scene is dark or flat, as the reference asks, unless --scene\n"
+           "names another. Both the 8-bit and the 16-bit reference are taken, from the\n"
+           "14-bit samples.\n"
            "References are kept in the camera's own orientation, so mirroring does not\n"
            "change them; with --auto-exposure the exposure settles before the average.\n";
 }
