@@ -130,26 +130,15 @@ protected:
     CQuelix camera;
 };
 
-TEST_F(MaskOperations, LoadingReplacesTheReferencesAndDerivesTheirMasks)
-{
-    const MaskReferences references = References(1);
-    const std::string path = PathOf("camera.msk");
-    ASSERT_TRUE(WriteMaskFile(path, references));
-    ASSERT_EQ(camera.LoadMaskFile(path.c_str()), 1);
-    EXPECT_TRUE(Same(ReferencesOf(camera), references));
-    const DefectMasks masks = MasksOf(camera);
-    EXPECT_TRUE(Same(masks, DeriveDefectMasks(references)));
-    EXPECT_GT(std::count(masks.hot8.begin(), masks.hot8.end(), 1), 0);
-    EXPECT_GT(std::count(masks.dead16.begin(), masks.dead16.end(), 1), 0);
-    EXPECT_TRUE(Errors(camera).empty());
-}
-
 TEST_F(MaskOperations, SaveThenLoadReproducesReferencesAndMasksWithBlankBorders)
 {
     const std::string first = PathOf("first.msk");
     const std::string second = PathOf("second.msk");
-    ASSERT_TRUE(WriteMaskFile(first, References(2)));
+    const MaskReferences references = References(2);
+    ASSERT_TRUE(WriteMaskFile(first, references));
     ASSERT_EQ(camera.LoadMaskFile(first.c_str()), 1);
+    EXPECT_TRUE(Same(ReferencesOf(camera), references));
+    EXPECT_TRUE(Same(MasksOf(camera), DeriveDefectMasks(references)));
     ASSERT_EQ(camera.SaveMaskFile(second.c_str()), 1);
     EXPECT_EQ(Contents(second), Contents(first));
 
@@ -159,6 +148,8 @@ TEST_F(MaskOperations, SaveThenLoadReproducesReferencesAndMasksWithBlankBorders)
     EXPECT_TRUE(Same(ReferencesOf(other), ReferencesOf(camera)));
     const DefectMasks masks = MasksOf(other);
     EXPECT_TRUE(Same(masks, MasksOf(camera)));
+    EXPECT_GT(std::count(masks.hot8.begin(), masks.hot8.end(), 1), 0);
+    EXPECT_GT(std::count(masks.dead16.begin(), masks.dead16.end(), 1), 0);
     for (int i = 0; i < kMaskHeight; ++i)
         for (int j = 0; j < kMaskWidth; ++j)
             if (i < 2 || i >= kMaskHeight - 2 || j < 2 || j >= kMaskWidth - 2) {
@@ -194,9 +185,6 @@ TEST_F(MaskOperations, ADamagedFileChangesNothing)
     longer.push_back(0);
     const std::string paths[] = {
         WriteBytes(PathOf("half.msk"), std::vector<uint8_t>(other.begin(), other.begin() + other.size() / 2)),
-        WriteBytes(PathOf("short.msk"), std::vector<uint8_t>(other.begin(), other.end() - 1)),
-        WriteBytes(PathOf("header.msk"), std::vector<uint8_t>(other.begin(), other.begin() + 40)),
-        WriteBytes(PathOf("empty.msk"), {}),
         WriteBytes(PathOf("wide.msk"), wide),
         WriteBytes(PathOf("magic.msk"), magic),
         WriteBytes(PathOf("longer.msk"), longer),
