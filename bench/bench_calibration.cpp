@@ -42,11 +42,13 @@ public:
             return;
         directory_ = pattern;
         shm_ = "quelix-calibration-" + std::to_string(getpid());
-        for (const auto& [name, value] : {std::pair<const char*, std::string>{"QUELIX_DEVICE_DIR", directory_},
-                                          {"QUELIX_REGISTRY", directory_ + "/registry.reg"},
-                                          {"QUELIX_SHM_NAME", shm_}}) {
+        for (const auto& [name, value] :
+             {std::pair<const char*, std::string>{"QUELIX_DEVICE_DIR", directory_},
+              {"QUELIX_REGISTRY", directory_ + "/registry.reg"},
+              {"QUELIX_SHM_NAME", shm_}}) {
             const char* previous = getenv(name);
-            saved_.emplace_back(name, previous != nullptr ? std::optional<std::string>(previous) : std::nullopt);
+            saved_.emplace_back(name,
+                                previous != nullptr ? std::optional<std::string>(previous) : std::nullopt);
             setenv(name, value.c_str(), 1);
         }
     }
@@ -90,8 +92,8 @@ public:
             return;
         camera = Quelix_Initialize(nullptr);
         ready_ = camera != 0 && Quelix_SetDeviceNumber(camera, 0) && Quelix_SetColorMode(camera, 16) &&
-                 Quelix_SetGamma(camera, 100) && Quelix_SetContrast(camera, 0) && Quelix_SetSharpness(camera, 0) &&
-                 Quelix_SetBrightness(camera, 0) && Quelix_Capture(camera);
+                 Quelix_SetGamma(camera, 100) && Quelix_SetContrast(camera, 0) &&
+                 Quelix_SetSharpness(camera, 0) && Quelix_SetBrightness(camera, 0) && Quelix_Capture(camera);
     }
     ~CalibrationRig()
     {
@@ -109,10 +111,7 @@ public:
     {
         return simulator_->Camera(0)->SetScene(scene) && Quelix_SetRealExposureTime(camera, exposureUs);
     }
-    bool Snap()
-    {
-        return Quelix_SnapShot(camera, frame.data(), static_cast<int32_t>(frame.size()), 1) == 1;
-    }
+    bool Snap() { return Quelix_SnapShot(camera, frame.data(), static_cast<int32_t>(frame.size()), 1) == 1; }
     uint16_t Sample(size_t k) const { return static_cast<uint16_t>(frame[2 * k] | frame[2 * k + 1] << 8); }
 
     int32_t camera = 0;
@@ -129,7 +128,8 @@ private:
 bool TakeReference(CalibrationRig& rig, MaskReferences& references, bool bright, int frames)
 {
     ReferenceAverage average;
-    if (!rig.Look(bright ? "flat" : "dark", kBrightExposureUs) || !average.Start(0, 0, kMaskWidth, kMaskHeight))
+    if (!rig.Look(bright ? "flat" : "dark", kBrightExposureUs) ||
+        !average.Start(0, 0, kMaskWidth, kMaskHeight))
         return false;
     for (int n = 0; n < frames; ++n) {
         if (!rig.Snap() || !average.Add(rig.frame.data(), kMaskWidth * 2, false, false))

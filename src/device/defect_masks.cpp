@@ -13,7 +13,8 @@ constexpr int32_t kHot16 = 0x3000;
 constexpr int32_t kDead16 = 4096;
 
 template <class Sample>
-void DeriveMask(const uint8_t* reference, int32_t referenceStride, bool bright, uint8_t* mask, int32_t maskStride)
+void DeriveMask(const uint8_t* reference, int32_t referenceStride, bool bright, uint8_t* mask,
+                int32_t maskStride)
 {
     const int32_t hotAbove = sizeof(Sample) == 1 ? kHot8 : kHot16;
     const int32_t deadBelow = sizeof(Sample) == 1 ? kDead8 : kDead16;
@@ -59,8 +60,8 @@ void DeriveDefectMask16(const uint8_t* reference, int32_t referenceStride, bool 
 
 DefectMasks DeriveDefectMasks(const MaskReferences& references)
 {
-    return {MaskOf(references.dark8, false), MaskOf(references.bright8, true), MaskOf(references.dark16, false),
-            MaskOf(references.bright16, true)};
+    return {MaskOf(references.dark8, false), MaskOf(references.bright8, true),
+            MaskOf(references.dark16, false), MaskOf(references.bright16, true)};
 }
 
 }  // namespace quelix

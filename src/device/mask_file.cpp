@@ -113,7 +113,8 @@ bool WriteMaskFile(const std::string& path, const MaskReferences& references)
 {
     const std::vector<uint8_t> bytes = EncodeMaskFile(references);
     COutputFile file;
-    return !bytes.empty() && file.OpenForWrite(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
+    return !bytes.empty() && file.OpenForWrite(path) && file.Write(bytes.data(), bytes.size()) &&
+           file.Commit();
 }
 
 }  // namespace quelix

@@ -151,8 +151,8 @@ int CQuelix::UpdateMaskData(int which)
             const auto rowBytes = static_cast<size_t>(frame.width) * frame.bytesPerPixel;
             frame.pixels.resize(rowBytes * static_cast<size_t>(frame.height));
             for (int32_t i = 0; i < frame.height; ++i)
-                std::memcpy(frame.pixels.data() + rowBytes * i, raw->pBits + static_cast<ptrdiff_t>(i) * raw->stride,
-                            rowBytes);
+                std::memcpy(frame.pixels.data() + rowBytes * i,
+                            raw->pBits + static_cast<ptrdiff_t>(i) * raw->stride, rowBytes);
         }
     }
     // Only a frame of a window on the sensor can become (part of) a reference.

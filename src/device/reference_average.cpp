@@ -33,7 +33,8 @@ bool ReferenceAverage::Add(const uint8_t* frame, int32_t stride, bool mirrorH, b
         uint64_t* sum8 = &sum8_[static_cast<size_t>(i) * width_];
         for (int32_t j = 0; j < width_; ++j) {
             uint16_t sample;
-            std::memcpy(&sample, row + 2 * static_cast<ptrdiff_t>(mirrorH ? width_ - 1 - j : j), sizeof sample);
+            std::memcpy(&sample, row + 2 * static_cast<ptrdiff_t>(mirrorH ? width_ - 1 - j : j),
+                        sizeof sample);
             sample = std::min(sample, kReferenceFullScale);
             sum16[j] += sample;
             sum8[j] += sample >> 6;

@@ -31,8 +31,9 @@ std::vector<Sample> SamplesOf(const CDibImage& image)
 bool MasksMatchReferences(CQuelix& camera)
 {
     platform::CriticalSectionGuard guard(camera.correctionLock);
-    const MaskReferences references{SamplesOf<uint8_t>(*camera.darkRef8), SamplesOf<uint8_t>(*camera.brightRef8),
-                                    SamplesOf<uint16_t>(*camera.darkRef16), SamplesOf<uint16_t>(*camera.brightRef16)};
+    const MaskReferences references{
+        SamplesOf<uint8_t>(*camera.darkRef8), SamplesOf<uint8_t>(*camera.brightRef8),
+        SamplesOf<uint16_t>(*camera.darkRef16), SamplesOf<uint16_t>(*camera.brightRef16)};
     const DefectMasks derived = DeriveDefectMasks(references);
     return derived.hot8 == SamplesOf<uint8_t>(*camera.defectWork8a) &&
            derived.dead8 == SamplesOf<uint8_t>(*camera.defectWork8b) &&

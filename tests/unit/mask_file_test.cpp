@@ -65,8 +65,8 @@ protected:
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         const std::string path = (directory / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     static std::vector<uint8_t> Contents(const std::string& path)
@@ -109,7 +109,8 @@ TEST(MaskFileFormat, RefusesDamagedFilesAndKeepsTheReferences)
     std::vector<std::pair<std::string, std::vector<uint8_t>>> damaged;
     for (size_t size : {size_t{0}, size_t{1}, size_t{16}, size_t{39}, size_t{40}, size_t{81960},
                         size_t{40} + (kMaskFileSize - 40) / 2, kMaskFileSize - 1})
-        damaged.emplace_back("truncated to " + std::to_string(size), std::vector<uint8_t>(good.begin(), good.begin() + size));
+        damaged.emplace_back("truncated to " + std::to_string(size),
+                             std::vector<uint8_t>(good.begin(), good.begin() + size));
     for (size_t extra : {size_t{1}, size_t{4096}}) {
         std::vector<uint8_t> longer = good;
         longer.resize(good.size() + extra, 0);
@@ -125,7 +126,8 @@ TEST(MaskFileFormat, RefusesDamagedFilesAndKeepsTheReferences)
         for (uint32_t value : {0u, 640u, 0xFFFFFFFFu}) {
             std::vector<uint8_t> wrong = good;
             PutWord32At(wrong, 16 + 4 * field, value);
-            damaged.emplace_back("header field " + std::to_string(field) + " = " + std::to_string(value), wrong);
+            damaged.emplace_back("header field " + std::to_string(field) + " = " + std::to_string(value),
+                                 wrong);
         }
     }
     const MaskReferences before = RandomReferences(3);
@@ -181,8 +183,10 @@ TEST_F(MaskFileOnDisk, AFailedWriteKeepsTheExistingFile)
         EXPECT_FALSE(WriteMaskFile(path, RandomReferences(7)));
     }
     EXPECT_EQ(Contents(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1) << "no half file left";
-    EXPECT_FALSE(WriteMaskFile((directory / "no-such-directory" / "camera.msk").string(), RandomReferences(8)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1)
+        << "no half file left";
+    EXPECT_FALSE(
+        WriteMaskFile((directory / "no-such-directory" / "camera.msk").string(), RandomReferences(8)));
 }
 
 // A reference of one value everywhere, with chosen values at chosen places.
@@ -228,7 +232,7 @@ TEST(DefectMasks, MarkStrictlyBeyondTheThresholdsInsideTheBorder)
 TEST(DefectMasks, LeaveTheTwoPixelBorderUnmarked)
 {
     MaskReferences references;
-    references.dark8.assign(kMaskPixels, 255);  // every pixel hot
+    references.dark8.assign(kMaskPixels, 255);   // every pixel hot
     references.bright16.assign(kMaskPixels, 0);  // every pixel dead
     const DefectMasks masks = DeriveDefectMasks(references);
     for (int i = 0; i < kMaskHeight; ++i) {
@@ -238,8 +242,10 @@ TEST(DefectMasks, LeaveTheTwoPixelBorderUnmarked)
             ASSERT_EQ(At(masks.dead16, i, j), expected) << i << ", " << j;
         }
     }
-    EXPECT_EQ(std::count(masks.dead8.begin(), masks.dead8.end(), 1), 0) << "the default bright reference is sound";
-    EXPECT_EQ(std::count(masks.hot16.begin(), masks.hot16.end(), 1), 0) << "the default dark reference is sound";
+    EXPECT_EQ(std::count(masks.dead8.begin(), masks.dead8.end(), 1), 0)
+        << "the default bright reference is sound";
+    EXPECT_EQ(std::count(masks.hot16.begin(), masks.hot16.end(), 1), 0)
+        << "the default dark reference is sound";
 }
 
 // Frames of a window as the 16-bit output holds them: rows of `stride` bytes.
@@ -262,10 +268,12 @@ TEST(ReferenceAverage, StoresRoundedMeansAtTheWindowAndKeepsTheRest)
     ASSERT_TRUE(average.Start(10, 20, 3, 2));
     const int stride = 8;  // 3 samples and padding
     // 16 bits: 100 + 64k and 101 + 64k give 100.5 + 64k -> 101 + 64k.
-    ASSERT_TRUE(average.Add(Frame(3, 2, stride, [](int i, int j) { return uint16_t(100 + 64 * (i * 3 + j)); }).data(),
-                            stride, false, false));
-    ASSERT_TRUE(average.Add(Frame(3, 2, stride, [](int i, int j) { return uint16_t(101 + 64 * (i * 3 + j)); }).data(),
-                            stride, false, false));
+    ASSERT_TRUE(
+        average.Add(Frame(3, 2, stride, [](int i, int j) { return uint16_t(100 + 64 * (i * 3 + j)); }).data(),
+                    stride, false, false));
+    ASSERT_TRUE(
+        average.Add(Frame(3, 2, stride, [](int i, int j) { return uint16_t(101 + 64 * (i * 3 + j)); }).data(),
+                    stride, false, false));
     EXPECT_EQ(average.Frames(), 2);
     MaskReferences references;
     ASSERT_TRUE(average.StoreInto(references, false));
@@ -306,7 +314,8 @@ TEST(ReferenceAverage, UndoesMirroringAndHoldsSamplesToFourteenBits)
     }
     ReferenceAverage average;
     ASSERT_TRUE(average.Start(0, 0, 1, 1));
-    ASSERT_TRUE(average.Add(Frame(1, 1, 4, [](int, int) { return uint16_t{0xFFFF}; }).data(), 4, false, false));
+    ASSERT_TRUE(
+        average.Add(Frame(1, 1, 4, [](int, int) { return uint16_t{0xFFFF}; }).data(), 4, false, false));
     MaskReferences references;
     ASSERT_TRUE(average.StoreInto(references, false));
     EXPECT_EQ(references.dark16[0], 0x3FFF);

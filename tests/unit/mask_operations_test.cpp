@@ -76,8 +76,8 @@ std::vector<uint8_t> Contents(const std::string& path)
 
 std::string WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path.string();
 }
 
@@ -96,7 +96,10 @@ std::u16string Wide(const std::string& text)
     return wide;
 }
 
-const uint16_t* Units(const std::u16string& text) { return reinterpret_cast<const uint16_t*>(text.c_str()); }
+const uint16_t* Units(const std::u16string& text)
+{
+    return reinterpret_cast<const uint16_t*>(text.c_str());
+}
 
 // An initialised camera object (no camera attached) and a directory for files.
 class MaskOperations : public testing::Test {
@@ -106,9 +109,13 @@ protected:
         ASSERT_EQ(camera.Initialize(nullptr), 1);
         Errors(camera);
     }
-    std::string PathOf(const std::string& name) const { return (fs::path(environment.Directory()) / name).string(); }
+    std::string PathOf(const std::string& name) const
+    {
+        return (fs::path(environment.Directory()) / name).string();
+    }
     // A raw frame of the window, as capture leaves it.
-    void SetRawFrame(int32_t x, int32_t y, int32_t w, int32_t h, int bits, const std::function<uint16_t(int, int)>& sample)
+    void SetRawFrame(int32_t x, int32_t y, int32_t w, int32_t h, int bits,
+                     const std::function<uint16_t(int, int)>& sample)
     {
         camera.offsetX = x;
         camera.offsetY = y;
@@ -154,7 +161,8 @@ TEST_F(MaskOperations, SaveThenLoadReproducesReferencesAndMasksWithBlankBorders)
         for (int j = 0; j < kMaskWidth; ++j)
             if (i < 2 || i >= kMaskHeight - 2 || j < 2 || j >= kMaskWidth - 2) {
                 const size_t k = static_cast<size_t>(i) * kMaskWidth + j;
-                ASSERT_EQ(masks.hot8[k] | masks.dead8[k] | masks.hot16[k] | masks.dead16[k], 0) << i << ", " << j;
+                ASSERT_EQ(masks.hot8[k] | masks.dead8[k] | masks.hot16[k] | masks.dead16[k], 0)
+                    << i << ", " << j;
             }
 }
 
@@ -246,12 +254,14 @@ TEST_F(MaskOperations, WithoutInitialisationEveryOperationFailsWithErrorOne)
     EXPECT_EQ(bare.SaveMaskFile(path.c_str()), 0);
     EXPECT_EQ(bare.UpdateMaskData(0), 0);
     EXPECT_EQ(bare.BuildMask(0, 0), 0);
-    EXPECT_EQ(Errors(bare), (std::vector<int32_t>{kErrNotInitialized, kErrNotInitialized, kErrNotInitialized}));
+    EXPECT_EQ(Errors(bare),
+              (std::vector<int32_t>{kErrNotInitialized, kErrNotInitialized, kErrNotInitialized}));
 }
 
 TEST_F(MaskOperations, UpdateTakesTheFullFrameAsTheReferenceOfItsDepth)
 {
-    SetRawFrame(0, 0, 320, 256, 16, [](int i, int j) { return uint16_t(i == 10 && j == 10 ? 0x3001 : i * 7 + j); });
+    SetRawFrame(0, 0, 320, 256, 16,
+                [](int i, int j) { return uint16_t(i == 10 && j == 10 ? 0x3001 : i * 7 + j); });
     const MaskReferences before = ReferencesOf(camera);
     ASSERT_EQ(camera.UpdateMaskData(0), 1);
     MaskReferences after = ReferencesOf(camera);
@@ -317,7 +327,8 @@ TEST_F(MaskOperations, UpdateWithoutAFrameOfTheWindowFailsWithErrorOne)
     EXPECT_EQ(camera.UpdateMaskData(1), 0);
     SetRawFrame(200, 0, 160, 128, 16, [](int, int) { return uint16_t{1}; });
     EXPECT_EQ(camera.UpdateMaskData(1), 0) << "a window off the sensor";
-    EXPECT_EQ(Errors(camera), (std::vector<int32_t>{kErrNotInitialized, kErrNotInitialized, kErrNotInitialized}));
+    EXPECT_EQ(Errors(camera),
+              (std::vector<int32_t>{kErrNotInitialized, kErrNotInitialized, kErrNotInitialized}));
     EXPECT_TRUE(Same(ReferencesOf(camera), MaskReferences()));
 }
 

@@ -56,7 +56,8 @@ bool Given(const std::vector<std::string>& arguments, const char* option)
     return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
 }
 
-std::optional<CalibrateOptions> ParseCalibrateOptions(const std::vector<std::string>& arguments, std::string& error)
+std::optional<CalibrateOptions> ParseCalibrateOptions(const std::vector<std::string>& arguments,
+                                                      std::string& error)
 {
     CalibrateOptions options;
     std::optional<bool> bright;
@@ -180,8 +181,8 @@ bool AverageFrames(int32_t camera, const CalibrateOptions& options, ReferenceAve
     int32_t totalWidth = 0, x = 0, width = 0, totalHeight = 0, y = 0, height = 0;
     Quelix_GetCaptureWindowEx(camera, &totalWidth, &x, &width, &totalHeight, &y, &height);
     if (!average.Start(x, y, width, height)) {
-        std::fprintf(stderr, "quelix: the capture window %d x %d at (%d, %d) is not on the sensor\n", width, height,
-                     x, y);
+        std::fprintf(stderr, "quelix: the capture window %d x %d at (%d, %d) is not on the sensor\n", width,
+                     height, x, y);
         return false;
     }
     const int32_t stride = (width * 2 + 3) & ~3;
@@ -218,13 +219,14 @@ void PrintReference(const MaskReferences& references, const CalibrateOptions& op
         sum += sample;
     const auto [minimum, maximum] = std::minmax_element(samples.begin(), samples.end());
     const auto defects = std::count(mask.begin(), mask.end(), uint16_t{1});
-    std::printf("%s reference: mean %.1f, min %u, max %u; %ld %s pixels\n", options.bright ? "bright" : "dark",
-                sum / static_cast<double>(samples.size()), *minimum, *maximum, static_cast<long>(defects),
-                options.bright ? "dead" : "hot");
+    std::printf("%s reference: mean %.1f, min %u, max %u; %ld %s pixels\n",
+                options.bright ? "bright" : "dark", sum / static_cast<double>(samples.size()), *minimum,
+                *maximum, static_cast<long>(defects), options.bright ? "dead" : "hot");
     // A bright reference below a quarter of full scale names its pixels dead.
     if (options.bright && defects * 100 > static_cast<long>(samples.size()))
-        std::printf("note: many pixels of the bright reference lie below 4096 and count as dead;\n"
-                    "      take it with more light or a longer exposure (--exposure-us)\n");
+        std::printf(
+            "note: many pixels of the bright reference lie below 4096 and count as dead;\n"
+            "      take it with more light or a longer exposure (--exposure-us)\n");
     std::printf("written to %s\n", options.output.c_str());
 }
 

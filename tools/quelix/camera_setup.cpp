@@ -16,7 +16,10 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-void OnInterrupt(int) { interrupted = true; }
+void OnInterrupt(int)
+{
+    interrupted = true;
+}
 
 std::string DeviceDirectory()
 {
@@ -79,11 +82,14 @@ bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
     const auto& w = options.captureWindow;
     const bool applied =
         (!w || Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3])) &&
-        (!options.exposureMicroseconds || Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds)) &&
-        Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
+        (!options.exposureMicroseconds ||
+         Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds)) &&
+        Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) &&
+        Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
         Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
     if (!applied) {
-        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n", Quelix_GetLastError(camera));
+        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n",
+                     Quelix_GetLastError(camera));
         return false;
     }
     return options.mask.empty() || ApplyMask(camera, options.mask);
@@ -95,6 +101,9 @@ void CatchInterrupts()
     signal(SIGTERM, OnInterrupt);
 }
 
-bool Interrupted() { return interrupted; }
+bool Interrupted()
+{
+    return interrupted;
+}
 
 }  // namespace quelix::tool
