@@ -153,6 +153,9 @@ QUELIX_API int32_t Quelix_Height(int32_t handle);
 QUELIX_API int32_t Quelix_Initialize(QUELIX_HWND errorWindow);
 QUELIX_API int32_t Quelix_LoadConfigFileA(int32_t handle, ...); /* not supported */
 QUELIX_API int32_t Quelix_LoadConfigFileW(int32_t handle, ...); /* not supported */
+/* Mask files hold the dark and bright shading references (491,560 bytes).
+ * Loading refuses anything but a complete mask file (QUELIX_ERR_MASK_FILE)
+ * and then changes nothing; a failed save keeps an existing file. */
 QUELIX_API int32_t Quelix_LoadMaskFile(int32_t handle, const char* path);
 QUELIX_API int32_t Quelix_LoadMaskFileW(int32_t handle, const QUELIX_WCHAR* path);
 QUELIX_API int32_t Quelix_Preview(int32_t handle);
@@ -232,6 +235,9 @@ QUELIX_API int32_t Quelix_StartPreview(int32_t handle);
 QUELIX_API int32_t Quelix_StopPreview(int32_t handle);
 QUELIX_API int32_t Quelix_Trigger(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer,
                                   int32_t size, int32_t rowOption);
+/* value 0: the current raw frame becomes the dark reference, 1: the bright
+ * one, at the capture window's place on the sensor; other values fail with
+ * QUELIX_ERR_FILE, and no frame yet with QUELIX_ERR_NOT_INITIALIZED. */
 QUELIX_API int32_t Quelix_UpdateMaskData(int32_t handle, int32_t value);
 QUELIX_API int32_t Quelix_Width(int32_t handle);
 QUELIX_API int32_t Quelix_WriteRegister(int32_t handle, uint8_t address, uint16_t value);

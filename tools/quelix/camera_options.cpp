@@ -48,7 +48,8 @@ std::string CameraOptionsUsage()
            "  --exposure-us T   exposure time in microseconds (38.9 us per line at full width)\n"
            "  --mirror-h        mirror the picture left to right\n"
            "  --mirror-v        mirror the picture top to bottom\n"
-           "  --auto-exposure   let the library adjust the exposure to the scene\n";
+           "  --auto-exposure   let the library adjust the exposure to the scene\n"
+           "  --mask FILE       correct with the references of a mask file (quelix calibrate)\n";
 }
 
 OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t& i, CameraOptions& options,
@@ -56,7 +57,7 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
 {
     const std::string& argument = arguments[i];
     const bool takesValue = argument == "--device" || argument == "--bits" || argument == "--scene" ||
-                            argument == "--exposure-us";
+                            argument == "--exposure-us" || argument == "--mask";
     if (takesValue && i + 1 == arguments.size()) {
         error = argument + " needs a value";
         return OptionMatch::Bad;
@@ -105,6 +106,12 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
         options.mirrorV = true;
     } else if (argument == "--auto-exposure") {
         options.autoExposure = true;
+    } else if (argument == "--mask") {
+        options.mask = arguments[++i];
+        if (options.mask.empty()) {
+            error = "--mask takes a file name";
+            return OptionMatch::Bad;
+        }
     } else {
         return OptionMatch::NotCameraOption;
     }

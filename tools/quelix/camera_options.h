@@ -21,6 +21,7 @@ struct CameraOptions {
     bool mirrorV = false;
     bool autoExposure = false;
     std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
+    std::string mask;  // a mask file to correct with; empty: none
 };
 
 enum class OptionMatch { Taken, NotCameraOption, Bad };

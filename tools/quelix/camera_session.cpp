@@ -1,7 +1,9 @@
 #include "quelix/camera_session.h"
 
+#include <signal.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 
@@ -10,6 +12,10 @@
 namespace quelix::tool {
 
 namespace {
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) { interrupted = true; }
 
 std::string DeviceDirectory()
 {
@@ -36,6 +42,17 @@ bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
     return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) &&
            Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
            Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
+}
+
+// Loads the mask file and switches shading correction and defect repair on.
+bool ApplyMask(int32_t camera, const std::string& path)
+{
+    if (!Quelix_LoadMaskFile(camera, path.c_str())) {
+        std::fprintf(stderr, "quelix: %s is not a mask file that can be read (error %d)\n", path.c_str(),
+                     Quelix_GetLastError(camera));
+        return false;
+    }
+    return Quelix_SetMaskFilter(camera, 1) && Quelix_SetDotFilter(camera, 1);
 }
 
 }  // namespace
@@ -106,6 +123,8 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
                      Quelix_GetLastError(camera_));
         return false;
     }
+    if (!options.mask.empty() && !ApplyMask(camera_, options.mask))
+        return false;
     char name[256] = {};
     Quelix_GetDeviceName(camera_, options.device, name, sizeof name);
     name_ = name;
@@ -147,5 +166,13 @@ CameraEvent CameraSession::NextEvent(int timeoutMs)
     }
     return event;
 }
+
+void CatchInterrupts()
+{
+    signal(SIGINT, OnInterrupt);
+    signal(SIGTERM, OnInterrupt);
+}
+
+bool Interrupted() { return interrupted; }
 
 }  // namespace quelix::tool

@@ -36,7 +36,8 @@ public:
     CameraSession(const CameraSession&) = delete;
     CameraSession& operator=(const CameraSession&) = delete;
 
-    // Opens the camera and applies the options; false with a one-line
+    // Opens the camera and applies the options (a mask file switches
+    // shading correction and defect repair on); false with a one-line
     // message on stderr. `report` prints what was opened.
     bool Open(const CameraOptions& options, bool report);
     // Starts the preview that copies every frame into Buffer() and posts
@@ -67,5 +68,10 @@ private:
     std::vector<uint8_t> buffer_;
     std::string name_;
 };
+
+// SIGINT and SIGTERM set a flag instead of ending the process, so a
+// command ends its loop and leaves its files complete.
+void CatchInterrupts();
+bool Interrupted();
 
 }  // namespace quelix::tool

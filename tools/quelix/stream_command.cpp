@@ -1,8 +1,5 @@
 #include "quelix/stream_command.h"
 
-#include <signal.h>
-
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 
@@ -12,10 +9,6 @@
 namespace quelix::tool {
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-void OnInterrupt(int) { interrupted = true; }
 
 // The stream's running account, printed once a second.
 struct Report {
@@ -43,8 +36,7 @@ int RunStream(const StreamOptions& options)
     CameraSession session;
     if (!session.Open(options, true))
         return 1;
-    signal(SIGINT, OnInterrupt);
-    signal(SIGTERM, OnInterrupt);
+    CatchInterrupts();
     if (!session.StartPreview())
         return 1;
     int exitCode = 0;
@@ -57,7 +49,7 @@ int RunStream(const StreamOptions& options)
         report.framesThisSecond = 0;
         lastReport = now;
     };
-    while (!interrupted && (options.frames == 0 || report.frames < options.frames)) {
+    while (!Interrupted() && (options.frames == 0 || report.frames < options.frames)) {
         const CameraEvent event = session.NextEvent(100);
         if (event.kind == CameraEvent::Frame) {
             ++report.frames;
