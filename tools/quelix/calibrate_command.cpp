@@ -241,7 +241,7 @@ int RunCalibrate(const CalibrateOptions& options)
     bool averaged = false;
     {
         CameraSession session;
-        averaged = session.Open(taken.camera, false) && AverageFrames(session.Camera(), taken, average);
+        averaged = session.Open(taken.camera, true) && AverageFrames(session.Camera(), taken, average);
     }
     if (!averaged)
         return 1;
