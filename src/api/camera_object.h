@@ -16,6 +16,7 @@
 #include "capture/dialog_hook.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
+#include "output/avi_writer.h"
 #include "output/dib_image.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
@@ -47,6 +48,8 @@ enum ErrorCode : int32_t {
 };
 
 using Rect = platform::Rect;
+
+struct RecordFrameSource;
 
 class CQuelix {
 public:
@@ -203,6 +206,16 @@ public:
     CDibImage* OutputImage() const;
     CDibImage* WorkImage() const;
 
+    // AVI recording (output/avi_recording.cpp). Record starts the preview if
+    // it does not run, opens the file and starts the record thread, which
+    // appends every frame the preview loop publishes until recordTimeMs
+    // after the first one. 1 when the recording started; a second one while
+    // one runs is refused (error 1). RecordW takes a UTF-16 name.
+    int Record(const char* fileName, int32_t recordTimeMs, int32_t showWindow);
+    int RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t showWindow);
+    // Ends a running recording and waits until its file is finished.
+    void StopRecording();
+
 private:
     // Gives the device the stored window, stopping and restarting a running
     // acquisition around it.
@@ -231,12 +244,14 @@ private:
     // Lays rawFrame's packed rows out to its stride, in place.
     void RestrideRawFrame();
     void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);
-    // The finished frame: a copy into latestImage, the caller's buffer and
-    // the notification with the trailer word.
-    void PublishFrame();
+    // The finished frame: a copy into latestImage, counted in
+    // publishedFrames; false when it could not be copied.
+    bool PublishFrame();
+    // The caller's buffer and the notification with the trailer word.
     void DeliverFrame(int32_t trailer);
     void PostFrameError(int32_t code);
     void MeasureFrameRate();
+    void RecordThreadProc(RecordFrameSource& source);
 
 public:
     // The device object; null until initialisation made it.
@@ -296,7 +311,18 @@ public:
     double clockPeriod = 1.0;
     int32_t realExposureTime = 0;
 
+    // The AVI recording: 1 while the record thread runs. The writer belongs
+    // to the record thread while it runs. The preview loop counts each frame
+    // it publishes into latestImage (under displayLock) and sets
+    // recordFrameReady; the record thread counts in recordSkippedFrames the
+    // published frames it could not take.
     std::atomic<int32_t> recording{0};
+    CAviWriter aviWriter;
+    platform::Thread recordThread;
+    platform::Event recordFrameReady{platform::EventReset::Auto};
+    uint64_t publishedFrames = 0;  // guarded by displayLock
+    int32_t recordTime = 0;        // ms after the first frame; set before the thread starts
+    std::atomic<uint32_t> recordSkippedFrames{0};
     std::atomic<int32_t> runState{0};  // 0 stopped, 1 running, 2 paused
 
     platform::Hwnd previewParent = nullptr;

@@ -64,10 +64,13 @@ void CQuelix::MeasureFrameRate()
     }
 }
 
-void CQuelix::PublishFrame()
+bool CQuelix::PublishFrame()
 {
     platform::CriticalSectionGuard guard(displayLock);
-    latestImage->CopyFrom(OutputImage());
+    if (!latestImage->CopyFrom(OutputImage()))
+        return false;
+    ++publishedFrames;
+    return true;
 }
 
 CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
@@ -120,7 +123,8 @@ void CQuelix::PreviewLoop()
         MeasureFrameRate();
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
-        PublishFrame();
+        if (PublishFrame())
+            recordFrameReady.Set();
         DrawPreview();
         DeliverFrame(trailer);
     }

@@ -36,15 +36,10 @@ std::optional<std::array<int, 4>> ParseWindow(const std::string& text)
 
 }  // namespace
 
-std::string StreamUsage()
+std::string CameraOptionsUsage()
 {
-    return "usage: quelix stream [options]\n"
-           "Streams frames from a camera and prints, once a second, the frame rate,\n"
-           "the frames the camera dropped, and the mean, minimum and maximum sample.\n"
-           "\n"
-           "  --device N        device number 0 to 8 (default 0)\n"
+    return "  --device N        device number 0 to 8 (default 0)\n"
            "  --bits B          output bits per pixel: 8, 16, 24, 32, 48 or 64 (default 8)\n"
-           "  --frames N        stop after N frames (default: until Ctrl-C)\n"
            "  --simulate        start a simulated camera in this process when none is attached\n"
            "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
            "  --show            show the preview in a window (shown anyway when a display exists);\n"
@@ -55,6 +50,16 @@ std::string StreamUsage()
            "  --mirror-v        mirror the picture top to bottom\n"
            "  --auto-exposure   let the library adjust the exposure to the scene\n"
            "  --help            this text\n";
+}
+
+std::string StreamUsage()
+{
+    return "usage: quelix stream [options]\n"
+           "Streams frames from a camera and prints, once a second, the frame rate,\n"
+           "the frames the camera dropped, and the mean, minimum and maximum sample.\n"
+           "\n"
+           "  --frames N        stop after N frames (default: until Ctrl-C)\n" +
+           CameraOptionsUsage();
 }
 
 std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error)

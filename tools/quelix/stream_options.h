@@ -26,5 +26,7 @@ struct StreamOptions {
 std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error);
 
 std::string StreamUsage();
+// The lines of the usage texts for the options every camera command takes.
+std::string CameraOptionsUsage();
 
 }  // namespace quelix::tool
