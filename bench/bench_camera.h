@@ -1,5 +1,5 @@
-// A simulated camera for benchmarks: fast mode, in a device directory of its
-// own that QUELIX_DEVICE_DIR names while it lives.
+// A simulated camera for benchmarks: fast mode (or the sensor's frame rate),
+// in a device directory of its own that QUELIX_DEVICE_DIR names while it lives.
 #pragma once
 
 #include <memory>
@@ -11,12 +11,13 @@ namespace quelix::bench {
 
 class BenchCamera {
 public:
-    explicit BenchCamera(bool noise, const std::string& scene = "flat");
+    explicit BenchCamera(bool noise, const std::string& scene = "flat", bool fast = true);
     ~BenchCamera();
     BenchCamera(const BenchCamera&) = delete;
     BenchCamera& operator=(const BenchCamera&) = delete;
 
     bool Started() const { return simulator_ != nullptr; }
+    const std::string& Directory() const { return directory_; }
     const std::string& Error() const { return error_; }
 
 private:

@@ -18,6 +18,7 @@
 #include "device/shared_device_table.h"
 #include "output/avi_writer.h"
 #include "output/dib_image.h"
+#include "output/record_queue.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
@@ -49,7 +50,7 @@ enum ErrorCode : int32_t {
 
 using Rect = platform::Rect;
 
-struct RecordFrameSource;
+struct RecordFrameConverter;
 
 class CQuelix {
 public:
@@ -213,7 +214,8 @@ public:
     // one runs is refused (error 1). RecordW takes a UTF-16 name.
     int Record(const char* fileName, int32_t recordTimeMs, int32_t showWindow);
     int RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t showWindow);
-    // Ends a running recording and waits until its file is finished.
+    // Ends a running recording and waits until its file is finished; the
+    // frames finished before are still written.
     void StopRecording();
 
 private:
@@ -244,14 +246,13 @@ private:
     // Lays rawFrame's packed rows out to its stride, in place.
     void RestrideRawFrame();
     void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);
-    // The finished frame: a copy into latestImage, counted in
-    // publishedFrames; false when it could not be copied.
-    bool PublishFrame();
-    // The caller's buffer and the notification with the trailer word.
+    // The finished frame: a copy into latestImage, the caller's buffer and
+    // the notification with the trailer word.
+    void PublishFrame();
     void DeliverFrame(int32_t trailer);
     void PostFrameError(int32_t code);
     void MeasureFrameRate();
-    void RecordThreadProc(RecordFrameSource& source);
+    void RecordThreadProc(RecordFrameConverter& converter);
 
 public:
     // The device object; null until initialisation made it.
@@ -312,16 +313,14 @@ public:
     int32_t realExposureTime = 0;
 
     // The AVI recording: 1 while the record thread runs. The writer belongs
-    // to the record thread while it runs. The preview loop counts each frame
-    // it publishes into latestImage (under displayLock) and sets
-    // recordFrameReady; the record thread counts in recordSkippedFrames the
-    // published frames it could not take.
+    // to the record thread while it runs; the preview loop queues every
+    // frame it finishes in recordQueue while a recording is open. At its end
+    // the thread leaves in recordSkippedFrames the frames it found no room for.
     std::atomic<int32_t> recording{0};
     CAviWriter aviWriter;
+    RecordQueue recordQueue;
     platform::Thread recordThread;
-    platform::Event recordFrameReady{platform::EventReset::Auto};
-    uint64_t publishedFrames = 0;  // guarded by displayLock
-    int32_t recordTime = 0;        // ms after the first frame; set before the thread starts
+    int32_t recordTime = 0;  // ms after the first frame; set before the thread starts
     std::atomic<uint32_t> recordSkippedFrames{0};
     std::atomic<int32_t> runState{0};  // 0 stopped, 1 running, 2 paused
 

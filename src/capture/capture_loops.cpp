@@ -64,13 +64,10 @@ void CQuelix::MeasureFrameRate()
     }
 }
 
-bool CQuelix::PublishFrame()
+void CQuelix::PublishFrame()
 {
     platform::CriticalSectionGuard guard(displayLock);
-    if (!latestImage->CopyFrom(OutputImage()))
-        return false;
-    ++publishedFrames;
-    return true;
+    latestImage->CopyFrom(OutputImage());
 }
 
 CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
@@ -123,8 +120,8 @@ void CQuelix::PreviewLoop()
         MeasureFrameRate();
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
-        if (PublishFrame())
-            recordFrameReady.Set();
+        PublishFrame();
+        recordQueue.Offer(*OutputImage());
         DrawPreview();
         DeliverFrame(trailer);
     }
