@@ -72,7 +72,8 @@ uint32_t FramesInFile(const std::string& path)
     const bool read = file != nullptr && std::fread(header, 1, sizeof header, file) == sizeof header;
     if (file != nullptr)
         std::fclose(file);
-    return read ? static_cast<uint32_t>(header[48] | header[49] << 8 | header[50] << 16 | header[51] << 24) : 0;
+    return read ? static_cast<uint32_t>(header[48] | header[49] << 8 | header[50] << 16 | header[51] << 24)
+                : 0;
 }
 
 // A 10 s recording at the camera's frame rate, 8 bits per pixel.
@@ -94,7 +95,8 @@ void BM_RecordAtCameraRate(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         Quelix_Record(bench.camera, bench.File().c_str(), 10000, 0);
         bench.WaitForTheEnd();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double cpu = ProcessCpuSeconds() - recordCpu - previewCpuPerSecond * seconds;
         Quelix_StopPreview(bench.camera);
 
@@ -123,16 +125,25 @@ void BM_RecordFastMode(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         Quelix_Record(bench.camera, bench.File().c_str(), 5000, 0);
         bench.WaitForTheEnd();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         Quelix_StopPreview(bench.camera);
         const uint32_t frames = FramesInFile(bench.File());
         const uint32_t finished = frames + bench.Skipped();
         state.counters["frames_per_s"] = frames / seconds;
-        state.counters["MB_per_s"] = static_cast<double>(std::filesystem::file_size(bench.File())) / 1e6 / seconds;
+        state.counters["MB_per_s"] =
+            static_cast<double>(std::filesystem::file_size(bench.File())) / 1e6 / seconds;
         state.counters["kept_percent"] = finished > 0 ? 100.0 * frames / finished : 0;
     }
 }
-BENCHMARK(BM_RecordFastMode)->Arg(8)->Arg(16)->Arg(64)->ArgName("bits")->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_RecordFastMode)
+    ->Arg(8)
+    ->Arg(16)
+    ->Arg(64)
+    ->ArgName("bits")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace quelix

@@ -154,8 +154,8 @@ inline AviFile ReadAvi(const std::string& path)
 inline std::string IndexDisagreement(const AviFile& file)
 {
     if (file.index.size() != file.frames.size())
-        return std::to_string(file.index.size()) + " index entries for " + std::to_string(file.frames.size()) +
-               " chunks";
+        return std::to_string(file.index.size()) + " index entries for " +
+               std::to_string(file.frames.size()) + " chunks";
     for (size_t i = 0; i < file.index.size(); ++i) {
         const AviFile::IndexEntry& entry = file.index[i];
         const AviFile::Chunk& chunk = file.frames[i];

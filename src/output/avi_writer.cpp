@@ -23,10 +23,32 @@ constexpr uint32_t kStreamRate = 10000000;
 constexpr uint32_t kHighestRate = 100000000;  // a million frames per second
 
 // Main header words (offsets 32-87) and stream header words (108-171).
-enum MainWord { kMicroSecPerFrame, kMaxBytesPerSec, kPadding, kFlags, kTotalFrames, kInitialFrames, kStreams,
-                kMainSuggestedBuffer, kWidth, kHeight };
-enum StreamWord { kType, kHandler, kStreamFlags, kPriorityLanguage, kStreamInitialFrames, kScale, kRate, kStart,
-                  kLength, kStreamSuggestedBuffer, kQuality, kSampleSize };
+enum MainWord {
+    kMicroSecPerFrame,
+    kMaxBytesPerSec,
+    kPadding,
+    kFlags,
+    kTotalFrames,
+    kInitialFrames,
+    kStreams,
+    kMainSuggestedBuffer,
+    kWidth,
+    kHeight
+};
+enum StreamWord {
+    kType,
+    kHandler,
+    kStreamFlags,
+    kPriorityLanguage,
+    kStreamInitialFrames,
+    kScale,
+    kRate,
+    kStart,
+    kLength,
+    kStreamSuggestedBuffer,
+    kQuality,
+    kSampleSize
+};
 
 uint32_t FourCc(const char (&code)[5])
 {
@@ -87,7 +109,8 @@ int CAviWriter::Open(const std::string& fileName)
     const uint32_t suggested = frameBytes + kChunkHeadBytes;
 
     mainHeader[kMicroSecPerFrame] = 100000000 / kAviNominalRate;
-    mainHeader[kMaxBytesPerSec] = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{suggested} * 30, UINT32_MAX));
+    mainHeader[kMaxBytesPerSec] =
+        static_cast<uint32_t>(std::min<uint64_t>(uint64_t{suggested} * 30, UINT32_MAX));
     mainHeader[kFlags] = kAviFlags;
     mainHeader[kStreams] = 1;
     mainHeader[kMainSuggestedBuffer] = suggested;
@@ -234,7 +257,8 @@ bool CAviWriter::Finish()
         // the end for the index of the rest to fit where they were.
         const uint64_t needed = kChunkHeadBytes + uint64_t{kIndexEntryBytes} * frameCount;
         const uint64_t freedPerFrame = kChunkHeadBytes + uint64_t{FrameBytes()} + kIndexEntryBytes;
-        const auto drop = static_cast<uint32_t>(std::min<uint64_t>(frameCount, (needed + freedPerFrame - 1) / freedPerFrame));
+        const auto drop = static_cast<uint32_t>(
+            std::min<uint64_t>(frameCount, (needed + freedPerFrame - 1) / freedPerFrame));
         kept = frameCount > 0 && KeepFrames(frameCount - drop) && WriteIndex();
     }
     kept = kept && PatchHeaders() && file.Commit();

@@ -19,14 +19,17 @@
 
 namespace quelix {
 
-inline constexpr uint32_t kAviHeaderBytes = 232;       // RIFF, hdrl and the movi list head
-inline constexpr uint32_t kAviMoviSizeOffset = 224;    // the movi list's size field
-inline constexpr uint32_t kAviNominalRate = 3000;      // 30 frames per second in hundredths
+inline constexpr uint32_t kAviHeaderBytes = 232;     // RIFF, hdrl and the movi list head
+inline constexpr uint32_t kAviMoviSizeOffset = 224;  // the movi list's size field
+inline constexpr uint32_t kAviNominalRate = 3000;    // 30 frames per second in hundredths
 // The largest file whose RIFF size (file size - 8) fits 32 bits.
 inline constexpr uint64_t kAviMaxFileBytes = 0xFFFFFFFFull + 8;
 
 // 24-bit rows padded to 4 bytes, and the bytes of one frame.
-constexpr uint32_t AviStride(int32_t width) { return (3u * static_cast<uint32_t>(width) + 3u) & ~3u; }
+constexpr uint32_t AviStride(int32_t width)
+{
+    return (3u * static_cast<uint32_t>(width) + 3u) & ~3u;
+}
 constexpr uint64_t AviFrameBytes(int32_t width, int32_t height)
 {
     return uint64_t{AviStride(width)} * static_cast<uint32_t>(height);

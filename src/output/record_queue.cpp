@@ -48,7 +48,8 @@ void RecordQueue::Offer(const CDibImage& image)
             ++skipped_;
             return;
         }
-        std::memcpy(slot.pBits, image.pBits, static_cast<size_t>(slot.stride) * static_cast<size_t>(slot.height));
+        std::memcpy(slot.pBits, image.pBits,
+                    static_cast<size_t>(slot.stride) * static_cast<size_t>(slot.height));
         times_[(head_ + count_) % kSlots] = platform::TickCount();
         ++count_;
     }

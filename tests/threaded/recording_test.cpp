@@ -71,7 +71,8 @@ protected:
         EXPECT_EQ(test::IndexDisagreement(file), "");
         EXPECT_EQ(file.MainHeader(4), file.frames.size()) << "total frames";
         EXPECT_EQ(file.StreamHeader(8), file.frames.size()) << "length";
-        EXPECT_EQ(file.moviSize, 4 + file.frames.size() * (8 + uint64_t{file.frames.empty() ? 0 : file.frames[0].size}));
+        EXPECT_EQ(file.moviSize,
+                  4 + file.frames.size() * (8 + uint64_t{file.frames.empty() ? 0 : file.frames[0].size}));
         const uint32_t scale = file.StreamHeader(5);
         ASSERT_NE(scale, 0u);
         EXPECT_NEAR(file.MainHeader(0), scale / 10.0, 1.0) << "both headers give the same rate";
@@ -88,7 +89,8 @@ uint32_t CounterTrailerOf(const uint8_t* frame, uint32_t from)
     };
     for (uint32_t t = from; t < from + 70000; ++t) {
         const auto trailer = static_cast<uint16_t>(t);
-        if (*sampleAt(0) != (sim::CounterSample(trailer, 0) >> 6) || *sampleAt(1) != (sim::CounterSample(trailer, 1) >> 6))
+        if (*sampleAt(0) != (sim::CounterSample(trailer, 0) >> 6) ||
+            *sampleAt(1) != (sim::CounterSample(trailer, 1) >> 6))
             continue;
         bool whole = true;
         for (size_t i = 0; i < size_t{kWidth} * kHeight && whole; ++i) {
@@ -120,7 +122,8 @@ TEST_F(Recording, RecordsWholeDistinctFramesInTheOrderTheCameraSentThem)
         ASSERT_NE(found, 0u) << "frame " << i << " is not a whole camera frame, or repeats or goes back";
         previous = found;
     }
-    const auto skipped = CallCamera(camera, 0u, [](CQuelix& object) { return object.recordSkippedFrames.load(); });
+    const auto skipped =
+        CallCamera(camera, 0u, [](CQuelix& object) { return object.recordSkippedFrames.load(); });
     RecordProperty("skipped", static_cast<int>(skipped));
     EXPECT_EQ(ErrorHistory(), std::vector<int32_t>{});
     EXPECT_EQ(Quelix_StopPreview(camera), 1);
@@ -183,7 +186,9 @@ TEST_F(Recording, AnEarlyStopFinishesTheFile)
     const struct {
         const char* name;
         int32_t (*stop)(int32_t);
-    } stops[] = {{"stop-preview.avi", Quelix_StopPreview}, {"close.avi", Quelix_Close}, {"release.avi", Quelix_Release}};
+    } stops[] = {{"stop-preview.avi", Quelix_StopPreview},
+                 {"close.avi", Quelix_Close},
+                 {"release.avi", Quelix_Release}};
     for (const auto& [name, stop] : stops) {
         SCOPED_TRACE(name);
         const std::string path = PathOf(name);

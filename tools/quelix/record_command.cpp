@@ -42,8 +42,8 @@ std::set<fs::path> StagedFiles(const fs::path& target)
 
 uint32_t ReadU32(const unsigned char* at)
 {
-    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-           static_cast<uint32_t>(at[3]) << 24;
+    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+           static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
 }
 
 // The frame count and rate of a finished recording, from its headers.
@@ -56,7 +56,8 @@ std::optional<AviSummary> ReadAviSummary(const fs::path& file)
 {
     unsigned char header[kAviHeaderBytes] = {};
     std::ifstream in(file, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || std::string_view(reinterpret_cast<char*>(header), 4) != "RIFF" ||
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header) ||
+        std::string_view(reinterpret_cast<char*>(header), 4) != "RIFF" ||
         std::string_view(reinterpret_cast<char*>(header) + 8, 4) != "AVI ")
         return std::nullopt;
     const uint32_t scale = ReadU32(header + 128);
@@ -67,10 +68,14 @@ std::optional<AviSummary> ReadAviSummary(const fs::path& file)
 const char* ErrorMeaning(long code)
 {
     switch (code) {
-        case QUELIX_ERR_FILE: return "the file could not be written (full disk, or the 4 GiB limit of the format)";
-        case QUELIX_ERR_WAIT_FRAME: return "the camera stopped sending frames";
-        case QUELIX_ERR_READ_FRAME: return "a frame could not be read";
-        default: return "camera error";
+        case QUELIX_ERR_FILE:
+            return "the file could not be written (full disk, or the 4 GiB limit of the format)";
+        case QUELIX_ERR_WAIT_FRAME:
+            return "the camera stopped sending frames";
+        case QUELIX_ERR_READ_FRAME:
+            return "a frame could not be read";
+        default:
+            return "camera error";
     }
 }
 
@@ -146,7 +151,8 @@ int RunRecord(const RecordOptions& options)
         return 1;
     const int32_t camera = session.camera;
     const uint64_t chunkBytes = uint64_t{(3u * static_cast<uint32_t>(session.width) + 3u) & ~3u} *
-                                    static_cast<uint32_t>(session.height) + 8;
+                                    static_cast<uint32_t>(session.height) +
+                                8;
 
     const fs::path target(options.output);
     const std::set<fs::path> earlier = StagedFiles(target);
@@ -193,8 +199,10 @@ int RunRecord(const RecordOptions& options)
             std::error_code error;
             const uint64_t bytes = staged.empty() ? 0 : fs::file_size(staged, error);
             if (!error) {
-                std::printf("%7.1f s  frames %7llu  %9.1f MB\n", std::chrono::duration<double>(now - start).count(),
-                            static_cast<unsigned long long>(bytes > kAviHeaderBytes ? (bytes - kAviHeaderBytes) / chunkBytes : 0),
+                std::printf("%7.1f s  frames %7llu  %9.1f MB\n",
+                            std::chrono::duration<double>(now - start).count(),
+                            static_cast<unsigned long long>(
+                                bytes > kAviHeaderBytes ? (bytes - kAviHeaderBytes) / chunkBytes : 0),
                             bytes / kBytesPerMegabyte);
                 std::fflush(stdout);
             }

@@ -18,7 +18,8 @@ struct RecordOptions {
 };
 
 // Parses the arguments after "record"; nullopt with a message in `error`.
-std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& arguments, std::string& error);
+std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& arguments,
+                                                std::string& error);
 
 std::string RecordUsage();
 
