@@ -206,19 +206,27 @@ bool CAviWriter::KeepFrames(uint32_t frames)
 
 bool CAviWriter::WriteIndex()
 {
-    std::vector<uint8_t> bytes(kChunkHeadBytes + size_t{kIndexEntryBytes} * frameCount);
-    PutU32(bytes.data(), FourCc("idx1"));
-    PutU32(bytes.data() + 4, kIndexEntryBytes * frameCount);
-    uint8_t* at = bytes.data() + kChunkHeadBytes;
-    for (uint32_t i = 0; i < frameCount; ++i, at += kIndexEntryBytes) {
-        std::memcpy(at, index[i].id.data(), 4);
-        PutU32(at + 4, index[i].flags);
-        PutU32(at + 8, index[i].offset);
-        PutU32(at + 12, index[i].size);
-    }
-    if (!file.Write(bytes.data(), bytes.size()))
+    // In blocks of a fixed size, so that a long index needs no large buffer.
+    constexpr uint32_t kEntriesPerBlock = 4096;
+    uint8_t block[kEntriesPerBlock * kIndexEntryBytes];
+    PutU32(block, FourCc("idx1"));
+    PutU32(block + 4, kIndexEntryBytes * frameCount);
+    if (!file.Write(block, kChunkHeadBytes))
         return false;
-    riffSize += static_cast<uint32_t>(bytes.size());
+    for (uint32_t first = 0; first < frameCount; first += kEntriesPerBlock) {
+        const uint32_t entries = std::min(kEntriesPerBlock, frameCount - first);
+        for (uint32_t i = 0; i < entries; ++i) {
+            const IndexEntry& entry = index[first + i];
+            uint8_t* at = block + i * kIndexEntryBytes;
+            std::memcpy(at, entry.id.data(), 4);
+            PutU32(at + 4, entry.flags);
+            PutU32(at + 8, entry.offset);
+            PutU32(at + 12, entry.size);
+        }
+        if (!file.Write(block, size_t{entries} * kIndexEntryBytes))
+            return false;
+    }
+    riffSize += kChunkHeadBytes + kIndexEntryBytes * frameCount;
     return true;
 }
 

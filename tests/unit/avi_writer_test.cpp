@@ -155,6 +155,15 @@ TEST_F(AviWriterTest, ARecordingWithoutFramesIsStillAWholeFile)
     EXPECT_TRUE(file.index.empty());
 }
 
+TEST_F(AviWriterTest, ALongIndexAgreesWithEveryChunk)
+{
+    const AviFile file = Write("long.avi", 1, 1, 9000);
+    ASSERT_EQ(file.error, "");
+    EXPECT_EQ(file.frames.size(), 9000u);
+    EXPECT_EQ(test::IndexDisagreement(file), "");
+    EXPECT_EQ(file.FrameData(8999)[0], static_cast<uint8_t>(8999));
+}
+
 TEST_F(AviWriterTest, AFrameThatWouldPassTheSizeLimitIsRefusedAndTheFileFinished)
 {
     constexpr int32_t width = 16;
