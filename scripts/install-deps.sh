@@ -9,6 +9,7 @@ packages=(
     libx11-dev xvfb xauth
     libpng-dev libjpeg62-turbo-dev libtiff-dev
     pngcheck libtiff-tools python3-pil
+    ffmpeg
 )
 
 missing=()

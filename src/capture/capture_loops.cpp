@@ -124,6 +124,7 @@ void CQuelix::PreviewLoop()
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
         PublishFrame();
+        recordQueue.Offer(*OutputImage());
         DrawPreview();
         DeliverFrame(trailer);
     }
