@@ -1,20 +1,17 @@
 #include "quelix/stream_command.h"
 
 #include <signal.h>
-#include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
 #include "quelix/frame_statistics.h"
-#include "sim/camera_simulator.h"
+#include "quelix/camera_setup.h"
 
 namespace quelix::tool {
 
@@ -23,55 +20,6 @@ namespace {
 std::atomic<bool> interrupted{false};
 
 void OnInterrupt(int) { interrupted = true; }
-
-std::string DeviceDirectory()
-{
-    if (const char* directory = getenv("QUELIX_DEVICE_DIR"); directory != nullptr && *directory != '\0')
-        return directory;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
-}
-
-// A simulated camera for `--simulate` when no camera node exists: its own
-// device directory, named by QUELIX_DEVICE_DIR for the library.
-class SimulatedCamera {
-public:
-    bool Start(const StreamOptions& options)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelix-stream-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::fprintf(stderr, "quelix: cannot make a directory for the simulated camera\n");
-            return false;
-        }
-        directory_ = pattern;
-        setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
-        sim::CameraOptions cameraOptions;
-        cameraOptions.scene = options.scene;
-        std::string error;
-        simulator_ = sim::CameraSimulator::Start({options.device}, cameraOptions, directory_, &error);
-        if (simulator_ == nullptr)
-            std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
-        return simulator_ != nullptr;
-    }
-    ~SimulatedCamera()
-    {
-        simulator_.reset();
-        if (!directory_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(directory_, ignored);
-        }
-    }
-
-private:
-    std::string directory_;
-    std::unique_ptr<sim::CameraSimulator> simulator_;
-};
-
-bool DisplayAvailable()
-{
-    const char* display = getenv("DISPLAY");
-    return display != nullptr && *display != '\0';
-}
 
 // The stream's running account, printed once a second.
 struct Report {
@@ -109,12 +57,8 @@ bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
 int RunStream(const StreamOptions& options)
 {
     SimulatedCamera simulated;
-    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(options.device);
-    if (options.simulate && !std::filesystem::exists(node)) {
-        if (!simulated.Start(options))
-            return 1;
-        std::printf("simulated camera %d, scene %s\n", options.device, options.scene.c_str());
-    }
+    if (!StartSimulatedIfAsked(simulated, options.simulate, options.device, options.scene))
+        return 1;
 
     QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
     const int32_t camera = window != nullptr ? Quelix_Initialize(window) : 0;

@@ -4,8 +4,6 @@
 
 namespace quelix::tool {
 
-namespace {
-
 bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
 {
     char* end = nullptr;
@@ -15,6 +13,8 @@ bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
     value = parsed;
     return true;
 }
+
+namespace {
 
 // "X,Y,W,H" with four non-negative numbers.
 std::optional<std::array<int, 4>> ParseWindow(const std::string& text)

@@ -22,6 +22,9 @@ struct StreamOptions {
     std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
 };
 
+// A whole decimal number from minimum to maximum.
+bool ParseLong(const std::string& text, long minimum, long maximum, long& value);
+
 // Parses the arguments after "stream"; nullopt with a message in `error`.
 std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error);
 
