@@ -40,14 +40,15 @@ DialogTemplate Frame(int id, const char* title, int height, int tabHeight, const
 DialogTemplate JapanesePage()
 {
     DialogTemplate page{kCameraPageJapanese, "", "MS Shell Dlg", 251, 150, {}};
-    AddSliderRow(page, 4, "露光時間(&E)", -1, 1026, 1027, 1043);
-    page.controls.push_back({1049, ControlKind::Static, 130, 21, 88, 8, "= msec", kAlignRight});
-    page.controls.push_back({1028, ControlKind::CheckBox, 0, 44, 60, 10, "Mirror V"});
-    page.controls.push_back({1029, ControlKind::CheckBox, 0, 58, 60, 10, "Mirror H"});
-    page.controls.push_back({-1, ControlKind::GroupBox, 110, 36, 108, 34, "Auto Iris"});
-    page.controls.push_back({1037, ControlKind::CheckBox, 120, 50, 80, 10, "Exposure"});
-    page.controls.push_back({1050, ControlKind::Static, 0, 80, 218, 8, "Temp"});
-    AddSliderRow(page, 100, "Peltier", 1051, 1030, 1031, 1044);
+    AddSliderRow(page, 8, "露光時間(&E)", -1, 1026, 1027, 1043);
+    page.controls.push_back({1049, ControlKind::Static, 130, 25, 88, 8, "= msec", kAlignRight});
+    page.controls.push_back({-1, ControlKind::GroupBox, 0, 42, 100, 42, "ミラー"});
+    page.controls.push_back({1028, ControlKind::CheckBox, 10, 55, 80, 10, "Mirror V"});
+    page.controls.push_back({1029, ControlKind::CheckBox, 10, 69, 80, 10, "Mirror H"});
+    page.controls.push_back({-1, ControlKind::GroupBox, 110, 42, 108, 42, "Auto Iris"});
+    page.controls.push_back({1037, ControlKind::CheckBox, 120, 55, 80, 10, "Exposure"});
+    page.controls.push_back({1050, ControlKind::Static, 0, 96, 218, 8, "Temp"});
+    AddSliderRow(page, 116, "Peltier", 1051, 1030, 1031, 1044);
     return page;
 }
 

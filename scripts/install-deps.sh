@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
+    libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
 )
 
 missing=()

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "QuelixPlatform.h"
 
@@ -51,6 +53,32 @@ private:
     Body body_;
     std::optional<std::string> savedDisplay_;
     std::atomic<int> calls_{0};
+};
+
+// The language of the dialogs for the test's lifetime.
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(const char* lang)
+    {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+        setenv("LANG", lang, 1);
+    }
+    ~ScopedLanguage()
+    {
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                setenv(name, value->c_str(), 1);
+            else
+                unsetenv(name);
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
 inline std::string DialogText(QUELIX_DIALOG dialog, int id)

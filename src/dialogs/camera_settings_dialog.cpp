@@ -122,6 +122,7 @@ void CAnalogGainPage::Procedure(DialogPane page, const DialogMessage& message)
         page.SetText(kTemperature, "");
         page.SetCheck(kAutoExposure, settings_.Get(CameraSlot::autoIris) == 1);
         ShowExposureTime(page);
+        page.SetFocus(kExposureEdit);
         page.SetTimer(kTemperatureTimer, kTemperatureIntervalMs);
         initialised_ = true;
         break;

@@ -223,6 +223,17 @@ void DialogPane::ShowPane(bool visible)
     }
 }
 
+void DialogPane::SetFocus(int id)
+{
+    const ControlState* control = Find(id);
+    if (control == nullptr)
+        return;
+    for (auto& pane : box_->panes_)
+        pane->state.focus = -1;
+    PaneState& state = box_->panes_[pane_]->state;
+    state.focus = static_cast<int>(control - state.controls.data());
+}
+
 // --- DialogBox
 
 DialogBox::DialogBox(const DialogTemplate& frame, Hwnd parent, DialogProcedure procedure) : parent_(parent)

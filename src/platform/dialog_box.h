@@ -91,6 +91,8 @@ public:
     void SetTimer(int timerId, int intervalMs);
     void KillTimer(int timerId);
     void ShowPane(bool visible);
+    // The control the user starts at when the dialog shows.
+    void SetFocus(int id);
 
 private:
     ControlState* Find(int id) const;

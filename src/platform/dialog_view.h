@@ -41,6 +41,7 @@ struct PaneState {
     int x = 0;
     int y = 0;
     bool visible = true;
+    int focus = -1;  // the control to start the user at, or -1
 };
 
 // What a view may call, always on the dialog's thread.

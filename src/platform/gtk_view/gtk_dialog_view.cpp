@@ -88,6 +88,7 @@ private:
     int SpinOf(int pane, int index) const;
     void Update(int pane, int index);
     void AttachToParent();
+    void FocusChosenControl();
 
     static void OnToggled(GtkToggleButton* button, ControlRef* ref);
     static void OnClicked(GtkButton*, ControlRef* ref);
@@ -265,6 +266,7 @@ bool GtkDialogView::Show(const std::string& title)
     gtk_widget_realize(window_);
     AttachToParent();
     gtk_widget_show(window_);
+    FocusChosenControl();
     poll_ = g_timeout_add(kPollMs, reinterpret_cast<GSourceFunc>(OnPoll), this);
     return true;
 }
@@ -280,6 +282,17 @@ void GtkDialogView::AttachToParent()
     if (parent != nullptr) {
         gdk_window_set_transient_for(gtk_widget_get_window(window_), parent);
         g_object_unref(parent);
+    }
+}
+
+void GtkDialogView::FocusChosenControl()
+{
+    for (int pane = 0; pane < host_.PaneCount(); ++pane) {
+        const int index = host_.Pane(pane).focus;
+        if (index >= 0 && widgets_[pane][index] != nullptr) {
+            gtk_widget_grab_focus(widgets_[pane][index]);
+            return;
+        }
     }
 }
 
@@ -401,7 +414,8 @@ gboolean GtkDialogView::OnPoll(GtkDialogView* view)
 extern "C" __attribute__((visibility("default"))) quelix::platform::DialogView* QuelixCreateGtkDialogView(
     quelix::platform::DialogViewHost* host, unsigned long parentWindow)
 {
-    static const bool ready = gtk_init_check(nullptr, nullptr);
+    // GTK must not change the application's locale (number formats and all).
+    static const bool ready = (gtk_disable_setlocale(), gtk_init_check(nullptr, nullptr));
     if (!ready || host == nullptr)
         return nullptr;
     return new quelix::platform::gtk::GtkDialogView(*host, parentWindow);
