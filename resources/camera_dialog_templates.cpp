@@ -11,36 +11,11 @@ namespace {
 using platform::ControlKind;
 using platform::DialogTemplate;
 using platform::kAlignRight;
-using platform::kDefaultButton;
-using platform::kNumberOnly;
-
-// A slider row: label, trackbar, number edit and its up-down.
-void AddSliderRow(DialogTemplate& page, int y, const char* label, int labelId, int trackbar, int edit, int upDown)
-{
-    page.controls.push_back({labelId, ControlKind::Static, 0, y + 3, 58, 8, label});
-    page.controls.push_back({trackbar, ControlKind::Trackbar, 60, y, 112, 14, ""});
-    page.controls.push_back({edit, ControlKind::Edit, 174, y + 1, 34, 12, "", kNumberOnly});
-    page.controls.push_back({upDown, ControlKind::UpDown, 208, y + 1, 10, 12, "", 0, edit});
-}
-
-DialogTemplate Frame(int id, const char* title, int height, int tabHeight, const char* cancel, const char* byDefault)
-{
-    const int buttonsY = height - 17;
-    return {id,
-            title,
-            "MS Shell Dlg",
-            294,
-            height,
-            {{1001, ControlKind::Tab, 4, 4, 286, tabHeight, ""},
-             {1, ControlKind::PushButton, 165, buttonsY, 60, 13, "OK", kDefaultButton},
-             {2, ControlKind::PushButton, 230, buttonsY, 60, 13, cancel},
-             {3, ControlKind::PushButton, 100, buttonsY, 60, 13, byDefault}}};
-}
 
 DialogTemplate JapanesePage()
 {
     DialogTemplate page{kCameraPageJapanese, "", "MS Shell Dlg", 251, 150, {}};
-    AddSliderRow(page, 8, "露光時間(&E)", -1, 1026, 1027, 1043);
+    AddSliderRow(page, 0, 8, "露光時間(&E)", -1, 1026, 1027, 1043);
     page.controls.push_back({1049, ControlKind::Static, 130, 25, 88, 8, "= msec", kAlignRight});
     page.controls.push_back({-1, ControlKind::GroupBox, 0, 42, 100, 42, "ミラー"});
     page.controls.push_back({1028, ControlKind::CheckBox, 10, 55, 80, 10, "Mirror V"});
@@ -48,19 +23,19 @@ DialogTemplate JapanesePage()
     page.controls.push_back({-1, ControlKind::GroupBox, 110, 42, 108, 42, "Auto Iris"});
     page.controls.push_back({1037, ControlKind::CheckBox, 120, 55, 80, 10, "Exposure"});
     page.controls.push_back({1050, ControlKind::Static, 0, 96, 218, 8, "Temp"});
-    AddSliderRow(page, 116, "Peltier", 1051, 1030, 1031, 1044);
+    AddSliderRow(page, 0, 116, "Peltier", 1051, 1030, 1031, 1044);
     return page;
 }
 
 DialogTemplate EnglishPage()
 {
     DialogTemplate page{kCameraPageEnglish, "", "MS Shell Dlg", 238, 126, {}};
-    AddSliderRow(page, 0, "&Global Gain", -1, 1013, 1015, 1038);
-    AddSliderRow(page, 15, "&Color Gain G1", -1, 1018, 1019, 1039);
-    AddSliderRow(page, 30, "&Color Gain R", -1, 1020, 1021, 1040);
-    AddSliderRow(page, 45, "&Color Gain B", -1, 1022, 1023, 1041);
-    AddSliderRow(page, 60, "&Color Gain G2", -1, 1024, 1025, 1042);
-    AddSliderRow(page, 78, "&Exposure", -1, 1026, 1027, 1043);
+    AddSliderRow(page, 0, 0, "&Global Gain", -1, 1013, 1015, 1038);
+    AddSliderRow(page, 0, 15, "&Color Gain G1", -1, 1018, 1019, 1039);
+    AddSliderRow(page, 0, 30, "&Color Gain R", -1, 1020, 1021, 1040);
+    AddSliderRow(page, 0, 45, "&Color Gain B", -1, 1022, 1023, 1041);
+    AddSliderRow(page, 0, 60, "&Color Gain G2", -1, 1024, 1025, 1042);
+    AddSliderRow(page, 0, 78, "&Exposure", -1, 1026, 1027, 1043);
     page.controls.push_back({1049, ControlKind::Static, 130, 93, 88, 8, "= msec", kAlignRight});
     page.controls.push_back({1028, ControlKind::CheckBox, 0, 100, 54, 10, "Mirror V"});
     page.controls.push_back({1029, ControlKind::CheckBox, 0, 114, 54, 10, "Mirror H"});
@@ -75,9 +50,9 @@ DialogTemplate EnglishPage()
 const std::vector<DialogTemplate>& CameraDialogTemplates()
 {
     static const std::vector<DialogTemplate> templates{
-        Frame(kCameraDialogJapanese, "プロパティ", 199, 174, "キャンセル", "規定値(&D)"),
+        PropertyFrame(kCameraDialogJapanese, true, 199, 174),
         JapanesePage(),
-        Frame(kCameraDialogEnglish, "Property", 178, 149, "Cancel", "Default(&D)"),
+        PropertyFrame(kCameraDialogEnglish, false, 178, 149),
         EnglishPage(),
     };
     return templates;

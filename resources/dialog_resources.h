@@ -11,6 +11,14 @@ inline constexpr int kCameraPageJapanese = 105;
 inline constexpr int kCameraDialogEnglish = 111;
 inline constexpr int kCameraPageEnglish = 110;
 
+// Image filter and gray filter dialog: the dialog and its two pages.
+inline constexpr int kFilterDialogJapanese = 102;
+inline constexpr int kImagePageJapanese = 103;
+inline constexpr int kGrayPageJapanese = 113;
+inline constexpr int kFilterDialogEnglish = 108;
+inline constexpr int kImagePageEnglish = 107;
+inline constexpr int kGrayPageEnglish = 112;
+
 // The template of this id; null when there is none.
 const platform::DialogTemplate* FindDialogTemplate(int id);
 

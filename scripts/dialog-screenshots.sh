@@ -32,7 +32,11 @@ shoot_one() {
         rm -rf "$work"
         return 1
     fi
-    sleep 1  # let it draw
+    # Optional key presses first (a page to show), then let it draw.
+    if [ -n "${QUELIX_SHOT_KEYS:-}" ]; then
+        xdotool windowfocus --sync "$window" key --delay 200 $QUELIX_SHOT_KEYS
+    fi
+    sleep 1
     import -window "$window" "$output"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
@@ -46,7 +50,7 @@ if [ "${1:-}" = "--inside" ]; then
     exit
 fi
 
-for dialog in camera; do
+for dialog in camera image; do
     for language in en_US.UTF-8:Property:en ja_JP.UTF-8:プロパティ:ja; do
         IFS=: read -r locale title short <<<"$language"
         QUELIX_BUILD=$build xvfb-run -a -s "-screen 0 1280x1024x24" \

@@ -2,6 +2,7 @@
 // copied before a dialog runs, and what is put back unless it ends with OK.
 #include "api/camera_object.h"
 #include "dialogs/camera_settings_dialog.h"
+#include "dialogs/image_filter_dialog.h"
 #include "device/register_map.h"
 
 namespace quelix {
@@ -42,6 +43,15 @@ int CQuelix::SetAnalogDlg(platform::Hwnd parent)
         camera.Assign(saved);
         filter.Set(FilterSlot::bayerMode, savedBayerMode);
     }
+    return 1;
+}
+
+int CQuelix::SetImageDlg(platform::Hwnd parent)
+{
+    const ImageFilterSettings::Block saved = filter.Copy();
+    CImageFilterDlg dialog(filter, ImageDialogFlags::ForColorMode(colorMode));
+    if (dialog.DoModal(parent, filterDialog) != platform::kIdOk)
+        filter.Assign(saved);
     return 1;
 }
 

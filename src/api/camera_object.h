@@ -120,6 +120,9 @@ public:
     // it ends with OK the device and the block are put back. 0 with error 1
     // without a device, else 1 whatever closed the dialog.
     int SetAnalogDlg(platform::Hwnd parent);
+    // The image filter dialog edits `filter`, which the pipeline reads every
+    // frame; unless it ends with OK the block is put back. Always 1.
+    int SetImageDlg(platform::Hwnd parent);
 
     // Settings kept in the registry under "Camera_%02d" of the device number.
     int ReadSizeSettings();

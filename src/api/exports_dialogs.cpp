@@ -11,4 +11,9 @@ int32_t Quelix_SetAnalogDlg(int32_t handle, QUELIX_HWND parent)
     return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.SetAnalogDlg(parent); });
 }
 
+int32_t Quelix_SetImageDlg(int32_t handle, QUELIX_HWND parent)
+{
+    return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.SetImageDlg(parent); });
+}
+
 }  // extern "C"

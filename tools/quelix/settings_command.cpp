@@ -11,25 +11,6 @@ namespace quelix::tool {
 
 namespace {
 
-struct Dialog {
-    const char* name;
-    const char* what;
-    int32_t (*open)(int32_t handle, QUELIX_HWND parent);
-};
-
-constexpr Dialog kDialogs[] = {
-    {"camera", "exposure, mirrors and automatic exposure", Quelix_SetAnalogDlg},
-};
-
-const Dialog* FindDialog(const std::string& name)
-{
-    for (const Dialog& dialog : kDialogs) {
-        if (name == dialog.name)
-            return &dialog;
-    }
-    return nullptr;
-}
-
 void PrintCameraSettings(int32_t camera, const char* when)
 {
     int32_t ok = 0;
@@ -39,6 +20,47 @@ void PrintCameraSettings(int32_t camera, const char* when)
     std::printf("%s: exposure %.2f ms, mirror V %s, mirror H %s, automatic exposure %s\n", when,
                 ok ? microseconds / 1000.0 : 0.0, Quelix_GetMirrorV(camera) == 1 ? "on" : "off",
                 Quelix_GetMirrorH(camera) == 1 ? "on" : "off", autoOk && autoIris == 1 ? "on" : "off");
+}
+
+void PrintFilterSettings(int32_t camera, const char* when)
+{
+    const struct {
+        const char* name;
+        int32_t id;
+    } values[] = {{"brightness", 1}, {"contrast", 2}, {"hue", 3}, {"saturation", 4}, {"sharpness", 5},
+                  {"gamma", 11},     {"gray mode", 19}};
+    std::printf("%s:", when);
+    int32_t ok = 0;
+    for (const auto& value : values)
+        std::printf(" %s %d,", value.name, Quelix_GetFilterValue(camera, value.id, &ok));
+    // Gray gains R, G1, G2, B and offsets.
+    std::printf(" gray gains %d/%d/%d/%d, offsets %d/%d/%d/%d\n", Quelix_GetFilterValue(camera, 20, &ok),
+                Quelix_GetFilterValue(camera, 21, &ok), Quelix_GetFilterValue(camera, 22, &ok),
+                Quelix_GetFilterValue(camera, 23, &ok), Quelix_GetFilterValue(camera, 24, &ok),
+                Quelix_GetFilterValue(camera, 25, &ok), Quelix_GetFilterValue(camera, 26, &ok),
+                Quelix_GetFilterValue(camera, 27, &ok));
+}
+
+struct Dialog {
+    const char* name;
+    const char* what;
+    int32_t (*open)(int32_t handle, QUELIX_HWND parent);
+    void (*print)(int32_t handle, const char* when);
+};
+
+constexpr Dialog kDialogs[] = {
+    {"camera", "exposure, mirrors and automatic exposure", Quelix_SetAnalogDlg, PrintCameraSettings},
+    {"image", "brightness, contrast, gamma, sharpness; gray gains and offsets", Quelix_SetImageDlg,
+     PrintFilterSettings},
+};
+
+const Dialog* FindDialog(const std::string& name)
+{
+    for (const Dialog& dialog : kDialogs) {
+        if (name == dialog.name)
+            return &dialog;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -129,10 +151,10 @@ int RunSettings(const SettingsOptions& options)
             std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera));
         } else {
             const Dialog* dialog = FindDialog(options.dialog);
-            PrintCameraSettings(camera, "before");
+            dialog->print(camera, "before");
             std::fflush(stdout);
             if (dialog->open(camera, window)) {
-                PrintCameraSettings(camera, "after");
+                dialog->print(camera, "after");
                 exitCode = 0;
             } else {
                 std::fprintf(stderr, "quelix: the dialog did not open (error %d)\n", Quelix_GetLastError(camera));

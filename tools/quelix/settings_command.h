@@ -9,7 +9,7 @@
 namespace quelix::tool {
 
 struct SettingsOptions {
-    std::string dialog;  // "camera"
+    std::string dialog;  // "camera" or "image"
     int device = 0;
     bool simulate = false;
     std::string scene = "chart";
