@@ -27,7 +27,7 @@ void AddBayerMode(DialogTemplate& page, int x, int y)
 // or one above the other.
 void AddAutomatic(DialogTemplate& page, int x, int y, const char* caption, bool stacked)
 {
-    page.controls.push_back({-1, ControlKind::GroupBox, x, y, stacked ? 80 : 140, stacked ? 46 : 44, caption});
+    page.controls.push_back({-1, ControlKind::GroupBox, x, y, stacked ? 70 : 140, stacked ? 46 : 44, caption});
     page.controls.push_back({2074, ControlKind::PushButton, x + 8, y + 12, 50, 14, "Once"});
     page.controls.push_back(
         {1035, ControlKind::CheckBox, stacked ? x + 8 : x + 66, stacked ? y + 31 : y + 14, 66, 12, "All frames"});
@@ -67,12 +67,12 @@ DialogTemplate GrayPage(int id)
                          trackbar + 2);
         }
     }
-    page.controls.push_back({-1, ControlKind::GroupBox, 0, 150, 64, 46, "Filter mode"});
+    page.controls.push_back({-1, ControlKind::GroupBox, 0, 150, 74, 46, "Filter mode"});
     const char* modes[] = {"Bayer", "Bayer convert", "Grayscale"};
     for (int mode = 0; mode < 3; ++mode)
-        page.controls.push_back({1046 + mode, ControlKind::RadioButton, 6, 160 + mode * 11, 56, 10, modes[mode],
+        page.controls.push_back({1046 + mode, ControlKind::RadioButton, 6, 160 + mode * 11, 66, 10, modes[mode],
                                  mode == 0 ? kGroupStart : 0u});
-    AddAutomatic(page, 68, 150, "Auto Gain", true);
+    AddAutomatic(page, 77, 150, "Auto Gain", true);
     AddBayerMode(page, 150, 150);
     return page;
 }

@@ -17,7 +17,7 @@ shoot_one() {
     local work
     work=$(mktemp -d)
     QUELIX_REGISTRY=$work/registry.reg QUELIX_SHM_NAME=quelix-shots-$$ LANG=$language LC_ALL= LC_MESSAGES= \
-        "$quelix" settings "$dialog" --simulate >"$work/log" 2>&1 &
+        "$quelix" settings "$dialog" --simulate $QUELIX_SHOT_OPTIONS >"$work/log" 2>&1 &
     local pid=$!
     local window=""
     for _ in $(seq 1 100); do
@@ -37,7 +37,13 @@ shoot_one() {
         xdotool windowfocus --sync "$window" key --delay 200 $QUELIX_SHOT_KEYS
     fi
     sleep 1
-    import -window "$window" "$output"
+    # The window may still be settling; try again before giving up.
+    local attempt
+    for attempt in 1 2 3; do
+        import -window "$window" "$output" 2>/dev/null && break
+        [ "$attempt" = 3 ] && { kill "$pid"; echo "could not capture the $dialog dialog" >&2; return 1; }
+        sleep 0.5
+    done
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     rm -rf "$work"
@@ -50,10 +56,18 @@ if [ "${1:-}" = "--inside" ]; then
     exit
 fi
 
-for dialog in camera image; do
+# name, dialog, options, keys pressed before the picture
+shots=(
+    "camera|camera||"
+    "image|image|--bits 24|"
+    "gray|image|--bits 8|ctrl+Page_Down"
+)
+for shot in "${shots[@]}"; do
+    IFS='|' read -r name dialog options keys <<<"$shot"
     for language in en_US.UTF-8:Property:en ja_JP.UTF-8:プロパティ:ja; do
         IFS=: read -r locale title short <<<"$language"
-        QUELIX_BUILD=$build xvfb-run -a -s "-screen 0 1280x1024x24" \
-            bash "$0" --inside "$dialog" "$locale" "$title" "docs/images/settings-$dialog-$short.png"
+        QUELIX_BUILD=$build QUELIX_SHOT_OPTIONS=$options QUELIX_SHOT_KEYS=$keys \
+            xvfb-run -a -s "-screen 0 1280x1024x24" \
+            bash "$0" --inside "$dialog" "$locale" "$title" "docs/images/settings-$name-$short.png"
     done
 done

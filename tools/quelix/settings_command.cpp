@@ -80,6 +80,8 @@ std::string SettingsUsage()
     usage +=
         "\n"
         "  --device N        device number 0 to 8 (default 0)\n"
+        "  --bits B          output bits per pixel: 8, 16 (monochrome: the image dialog has\n"
+        "                    its gray page), 24, 32, 48 or 64 (default: the stored choice)\n"
         "  --simulate        start a simulated camera in this process when none is attached\n"
         "  --scene NAME      the simulated camera's scene: dark, flat, chart (default), moving, counter\n"
         "  --help            this text\n"
@@ -99,7 +101,7 @@ std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::strin
     options.dialog = arguments[0];
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if ((argument == "--device" || argument == "--scene") && i + 1 == arguments.size()) {
+        if ((argument == "--device" || argument == "--scene" || argument == "--bits") && i + 1 == arguments.size()) {
             error = argument + " needs a value";
             return std::nullopt;
         }
@@ -110,6 +112,12 @@ std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::strin
                 return std::nullopt;
             }
             options.device = static_cast<int>(number);
+        } else if (argument == "--bits") {
+            if (!ParseLong(arguments[++i], 8, 64, number) || !IsOutputBits(number)) {
+                error = "--bits takes 8, 16, 24, 32, 48 or 64";
+                return std::nullopt;
+            }
+            options.bits = static_cast<int>(number);
         } else if (argument == "--scene") {
             options.scene = arguments[++i];
         } else if (argument == "--simulate") {
@@ -142,6 +150,8 @@ int RunSettings(const SettingsOptions& options)
     if (!Quelix_SetDeviceNumber(camera, options.device)) {
         std::fprintf(stderr, "quelix: no camera at device number %d (error %d)%s\n", options.device,
                      Quelix_GetLastError(camera), options.simulate ? "" : "; try --simulate");
+    } else if (options.bits != 0 && !Quelix_SetColorMode(camera, options.bits)) {
+        std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
     } else {
         const int32_t width = Quelix_Width(camera);
         const int32_t height = Quelix_Height(camera);

@@ -11,6 +11,7 @@ namespace quelix::tool {
 struct SettingsOptions {
     std::string dialog;  // "camera" or "image"
     int device = 0;
+    int bits = 0;  // output bits per pixel; 0 keeps the camera's
     bool simulate = false;
     std::string scene = "chart";
 };

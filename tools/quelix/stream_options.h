@@ -25,6 +25,9 @@ struct StreamOptions {
 // A whole decimal number from minimum to maximum.
 bool ParseLong(const std::string& text, long minimum, long maximum, long& value);
 
+// 8, 16, 24, 32, 48 or 64: the output formats of the colour modes.
+bool IsOutputBits(long bits);
+
 // Parses the arguments after "stream"; nullopt with a message in `error`.
 std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& arguments, std::string& error);
 
