@@ -32,7 +32,7 @@ void AddSliderRow(DialogTemplate& page, int left, int y, const char* label, int 
 
 const platform::DialogTemplate* FindDialogTemplate(int id)
 {
-    for (const auto* table : {&CameraDialogTemplates(), &FilterDialogTemplates()}) {
+    for (const auto* table : {&CameraDialogTemplates(), &FilterDialogTemplates(), &StreamDialogTemplates()}) {
         for (const platform::DialogTemplate& dialog : *table) {
             if (dialog.id == id)
                 return &dialog;

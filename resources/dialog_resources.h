@@ -19,6 +19,10 @@ inline constexpr int kFilterDialogEnglish = 108;
 inline constexpr int kImagePageEnglish = 107;
 inline constexpr int kGrayPageEnglish = 112;
 
+// Stream format dialog.
+inline constexpr int kStreamDialogJapanese = 101;
+inline constexpr int kStreamDialogEnglish = 106;
+
 // The template of this id; null when there is none.
 const platform::DialogTemplate* FindDialogTemplate(int id);
 

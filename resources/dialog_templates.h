@@ -9,6 +9,7 @@ namespace quelix::resources {
 
 const std::vector<platform::DialogTemplate>& CameraDialogTemplates();
 const std::vector<platform::DialogTemplate>& FilterDialogTemplates();
+const std::vector<platform::DialogTemplate>& StreamDialogTemplates();
 
 // What the templates share: the property dialog of the settings dialogs (tab
 // control 1001 over OK 1, Cancel 2 and Default 3) and the slider row of a

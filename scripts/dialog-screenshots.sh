@@ -61,6 +61,7 @@ shots=(
     "camera|camera||"
     "image|image|--bits 24|"
     "gray|image|--bits 8|ctrl+Page_Down"
+    "stream|stream||"
 )
 for shot in "${shots[@]}"; do
     IFS='|' read -r name dialog options keys <<<"$shot"

@@ -3,6 +3,7 @@
 #include "api/camera_object.h"
 #include "dialogs/camera_settings_dialog.h"
 #include "dialogs/image_filter_dialog.h"
+#include "dialogs/stream_format_dialog.h"
 #include "device/register_map.h"
 
 namespace quelix {
@@ -52,6 +53,29 @@ int CQuelix::SetImageDlg(platform::Hwnd parent)
     CImageFilterDlg dialog(filter, ImageDialogFlags::ForColorMode(colorMode));
     if (dialog.DoModal(parent, filterDialog) != platform::kIdOk)
         filter.Assign(saved);
+    return 1;
+}
+
+int CQuelix::SetCameraDlg(platform::Hwnd parent)
+{
+    // Preview and capture stop around the dialog (the window may change);
+    // trigger mode only pauses.
+    const int32_t mode = captureMode;
+    if (mode == 1 || mode == 2)
+        StopAcquisition();
+    else if (mode == 3)
+        runState = 2;
+    CStreamFormatDlg dialog(device != nullptr ? device->GetDeviceNumber() : deviceNumber.load());
+    if (dialog.DoModal(parent) == platform::kIdOk) {
+        ReadSizeSettings();
+        ReadStreamSettings();
+    }
+    if (mode == 1)
+        StartPreview();
+    else if (mode == 2)
+        StartCapture();
+    else if (mode == 3)
+        runState = 1;
     return 1;
 }
 

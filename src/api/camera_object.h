@@ -123,6 +123,10 @@ public:
     // The image filter dialog edits `filter`, which the pipeline reads every
     // frame; unless it ends with OK the block is put back. Always 1.
     int SetImageDlg(platform::Hwnd parent);
+    // The stream format dialog works on the registry; after OK the size and
+    // stream settings are read again. A running preview or capture stops
+    // around it and starts again (trigger mode pauses). Always 1.
+    int SetCameraDlg(platform::Hwnd parent);
 
     // Settings kept in the registry under "Camera_%02d" of the device number.
     int ReadSizeSettings();

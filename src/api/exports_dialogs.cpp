@@ -16,4 +16,9 @@ int32_t Quelix_SetImageDlg(int32_t handle, QUELIX_HWND parent)
     return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.SetImageDlg(parent); });
 }
 
+int32_t Quelix_SetCameraDlg(int32_t handle, QUELIX_HWND parent)
+{
+    return CallCamera(handle, 0, [=](CQuelix& camera) { return camera.SetCameraDlg(parent); });
+}
+
 }  // extern "C"

@@ -15,7 +15,7 @@ const char kUsage[] =
     "\n"
     "commands:\n"
     "  stream     show a live preview and report frame rate, dropped frames and levels\n"
-    "  settings   open a settings dialog (camera, image) over a live preview\n"
+    "  settings   open a settings dialog (camera, image, stream) over a live preview\n"
     "\n"
     "quelix COMMAND --help shows a command's options.\n";
 

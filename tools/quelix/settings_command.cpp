@@ -41,6 +41,12 @@ void PrintFilterSettings(int32_t camera, const char* when)
                 Quelix_GetFilterValue(camera, 27, &ok));
 }
 
+void PrintStreamSettings(int32_t camera, const char* when)
+{
+    std::printf("%s: %d x %d at %d bits per pixel\n", when, Quelix_Width(camera), Quelix_Height(camera),
+                Quelix_GetColorMode(camera));
+}
+
 struct Dialog {
     const char* name;
     const char* what;
@@ -52,6 +58,8 @@ constexpr Dialog kDialogs[] = {
     {"camera", "exposure, mirrors and automatic exposure", Quelix_SetAnalogDlg, PrintCameraSettings},
     {"image", "brightness, contrast, gamma, sharpness; gray gains and offsets", Quelix_SetImageDlg,
      PrintFilterSettings},
+    {"stream", "colour format, capture size presets, wait between frames", Quelix_SetCameraDlg,
+     PrintStreamSettings},
 };
 
 const Dialog* FindDialog(const std::string& name)

@@ -9,7 +9,7 @@
 namespace quelix::tool {
 
 struct SettingsOptions {
-    std::string dialog;  // "camera" or "image"
+    std::string dialog;  // "camera", "image" or "stream"
     int device = 0;
     int bits = 0;  // output bits per pixel; 0 keeps the camera's
     bool simulate = false;

@@ -65,6 +65,8 @@ GtkWidget* MakeControlWidget(const ControlState& control, const ControlState* sp
         GtkWidget* widget = gtk_label_new_with_mnemonic(label.c_str());
         gtk_label_set_xalign(GTK_LABEL(widget), (control.control.flags & kAlignRight) != 0 ? 1.0f : 0.0f);
         gtk_label_set_yalign(GTK_LABEL(widget), 0.5f);
+        // A label of two lines or more wraps, as a Windows static does.
+        gtk_label_set_line_wrap(GTK_LABEL(widget), control.control.height >= 16);
         return widget;
     }
     case ControlKind::GroupBox: {
