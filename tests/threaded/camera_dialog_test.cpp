@@ -306,18 +306,18 @@ TEST_F(CameraDialog, TwoCamerasDialogsOnTwoThreadsAtOnce)
     ASSERT_NE(second, 0);
     ASSERT_EQ(Quelix_SetDeviceNumber(second, 1), 1);
     std::latch bothOpen(2);
-    thread_local std::string wanted;
+    thread_local int wanted = 0;
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         bothOpen.arrive_and_wait();
-        EXPECT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, wanted.c_str()), 1);
+        EXPECT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, std::to_string(wanted).c_str()), 1);
         EXPECT_EQ(QuelixPlatform_DialogClick(d, kOk), 1);
     });
     std::thread first([&] {
-        wanted = "300";
+        wanted = 300;
         EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     });
     std::thread other([&] {
-        wanted = "600";
+        wanted = 600;
         EXPECT_EQ(Quelix_SetAnalogDlg(second, nullptr), 1);
     });
     first.join();
