@@ -100,6 +100,8 @@ GtkWidget* MakeControlWidget(const ControlState& control, const ControlState* sp
         gtk_entry_set_activates_default(GTK_ENTRY(widget), TRUE);
         gtk_entry_set_width_chars(GTK_ENTRY(widget), 1);
         gtk_editable_set_editable(GTK_EDITABLE(widget), (control.control.flags & kReadOnly) == 0);
+        if ((control.control.flags & kNumberOnly) != 0)
+            gtk_entry_set_input_purpose(GTK_ENTRY(widget), GTK_INPUT_PURPOSE_NUMBER);
         return widget;
     }
     case ControlKind::Trackbar: {
