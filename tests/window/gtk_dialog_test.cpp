@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 
 #include "dialog_test_support.h"
 #include "dialogs/camera_settings_dialog.h"
+#include "dialogs/image_filter_dialog.h"
+#include "dialogs/stream_format_dialog.h"
 #include "platform/dialog_box.h"
 #include "platform/dialog_views.h"
 
@@ -62,6 +66,73 @@ TEST(GtkDialogView, TheCameraDialogShowsItsTextsAndAClickClosesIt)
         EXPECT_TRUE(shownOnScreen);
         EXPECT_EQ(settings.Get(CameraSlot::exposureTime), 500);
     }
+}
+
+// The text a control shows on the screen.
+std::string Shown(QUELIX_DIALOG d, int id)
+{
+    platform::DialogBox* box = platform::FindDialog(d);
+    const auto address = box != nullptr ? box->Locate(id) : std::nullopt;
+    return address ? box->ShownText(*address) : std::string("<none>");
+}
+
+TEST(GtkDialogView, TheFilterDialogShowsBothPagesAndTheirValues)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        GTEST_SKIP() << "needs a display";
+    ImageFilterSettings settings;
+    settings.Set(FilterSlot::gamma, 100);
+    settings.Set(FilterSlot::grayGainR, 128);
+    DialogHook<> refresh;
+    DialogDriver driver(
+        [&](QUELIX_DIALOG d, int templateId) {
+            EXPECT_EQ(templateId, 108);
+            QuelixPlatform_DialogPump(d, 100);
+            EXPECT_EQ(Shown(d, 1001), "Image Filter");
+            EXPECT_EQ(Shown(d, 2082), "100");
+            ASSERT_EQ(QuelixPlatform_DialogSetText(d, 2002, "300"), 1);
+            EXPECT_EQ(Shown(d, 2002), "300") << "the spin button keeps what was typed";
+            ASSERT_EQ(QuelixPlatform_DialogSelect(d, 1001, 1), 1);
+            QuelixPlatform_DialogPump(d, 50);
+            EXPECT_EQ(Shown(d, 1001), "Gray Filter");
+            EXPECT_EQ(Shown(d, 2101), "128");
+            EXPECT_EQ(Shown(d, 1047), "Bayer convert");
+            EXPECT_EQ(QuelixPlatform_DialogClick(d, 1), 1);
+        },
+        true);
+    ScopedLanguage language("en_US.UTF-8");
+    CImageFilterDlg dialog(settings, ImageDialogFlags::ForColorMode(0));
+    EXPECT_EQ(dialog.DoModal(nullptr, refresh), 1);
+    EXPECT_EQ(settings.Get(FilterSlot::brightness), 300);
+}
+
+TEST(GtkDialogView, TheStreamDialogShowsItsEntries)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        GTEST_SKIP() << "needs a display";
+    const std::string registry =
+        (std::filesystem::temp_directory_path() / ("quelix-gtk-stream-" + std::to_string(getpid()) + ".reg")).string();
+    setenv("QUELIX_REGISTRY", registry.c_str(), 1);
+    DialogDriver driver(
+        [&](QUELIX_DIALOG d, int templateId) {
+            EXPECT_EQ(templateId, 101);
+            QuelixPlatform_DialogPump(d, 100);
+            EXPECT_EQ(Shown(d, 1001), "ストリーム形式");
+            EXPECT_EQ(Shown(d, 1009), "カラー 24bit");
+            EXPECT_EQ(Shown(d, 1010), "カスタム");
+            EXPECT_EQ(Shown(d, 1039), "320");
+            EXPECT_EQ(Shown(d, 1002), "適用(A)");
+            EXPECT_EQ(QuelixPlatform_DialogClick(d, 1), 1);
+        },
+        true);
+    ScopedLanguage language("ja_JP.UTF-8");
+    CStreamFormatDlg dialog(0);
+    EXPECT_EQ(dialog.DoModal(nullptr), 1);
+    EXPECT_EQ(dialog.State().presetCount, 1) << "the custom size became the first preset";
+    std::filesystem::remove(registry);
+    unsetenv("QUELIX_REGISTRY");
 }
 
 }  // namespace
