@@ -112,9 +112,10 @@ TEST(GtkDialogView, TheStreamDialogShowsItsEntries)
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0')
         GTEST_SKIP() << "needs a display";
-    const std::string registry =
-        (std::filesystem::temp_directory_path() / ("quelix-gtk-stream-" + std::to_string(getpid()) + ".reg")).string();
-    setenv("QUELIX_REGISTRY", registry.c_str(), 1);
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / ("quelix-gtk-stream-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    setenv("QUELIX_REGISTRY", (directory / "registry.reg").c_str(), 1);
     DialogDriver driver(
         [&](QUELIX_DIALOG d, int templateId) {
             EXPECT_EQ(templateId, 101);
@@ -131,8 +132,8 @@ TEST(GtkDialogView, TheStreamDialogShowsItsEntries)
     CStreamFormatDlg dialog(0);
     EXPECT_EQ(dialog.DoModal(nullptr), 1);
     EXPECT_EQ(dialog.State().presetCount, 1) << "the custom size became the first preset";
-    std::filesystem::remove(registry);
     unsetenv("QUELIX_REGISTRY");
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace
