@@ -2,7 +2,7 @@
  * What a Linux application needs from the Quelix SDK in place of the Windows
  * services the camera interface was made for: windows that receive the
  * library's messages (errors, frames), display windows that the live preview
- * can be shown in, and later dialog automation.
+ * can be shown in, and the automation of the settings dialogs.
  *
  * A message window is a queue. The library posts to it from any thread and
  * never blocks; the application takes messages with QuelixPlatform_GetMessage
@@ -91,6 +91,64 @@ QUELIX_API int QuelixPlatform_IsWindowVisible(QUELIX_HWND window);
  * success; 0 for an unknown or hidden window, an empty client area, or a
  * buffer of fewer than width x height x 3 bytes. */
 QUELIX_API int QuelixPlatform_ReadClientPixels(QUELIX_HWND window, uint8_t* bgr, int size);
+
+
+/*
+ * Settings dialogs (Quelix_SetAnalogDlg and the others) are modal: they run
+ * on the calling thread until a button closes them. On a display they are
+ * GTK 3 dialogs. An application or a test can also drive them: a hook
+ * installed with QuelixPlatform_SetDialogHook is called on the dialog's
+ * thread once the dialog is open, with the dialog and its template id, and
+ * reads and drives its controls by control id through the calls below, as
+ * a user would. Driving a control raises the notifications a user's action
+ * raises. A hook that returns while the dialog is still open closes it as
+ * Cancel does (on a display the user may go on instead). Without a display
+ * and without a hook a dialog cannot be shown, which the dialog operations
+ * treat as Cancel.
+ *
+ * The calls below work only on the dialog's thread, while it is open; a
+ * control id names the dialog's own control, else that of the page shown,
+ * else that of a hidden page. Reading works on every control; driving a
+ * hidden or disabled control is refused, as a user cannot reach it. Texts
+ * are UTF-8.
+ */
+typedef struct QUELIX_DIALOG__* QUELIX_DIALOG;
+typedef void (*QUELIX_DIALOG_HOOK)(QUELIX_DIALOG dialog, int templateId, void* context);
+
+/* Installs the hook for every dialog of the process from now on (NULL removes it). */
+QUELIX_API void QuelixPlatform_SetDialogHook(QUELIX_DIALOG_HOOK hook, void* context);
+
+/* The control's text: its caption, an edit's contents, a combo box's
+ * selected entry. The length of the whole text (the copy is cut to size - 1
+ * bytes and zero-terminated), or -1 for an unknown control. */
+QUELIX_API int QuelixPlatform_DialogGetText(QUELIX_DIALOG dialog, int id, char* text, int size);
+/* Types the text into an edit (replacing what it holds). 1, or 0 refused. */
+QUELIX_API int QuelixPlatform_DialogSetText(QUELIX_DIALOG dialog, int id, const char* text);
+/* A trackbar's or up-down's position and range. 1, or 0 for another control. */
+QUELIX_API int QuelixPlatform_DialogGetPosition(QUELIX_DIALOG dialog, int id, int* position);
+QUELIX_API int QuelixPlatform_DialogGetRange(QUELIX_DIALOG dialog, int id, int* minimum, int* maximum);
+/* Moves a trackbar, or steps an up-down, to the position (held to the range). */
+QUELIX_API int QuelixPlatform_DialogSetPosition(QUELIX_DIALOG dialog, int id, int position);
+/* 1 checked, 0 not, -1 unknown control. */
+QUELIX_API int QuelixPlatform_DialogIsChecked(QUELIX_DIALOG dialog, int id);
+/* Clicks a button, check box or radio button. 1, or 0 refused. */
+QUELIX_API int QuelixPlatform_DialogClick(QUELIX_DIALOG dialog, int id);
+/* Combo boxes and tab controls: the number of entries (-1 unknown control),
+ * an entry's text (as DialogGetText), the selected entry (-1 none), and
+ * choosing one as a user does. */
+QUELIX_API int QuelixPlatform_DialogGetItemCount(QUELIX_DIALOG dialog, int id);
+QUELIX_API int QuelixPlatform_DialogGetItemText(QUELIX_DIALOG dialog, int id, int item, char* text, int size);
+QUELIX_API int QuelixPlatform_DialogGetSelection(QUELIX_DIALOG dialog, int id);
+QUELIX_API int QuelixPlatform_DialogSelect(QUELIX_DIALOG dialog, int id, int item);
+/* 1 yes, 0 no, -1 unknown control. */
+QUELIX_API int QuelixPlatform_DialogIsEnabled(QUELIX_DIALOG dialog, int id);
+QUELIX_API int QuelixPlatform_DialogIsVisible(QUELIX_DIALOG dialog, int id);
+/* Delivers the timer's message now. 1, or 0 when no such timer runs. */
+QUELIX_API int QuelixPlatform_DialogFireTimer(QUELIX_DIALOG dialog, int timerId);
+/* Lets the dialog handle what reaches it from other threads (the camera's
+ * automatic exposure, say), its timers and, on a display, the user, for up
+ * to timeoutMs. 1 while the dialog is open, 0 once it has closed. */
+QUELIX_API int QuelixPlatform_DialogPump(QUELIX_DIALOG dialog, int timeoutMs);
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,7 @@ packages=(
     libpng-dev libjpeg62-turbo-dev libtiff-dev
     pngcheck libtiff-tools python3-pil
     ffmpeg
+    libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
 )
 
 missing=()

@@ -123,6 +123,19 @@ public:
     int GetCameraInfo(QUELIX_CAMERA_INFO* info);
     int SetPreviewWindow(platform::Hwnd parent, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
+    // The settings dialogs (api/camera_dialogs.cpp), modal on the caller's
+    // thread. The camera dialog edits `camera` and the device at once; unless
+    // it ends with OK the device and the block are put back. 0 with error 1
+    // without a device, else 1 whatever closed the dialog.
+    int SetAnalogDlg(platform::Hwnd parent);
+    // The image filter dialog edits `filter`, which the pipeline reads every
+    // frame; unless it ends with OK the block is put back. Always 1.
+    int SetImageDlg(platform::Hwnd parent);
+    // The stream format dialog works on the registry; after OK the size and
+    // stream settings are read again. A running preview or capture stops
+    // around it and starts again (trigger mode pauses). Always 1.
+    int SetCameraDlg(platform::Hwnd parent);
+
     // Settings kept in the registry under "Camera_%02d" of the device number.
     int ReadSizeSettings();
     int ReadStreamSettings();

@@ -20,9 +20,30 @@ constexpr int32_t kUnityGain = 128;
 
 using Settings = ImageFilterSettings::Block;
 
+// A setting as the stages take it: held to the range they are made for, since
+// the block may hold any value (the settings dialogs store numbers as typed,
+// the registry holds what was written to it).
 int32_t Setting(const Settings& settings, FilterSlot slot)
 {
-    return settings[static_cast<size_t>(slot)];
+    const int32_t value = settings[static_cast<size_t>(slot)];
+    switch (slot) {
+    case FilterSlot::brightness:
+    case FilterSlot::saturation: return std::clamp(value, -255, 255);
+    case FilterSlot::contrast: return std::clamp(value, -127, 127);
+    case FilterSlot::hue: return std::clamp(value, -360, 360);
+    case FilterSlot::sharpness: return std::clamp(value, 0, 30);
+    case FilterSlot::gamma: return std::clamp(value, 0, 200);
+    case FilterSlot::bayerMode: return std::clamp(value, 0, 3);
+    case FilterSlot::grayGainR:
+    case FilterSlot::grayGainG1:
+    case FilterSlot::grayGainG2:
+    case FilterSlot::grayGainB: return std::clamp(value, 0, 65535);
+    case FilterSlot::grayOffsetR:
+    case FilterSlot::grayOffsetG1:
+    case FilterSlot::grayOffsetG2:
+    case FilterSlot::grayOffsetB: return std::clamp(value, -65535, 65535);
+    default: return value;
+    }
 }
 
 GrayParams GrayParamsOf(const Settings& s)

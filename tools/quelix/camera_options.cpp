@@ -26,6 +26,11 @@ std::optional<std::array<int, 4>> ParseWindow(const std::string& text)
 
 }  // namespace
 
+bool IsOutputBits(long bits)
+{
+    return bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 48 || bits == 64;
+}
+
 bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
 {
     char* end = nullptr;
@@ -71,8 +76,7 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
         options.device = static_cast<int>(number);
     } else if (argument == "--bits") {
         const std::string& value = arguments[++i];
-        if (!ParseLong(value, 8, 64, number) ||
-            (number != 8 && number != 16 && number != 24 && number != 32 && number != 48 && number != 64)) {
+        if (!ParseLong(value, 8, 64, number) || !IsOutputBits(number)) {
             error = "--bits takes 8, 16, 24, 32, 48 or 64";
             return OptionMatch::Bad;
         }

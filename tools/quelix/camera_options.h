@@ -34,6 +34,9 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
 // `text` as a number from minimum to maximum.
 bool ParseLong(const std::string& text, long minimum, long maximum, long& value);
 
+// 8, 16, 24, 32, 48 or 64: the output depths of the colour modes.
+bool IsOutputBits(long bits);
+
 // The usage lines of the camera options.
 std::string CameraOptionsUsage();
 

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "sim/camera_simulator.h"
 
 namespace quelix::tool {
 
@@ -16,20 +15,6 @@ namespace {
 std::atomic<bool> interrupted{false};
 
 void OnInterrupt(int) { interrupted = true; }
-
-std::string DeviceDirectory()
-{
-    if (const char* directory = getenv("QUELIX_DEVICE_DIR"); directory != nullptr && *directory != '\0')
-        return directory;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
-}
-
-bool DisplayAvailable()
-{
-    const char* display = getenv("DISPLAY");
-    return display != nullptr && *display != '\0';
-}
 
 // The capture window, exposure, mirrors and automatic exposure of the options.
 bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
@@ -65,42 +50,12 @@ CameraSession::~CameraSession()
         Quelix_Release(camera_);
     if (window_ != nullptr)
         QuelixPlatform_DestroyWindow(window_);
-    simulator_.reset();
-    if (!simulatorDirectory_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(simulatorDirectory_, ignored);
-    }
-}
-
-// A simulated camera in a device directory of its own, named by
-// QUELIX_DEVICE_DIR for the library.
-bool CameraSession::StartSimulatedCamera(const CameraOptions& options)
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelix-camera-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::fprintf(stderr, "quelix: cannot make a directory for the simulated camera\n");
-        return false;
-    }
-    simulatorDirectory_ = pattern;
-    setenv("QUELIX_DEVICE_DIR", simulatorDirectory_.c_str(), 1);
-    sim::CameraOptions cameraOptions;
-    cameraOptions.scene = options.scene;
-    std::string error;
-    simulator_ = sim::CameraSimulator::Start({options.device}, cameraOptions, simulatorDirectory_, &error);
-    if (simulator_ == nullptr)
-        std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
-    return simulator_ != nullptr;
 }
 
 bool CameraSession::Open(const CameraOptions& options, bool report)
 {
-    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(options.device);
-    if (options.simulate && !std::filesystem::exists(node)) {
-        if (!StartSimulatedCamera(options))
-            return false;
-        if (report)
-            std::printf("simulated camera %d, scene %s\n", options.device, options.scene.c_str());
-    }
+    if (!StartSimulatedIfAsked(simulated_, options.simulate, options.device, options.scene, report))
+        return false;
     window_ = QuelixPlatform_CreateMessageWindow();
     camera_ = window_ != nullptr ? Quelix_Initialize(window_) : 0;
     if (camera_ == 0) {

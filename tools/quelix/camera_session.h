@@ -11,10 +11,7 @@
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
 #include "quelix/camera_options.h"
-
-namespace quelix::sim {
-class CameraSimulator;
-}
+#include "quelix/camera_setup.h"
 
 namespace quelix::tool {
 
@@ -56,10 +53,7 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
-    bool StartSimulatedCamera(const CameraOptions& options);
-
-    std::string simulatorDirectory_;
-    std::unique_ptr<sim::CameraSimulator> simulator_;
+    SimulatedCamera simulated_;
     QUELIX_HWND window_ = nullptr;
     int32_t camera_ = 0;
     int32_t width_ = 0;

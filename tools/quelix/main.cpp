@@ -1,4 +1,5 @@
 // quelix: the command-line tool of the Quelix 205KWMX camera SDK.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "quelix/record_command.h"
 #include "quelix/snap_command.h"
 #include "quelix/snap_options.h"
+#include "quelix/settings_command.h"
 #include "quelix/stream_command.h"
 #include "quelix/stream_options.h"
 
@@ -21,6 +23,7 @@ const char kUsage[] =
     "  snap       save one frame as a BMP, raw, JPEG, PNG or TIFF file\n"
     "  record     record the processed frames into an AVI file\n"
     "  calibrate  average frames into the dark or bright reference of a mask file\n"
+    "  settings   open a settings dialog (camera, image, stream) over a live preview\n"
     "\n"
     "quelix COMMAND --help shows a command's options.\n";
 
@@ -63,6 +66,8 @@ int main(int argc, char** argv)
         return RunCommand(rest, ParseSnapOptions, SnapUsage, RunSnap);
     if (arguments[0] == "record")
         return RunCommand(rest, ParseRecordOptions, RecordUsage, RunRecord);
+    if (arguments[0] == "settings")
+        return RunCommand(rest, ParseSettingsOptions, SettingsUsage, RunSettings);
     if (arguments[0] == "calibrate")
         return RunCalibrateCommand(rest);
     std::fprintf(stderr, "quelix: unknown command %s\n%s", arguments[0].c_str(), kUsage);
