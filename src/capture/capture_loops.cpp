@@ -76,13 +76,14 @@ CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
     return {frameWindow, callbackBuffer, callbackBufferSize, callbackOption};
 }
 
-void CQuelix::DeliverFrame(int32_t trailer)
+void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
 {
     const FrameTarget target = CurrentFrameTarget();
     if (target.buffer != nullptr && target.size != 0 &&
         !CopyToCallerBuffer(*OutputImage(), target.rowOption, target.buffer, target.size))
         return;
     if (target.window != nullptr) {
+        frameTimes.Record(static_cast<uint32_t>(trailer), {arrivedNs, platform::MonotonicNs()});
         trailerValue = trailer;
         platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
@@ -106,10 +107,12 @@ void CQuelix::PreviewLoop()
             continue;
         int read = 0;
         int32_t trailer = 0;
+        uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
             read = device->ReadRingFrame(rawFrame->pBits);
             trailer = device->frameTrailer;
+            arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
         }
         if (read != 0) {
@@ -122,7 +125,7 @@ void CQuelix::PreviewLoop()
         CorrectFrame();
         PublishFrame();
         DrawPreview();
-        DeliverFrame(trailer);
+        DeliverFrame(trailer, arrivedNs);
     }
 }
 
@@ -139,16 +142,18 @@ void CQuelix::TriggerLoop()
         if (captured != 0)
             continue;
         int32_t trailer = 0;
+        uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
             device->ReadSingleFrame(rawFrame->pBits);
             trailer = device->frameTrailer;
+            arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
         }
         FillFrameInfo(*rawFrame, 0);
         CorrectFrame();
         PublishFrame();
-        DeliverFrame(trailer);
+        DeliverFrame(trailer, arrivedNs);
         DrawPreview();
     }
 }

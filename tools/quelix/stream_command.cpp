@@ -2,12 +2,14 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,8 @@ public:
             std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
         return simulator_ != nullptr;
     }
+    // The camera, when one was started.
+    sim::SimulatedCamera* Camera(int device) const { return simulator_ != nullptr ? simulator_->Camera(device) : nullptr; }
     ~SimulatedCamera()
     {
         simulator_.reset();
@@ -80,15 +84,45 @@ struct Report {
     DropCounter drops;
     SampleStatistics lastFrame;
     int fps10 = 0;
+    bool latency = false;
+    LatencyWindow latencies;
 };
 
-// `interval`: the seconds the frames of this report took.
-void PrintReport(const Report& report, double seconds, double interval)
+uint64_t MonotonicNs()
 {
-    std::printf("%7.1f s  %6.1f fps (camera %5.1f)  frames %7ld  dropped %6llu  mean %8.1f  min %5u  max %5u\n",
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1'000'000'000u + static_cast<uint64_t>(now.tv_nsec);
+}
+
+// Where the latency of a frame counts from: the moment the simulated camera
+// finished it, or else the moment the library held the whole frame; nullopt
+// when that is no longer known.
+std::optional<uint64_t> LatencyOrigin(int32_t camera, const sim::SimulatedCamera* simulated, uint16_t trailer)
+{
+    if (simulated != nullptr)
+        return simulated->FrameCompletedNs(trailer);
+    QUELIX_FRAME_TIMES times{};
+    if (QuelixPlatform_GetFrameTimes(camera, trailer, &times) != 1)
+        return std::nullopt;
+    return times.arrived;
+}
+
+// `interval`: the seconds the frames of this report took.
+void PrintReport(Report& report, double seconds, double interval)
+{
+    std::printf("%7.1f s  %6.1f fps (camera %5.1f)  frames %7ld  dropped %6llu  mean %8.1f  min %5u  max %5u",
                 seconds, interval > 0 ? report.framesThisSecond / interval : 0.0, report.fps10 / 10.0, report.frames,
                 static_cast<unsigned long long>(report.drops.Dropped()), report.lastFrame.mean,
                 report.lastFrame.minimum, report.lastFrame.maximum);
+    if (report.latency) {
+        const LatencyWindow::Summary latency = report.latencies.Take();
+        if (latency.frames == 0)
+            std::printf("  latency ms: no frames");
+        else
+            std::printf("  latency ms p50 %6.3f p99 %6.3f p99.9 %6.3f", latency.medianMs, latency.p99Ms, latency.p999Ms);
+    }
+    std::printf("\n");
     std::fflush(stdout);
 }
 
@@ -151,6 +185,8 @@ int RunStream(const StreamOptions& options)
         } else {
             exitCode = 0;
             Report report;
+            report.latency = options.latency;
+            const sim::SimulatedCamera* simulatedCamera = simulated.Camera(options.device);
             const auto start = std::chrono::steady_clock::now();
             auto lastReport = start;
             const auto printReport = [&](std::chrono::steady_clock::time_point now) {
@@ -163,11 +199,17 @@ int RunStream(const StreamOptions& options)
                 QUELIX_MSG msg{};
                 if (QuelixPlatform_GetMessage(window, &msg, 100) == 1) {
                     if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {
+                        const uint64_t received = MonotonicNs();
                         const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg.wParam);
+                        const auto trailer = static_cast<uint16_t>(*reinterpret_cast<const int32_t*>(msg.lParam));
                         ++report.frames;
                         ++report.framesThisSecond;
                         report.fps10 = info->fps10;
-                        report.drops.Add(static_cast<uint16_t>(*reinterpret_cast<const int32_t*>(msg.lParam)));
+                        report.drops.Add(trailer);
+                        if (report.latency) {
+                            if (const std::optional<uint64_t> origin = LatencyOrigin(camera, simulatedCamera, trailer))
+                                report.latencies.Add(static_cast<double>(static_cast<int64_t>(received - *origin)) / 1e6);
+                        }
                         report.lastFrame = MeasureFrame(buffer.data(), info->width, info->height, stride, options.bits);
                     } else if (msg.message == QUELIX_WM_FRAME || msg.message == QUELIX_WM_ERROR) {
                         const long code = static_cast<long>(msg.lParam);

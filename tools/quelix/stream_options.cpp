@@ -54,6 +54,9 @@ std::string StreamUsage()
            "  --mirror-h        mirror the picture left to right\n"
            "  --mirror-v        mirror the picture top to bottom\n"
            "  --auto-exposure   let the library adjust the exposure to the scene\n"
+           "  --latency         add the latency of the second's frames (median, 99th and 99.9th\n"
+           "                    percentile): from the moment the library held the whole frame\n"
+           "                    (with --simulate: the camera finished it) to the frame's message\n"
            "  --help            this text\n";
 }
 
@@ -118,6 +121,8 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
             options.mirrorV = true;
         } else if (argument == "--auto-exposure") {
             options.autoExposure = true;
+        } else if (argument == "--latency") {
+            options.latency = true;
         } else {
             error = "unknown option " + argument;
             return std::nullopt;

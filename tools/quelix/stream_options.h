@@ -19,6 +19,7 @@ struct StreamOptions {
     bool mirrorH = false;
     bool mirrorV = false;
     bool autoExposure = false;
+    bool latency = false;  // report latency percentiles
     std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
 };
 
