@@ -16,7 +16,7 @@ struct SharpenRequest {
     int32_t strength;         // the sharpness setting
     int32_t significantBits;  // of 16-bit samples
     int32_t brightness;       // setting applied after sharpening; 0: none
-    bool border;              // write the outer two rows and columns from the source too
+    bool border;              // write the outer two rows and columns, and kept samples, from the source too
 };
 
 // Sharpens the kernel rectangle of the source into the destination; 1.

@@ -93,10 +93,11 @@ inline void SlideSums(BoxSum<Sample>* sums, const uint8_t* entering, const uint8
 }
 
 // Lanes first ... end - 1 of one row; `step` samples apart are neighbouring
-// pixels. Lanes that `kept` marks (Kept) keep the destination's value.
+// pixels. Lanes that `kept` marks (Kept) take their value from `keptFrom`
+// (the destination row itself, or the source row).
 template <class Sample, bool SmallTerms, bool Brighten, bool Kept>
-inline void SharpenLanes(uint8_t* to, const uint8_t* from, const BoxSum<Sample>* sums, const uint8_t* kept,
-                         int32_t first, int32_t end, int32_t step, SharpenRule rule)
+inline void SharpenLanes(uint8_t* to, const uint8_t* from, const uint8_t* keptFrom, const BoxSum<Sample>* sums,
+                         const uint8_t* kept, int32_t first, int32_t end, int32_t step, SharpenRule rule)
 {
     using Sum = BoxSum<Sample>;
     constexpr ptrdiff_t kBytes = sizeof(Sample);
@@ -105,17 +106,17 @@ inline void SharpenLanes(uint8_t* to, const uint8_t* from, const BoxSum<Sample>*
         const int32_t level =
             SharpenLevel<Sample, SmallTerms, Brighten>(LoadSample<Sample>(from + k * kBytes), boxSum >> 4, rule);
         if constexpr (Kept)
-            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(to + k * kBytes) : level);
+            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
         else
             StoreSample<Sample>(to + k * kBytes, level);
     }
 }
 
 // Lanes first ... end - 1 of a border row: the source's value, brightened
-// (Brighten), or kept (Kept lanes).
+// (Brighten); kept lanes as in SharpenLanes.
 template <class Sample, bool Brighten, bool Kept>
-inline void BorderLanes(uint8_t* to, const uint8_t* from, const uint8_t* kept, int32_t first, int32_t end,
-                        SharpenRule rule)
+inline void BorderLanes(uint8_t* to, const uint8_t* from, const uint8_t* keptFrom, const uint8_t* kept,
+                        int32_t first, int32_t end, SharpenRule rule)
 {
     constexpr ptrdiff_t kBytes = sizeof(Sample);
     for (int32_t k = first; k < end; ++k) {
@@ -123,7 +124,7 @@ inline void BorderLanes(uint8_t* to, const uint8_t* from, const uint8_t* kept, i
         if constexpr (Brighten)
             level = BrightenLevel(level, rule.brightness, rule.full);
         if constexpr (Kept)
-            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(to + k * kBytes) : level);
+            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
         else
             StoreSample<Sample>(to + k * kBytes, level);
     }
@@ -134,7 +135,7 @@ struct SharpenShape {
     int32_t lanes;         // samples per row
     int32_t pixelSamples;  // samples per pixel
     bool interior;         // at least 5 x 5 pixels: some are sharpened
-    bool border;           // write the two outer rows and columns too
+    bool border;           // write the two outer rows and columns too, and kept lanes from the source
 };
 
 template <class Sample, bool SmallTerms, bool Brighten, bool Kept>
@@ -153,9 +154,11 @@ void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenR
     const auto targetRow = [&](int32_t i) {
         return a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
     };
+    // Kept lanes: the source's in a whole pass, else the destination's own.
+    const auto keptFrom = [&](int32_t i) { return shape.border ? sourceRow(i) : targetRow(i); };
     if (!shape.interior) {
         for (int32_t i = 0; i < shape.rows; ++i)
-            BorderLanes<Sample, Brighten, Kept>(targetRow(i), sourceRow(i), kept, 0, lanes, r);
+            BorderLanes<Sample, Brighten, Kept>(targetRow(i), sourceRow(i), keptFrom(i), kept, 0, lanes, r);
         return;
     }
     const uint8_t* top[4] = {sourceRow(0), sourceRow(1), sourceRow(2), sourceRow(3)};
@@ -168,17 +171,18 @@ void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenR
     for (int32_t i = 0; i < shape.rows; ++i) {
         uint8_t* to = targetRow(i);
         const uint8_t* from = sourceRow(i);
+        const uint8_t* keptRow = keptFrom(i);
         if (i < 2 || i >= shape.rows - 2) {
             if (shape.border)
-                BorderLanes<Sample, Brighten, Kept>(to, from, kept, 0, lanes, r);
+                BorderLanes<Sample, Brighten, Kept>(to, from, keptRow, kept, 0, lanes, r);
             continue;
         }
         if (i > 2)
             SlideSums<Sample>(sums, sourceRow(i + 1), sourceRow(i - 3), lanes);
-        SharpenLanes<Sample, SmallTerms, Brighten, Kept>(to, from, sums, kept, first, end, step, r);
+        SharpenLanes<Sample, SmallTerms, Brighten, Kept>(to, from, keptRow, sums, kept, first, end, step, r);
         if (shape.border) {
-            BorderLanes<Sample, Brighten, Kept>(to, from, kept, 0, first, r);
-            BorderLanes<Sample, Brighten, Kept>(to, from, kept, end, lanes, r);
+            BorderLanes<Sample, Brighten, Kept>(to, from, keptRow, kept, 0, first, r);
+            BorderLanes<Sample, Brighten, Kept>(to, from, keptRow, kept, end, lanes, r);
         }
     }
 }
