@@ -17,7 +17,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <mutex>
+#include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
