@@ -106,7 +106,7 @@ void BM_PreviewWhileSaving(benchmark::State& state)
     const std::string sharedTable = "quelix-bench-" + std::to_string(getpid());
     setenv("QUELIX_REGISTRY", directory.File("registry.reg").c_str(), 1);
     setenv("QUELIX_SHM_NAME", sharedTable.c_str(), 1);
-    bench::BenchCamera simulated(true, "counter", false);
+    bench::BenchCamera simulated({0}, false, true, "counter");
     QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
     const int32_t camera = Quelix_Initialize(window);
     std::vector<uint8_t> buffer(kWidth * kHeight * 2);

@@ -30,7 +30,7 @@ double ProcessCpuSeconds()
 // A camera on a simulated camera, with a registry and shared table of its own.
 class RecordingBench {
 public:
-    explicit RecordingBench(bool fast) : simulated_(false, "moving", fast)
+    explicit RecordingBench(bool fast) : simulated_({0}, fast, false, "moving")
     {
         setenv("QUELIX_REGISTRY", (simulated_.Directory() + "/registry.reg").c_str(), 1);
         setenv("QUELIX_SHM_NAME", "quelix-bench-recording", 1);

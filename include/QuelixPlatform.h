@@ -150,6 +150,21 @@ QUELIX_API int QuelixPlatform_DialogFireTimer(QUELIX_DIALOG dialog, int timerId)
  * to timeoutMs. 1 while the dialog is open, 0 once it has closed. */
 QUELIX_API int QuelixPlatform_DialogPump(QUELIX_DIALOG dialog, int timeoutMs);
 
+/*
+ * Frame times, for measuring latency. Both are nanoseconds of the
+ * monotonic clock (clock_gettime(CLOCK_MONOTONIC)), so an application can
+ * compare them with its own time of receipt.
+ */
+typedef struct QUELIX_FRAME_TIMES {
+    uint64_t arrived;   /* the library held the whole frame from the camera */
+    uint64_t delivered; /* the frame was in the caller's buffer and its message was being posted */
+} QUELIX_FRAME_TIMES;
+
+/* The times of one of the last 64 frames a camera announced with
+ * QUELIX_WM_FRAME, found by its trailer word (the value lParam points to).
+ * 1 found; 0 for an unknown camera, a NULL record, or a frame no longer kept. */
+QUELIX_API int QuelixPlatform_GetFrameTimes(int32_t camera, uint32_t trailer, QUELIX_FRAME_TIMES* times);
+
 #ifdef __cplusplus
 }
 #endif

@@ -217,6 +217,11 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
     std::lock_guard render(renderMutex_);
     data.resize(moved);
     renderer_.Render(settings, scene, data);
+    {
+        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
+        std::lock_guard completion(completionMutex_);
+        completions_[settings.trailer % kCompletionsKept] = {true, settings.trailer, uint64_t(now.count())};
+    }
     // A read succeeds when it takes the whole frame; a short frame ends the
     // transfer early, which the driver reports as success with fewer bytes.
     return {shortFrame ? moved < length : length == frameBytes, moved, moved};

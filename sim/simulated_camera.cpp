@@ -183,6 +183,15 @@ bool SimulatedCamera::WaitForFrames(uint64_t count, int timeoutMs) const
                              [&] { return framesDelivered_ >= count; });
 }
 
+std::optional<uint64_t> SimulatedCamera::FrameCompletedNs(uint16_t trailer) const
+{
+    std::lock_guard lock(completionMutex_);
+    const Completion& completion = completions_[trailer % kCompletionsKept];
+    if (!completion.known || completion.trailer != trailer)
+        return std::nullopt;
+    return completion.ns;
+}
+
 void SimulatedCamera::PulseTrigger()
 {
     if (!plugged_ || !TriggerInputEnabled(registers_))

@@ -81,6 +81,11 @@ public:
     uint64_t FramesDelivered() const;
     // Waits until at least `count` frames have been delivered; false on time-out.
     bool WaitForFrames(uint64_t count, int timeoutMs) const;
+    // When the camera finished the frame with this trailer word, as
+    // nanoseconds of the monotonic clock (CLOCK_MONOTONIC); one of the last
+    // kCompletionsKept frames, else nullopt.
+    std::optional<uint64_t> FrameCompletedNs(uint16_t trailer) const;
+    static constexpr size_t kCompletionsKept = 256;
 
     // --- The trigger input. A pulse counts only while the trigger input is
     // enabled (bit 0 of register 20); the camera keeps one pending pulse until
@@ -163,6 +168,14 @@ private:
 
     std::mutex renderMutex_;  // guards renderer_
     FrameRenderer renderer_;
+
+    struct Completion {
+        bool known = false;
+        uint16_t trailer = 0;
+        uint64_t ns = 0;
+    };
+    mutable std::mutex completionMutex_;  // guards completions_; taken alone
+    std::array<Completion, kCompletionsKept> completions_{};
 
     std::mutex cableMutex_;  // serialises Plug and Unplug; taken before mutex_, never after
     std::unique_ptr<DeviceNode> node_;

@@ -58,6 +58,9 @@ int CQuelix::SetImageDlg(platform::Hwnd parent)
 
 int CQuelix::SetCameraDlg(platform::Hwnd parent)
 {
+    // No other call changes the window or the acquisition while the dialog
+    // is open.
+    platform::CriticalSectionGuard operation(operationLock);
     // Preview and capture stop around the dialog (the window may change);
     // trigger mode only pauses.
     const int32_t mode = captureMode;
@@ -66,7 +69,8 @@ int CQuelix::SetCameraDlg(platform::Hwnd parent)
     else if (mode == 3)
         runState = 2;
     CStreamFormatDlg dialog(device != nullptr ? device->GetDeviceNumber() : deviceNumber.load());
-    if (dialog.DoModal(parent) == platform::kIdOk) {
+    const bool accepted = dialog.DoModal(parent) == platform::kIdOk;
+    if (accepted) {
         ReadSizeSettings();
         ReadStreamSettings();
     }
@@ -74,6 +78,10 @@ int CQuelix::SetCameraDlg(platform::Hwnd parent)
         StartPreview();
     else if (mode == 2)
         StartCapture();
+    else if (mode == 3 && accepted)
+        // The paused trigger loop holds images of the old size and colour
+        // mode: it starts again with images for the new ones.
+        RestartAround([] { return 1; });
     else if (mode == 3)
         runState = 1;
     return 1;

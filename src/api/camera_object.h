@@ -15,6 +15,7 @@
 #include "api/settings_blocks.h"
 #include "capture/correction_state.h"
 #include "capture/dialog_hook.h"
+#include "capture/frame_times.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
 #include "output/avi_writer.h"
@@ -302,7 +303,7 @@ private:
     // The finished frame: a copy into latestImage, the caller's buffer and
     // the notification with the trailer word.
     void PublishFrame();
-    void DeliverFrame(int32_t trailer);
+    void DeliverFrame(int32_t trailer, uint64_t arrivedNs);
     void PostFrameError(int32_t code);
     void MeasureFrameRate();
     void RecordThreadProc(RecordFrameConverter& converter);
@@ -394,6 +395,8 @@ public:
     // application reads them on its own thread.
     QUELIX_FRAME_INFO frameInfo{static_cast<int32_t>(sizeof(QUELIX_FRAME_INFO)), 0, 0, 0, 0, 0, nullptr};
     std::atomic<int32_t> trailerValue{0};
+    // When the frames delivered last reached the host and the caller.
+    FrameTimesLog frameTimes;
 
     std::atomic<int32_t> captureMode{0};  // 0 idle, 1 preview, 2 capture, 3 trigger
     std::atomic<int32_t> colorMode{0};    // 0 to 5: 8, 16, 24, 32, 48, 64 bits per pixel

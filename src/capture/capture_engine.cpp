@@ -79,10 +79,10 @@ int CQuelix::PrepareAcquisition()
 
     int clockMode = 0;
     device->GetClockMode(clockMode);
-    if (clockMode != halfClock) {
-        CQLXSdkLib::SetClockMode(halfClock);
+    // The camera's clock mode is fixed: the setter changes nothing and says
+    // so (0), and then there is nothing to settle.
+    if (clockMode != halfClock && CQLXSdkLib::SetClockMode(halfClock) != 0)
         platform::SleepMs(kClockSettleMs);
-    }
     device->SetMirrorV(camera.Get(CameraSlot::mirrorV));
     device->SetMirrorH(camera.Get(CameraSlot::mirrorH));
     device->SetTriggerMode(0);

@@ -77,13 +77,14 @@ CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
     return {frameWindow, callbackBuffer, callbackBufferSize, callbackOption};
 }
 
-void CQuelix::DeliverFrame(int32_t trailer)
+void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
 {
     const FrameTarget target = CurrentFrameTarget();
     if (target.buffer != nullptr && target.size != 0 &&
         !CopyToCallerBuffer(*OutputImage(), target.rowOption, target.buffer, target.size))
         return;
     if (target.window != nullptr) {
+        frameTimes.Record(static_cast<uint32_t>(trailer), {arrivedNs, platform::MonotonicNs()});
         trailerValue = trailer;
         platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
@@ -109,10 +110,12 @@ void CQuelix::PreviewLoop()
             continue;
         int read = 0;
         int32_t trailer = 0;
+        uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
             read = device->ReadRingFrame(rawFrame->pBits, rawFrame->ImageBytes());
             trailer = device->frameTrailer;
+            arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
         }
         if (read != 0) {
@@ -126,7 +129,7 @@ void CQuelix::PreviewLoop()
         PublishFrame();
         recordQueue.Offer(*OutputImage());
         DrawPreview();
-        DeliverFrame(trailer);
+        DeliverFrame(trailer, arrivedNs);
     }
 }
 
@@ -144,10 +147,12 @@ void CQuelix::TriggerLoop()
             continue;
         int read = 0;
         int32_t trailer = 0;
+        uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
             read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
             trailer = device->frameTrailer;
+            arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
         }
         // A frame that does not fit the raw frame is dropped; the loop waits
@@ -159,7 +164,7 @@ void CQuelix::TriggerLoop()
         FillFrameInfo(*rawFrame, 0);
         CorrectFrame();
         PublishFrame();
-        DeliverFrame(trailer);
+        DeliverFrame(trailer, arrivedNs);
         DrawPreview();
     }
 }

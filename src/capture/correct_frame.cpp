@@ -8,6 +8,7 @@
 #include "capture/gray_phases.h"
 #include "capture/mirror.h"
 #include "capture/pixel_kernels.h"
+#include "capture/sharpen.h"
 #include "output/dib_image.h"
 
 namespace quelix {
@@ -60,9 +61,7 @@ bool WideWork(int32_t colorMode)
     return colorMode == 1 || colorMode == 4 || colorMode == 5;
 }
 
-// Sharpening and brightness kernels by colour mode.
-constexpr std::array<ConvertKernel, 6> kSharpen = {Sharpen8,  Sharpen16, Sharpen24,
-                                                   Sharpen24, Sharpen48, Sharpen48};
+// Brightness kernels by colour mode.
 constexpr std::array<ConvertKernel, 6> kBrightness = {Brightness8,  Brightness16, Brightness24,
                                                       Brightness24, Brightness48, Brightness48};
 
@@ -153,22 +152,25 @@ void CQuelix::CorrectFrame()
         stages.contrast = Setting(settings, FilterSlot::contrast);
         stages.brightness = sharpness == 0 ? brightness : 0;
         correctionState_.render.Prepare(stages);
-        correctionState_.render.Render(*work, *output);
-
-        if (sharpness == 0)
+        // Sharpening reads an untouched picture: the stages render into
+        // filterScratch, and one pass sharpens and brightens it into the
+        // output.
+        const bool sharpen = sharpness != 0 && filterScratch != nullptr &&
+                             (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output));
+        if (!sharpen) {
+            correctionState_.render.Render(*work, *output);
+            if (sharpness != 0 && brightness != 0) {
+                const LevelParams params{brightness, kSignificantBits};
+                output->Convert(kBrightness[mode], output, nullptr, 0, 0, &params);
+            }
             return;
-        // Sharpening reads an untouched copy of the output.
-        if (filterScratch != nullptr &&
-            (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output))) {
-            std::memcpy(filterScratch->pBits, output->pBits,
-                        static_cast<size_t>(output->stride) * output->height);
-            const LevelParams params{sharpness, kSignificantBits};
-            output->Convert(kSharpen[mode], filterScratch.get(), nullptr, 0, 0, &params);
         }
-        if (brightness != 0) {
-            const LevelParams params{brightness, kSignificantBits};
-            output->Convert(kBrightness[mode], output, nullptr, 0, 0, &params);
-        }
+        correctionState_.render.Render(*work, *filterScratch);
+        const int32_t bytesPerPixel = output->bitCount / 8;
+        const Rect area{0, 0, std::min(work->width, output->width), std::min(work->height, output->height)};
+        SharpenPass({output->pBits, filterScratch->pBits, area, 0, 0, bytesPerPixel, bytesPerPixel, output->stride,
+                     filterScratch->stride},
+                    {wide ? 2 : 1, colour ? 3 : 1, sharpness, kSignificantBits, brightness, true});
     } catch (const std::bad_alloc&) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "api/camera_object.h"
+#include "capture/vector_levels.h"
 #include "output/dib_image.h"
 
 namespace quelix {
@@ -58,27 +59,47 @@ struct DefectMaps {
     }
 };
 
-// Marks row i (1 ... rows - 2) of the image; returns how many pixels it
-// marked. `hot` and `dead` are the maps' rows (UseMaps) or unused.
+// Marks the interior pixels of one row (1 ... count - 2; the two ends are
+// never marked) from the rows above and below; returns how many it marked.
+// `hot` and `dead` are the maps' rows (UseMaps) or unused.
 template <class Sample, bool UseMaps>
-int32_t MarkRow(const CDibImage& image, const uint8_t* hot, const uint8_t* dead, uint8_t* marks, int32_t i,
-                int32_t threshold)
+inline int32_t MarkRow(const uint8_t* up, const uint8_t* row, const uint8_t* down, const uint8_t* hot,
+                       const uint8_t* dead, uint8_t* marks, int32_t count, int32_t threshold)
 {
-    const uint8_t* up = image.pBits + static_cast<ptrdiff_t>(i - 1) * image.stride;
-    const uint8_t* row = up + image.stride;
-    const uint8_t* down = row + image.stride;
     int32_t marked = 0;
-    for (int32_t j = 1; j < image.width - 1; ++j) {
+    Put<Sample>(marks, 0, 0);
+    for (int32_t j = 1; j < count - 1; ++j) {
         const int32_t x = Get<Sample>(row, j);
         const int32_t mean = (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) +
-                              Get<Sample>(up, j) + Get<Sample>(down, j)) /
-                             4;
+                              Get<Sample>(up, j) + Get<Sample>(down, j)) >> 2;
         const int32_t difference = x > mean ? x - mean : mean - x;
-        bool mark = difference >= threshold;
+        int32_t mark = difference >= threshold ? 1 : 0;
         if constexpr (UseMaps)
-            mark = mark || (Get<Sample>(hot, j) | Get<Sample>(dead, j)) != 0;
-        Put<Sample>(marks, j, static_cast<Sample>(mark ? 1 : 0));
-        marked += mark ? 1 : 0;
+            mark |= (Get<Sample>(hot, j) | Get<Sample>(dead, j)) != 0 ? 1 : 0;
+        Put<Sample>(marks, j, static_cast<Sample>(mark));
+        marked += mark;
+    }
+    Put<Sample>(marks, count - 1, 0);
+    return marked;
+}
+
+// Marks rows 1 ... rows - 2 of the image; rows 0 and rows - 1 of the marks
+// are cleared. Returns how many pixels it marked.
+template <class Sample, bool UseMaps>
+inline int32_t MarkImage(const uint8_t* pixels, int32_t stride, const uint8_t* hot, int32_t hotStride,
+                         const uint8_t* dead, int32_t deadStride, uint8_t* marks, int32_t marksStride, int32_t rows,
+                         int32_t columns, int32_t threshold)
+{
+    const auto bytes = static_cast<size_t>(columns) * sizeof(Sample);
+    std::memset(marks, 0, bytes);
+    std::memset(marks + static_cast<ptrdiff_t>(rows - 1) * marksStride, 0, bytes);
+    int32_t marked = 0;
+    for (int32_t i = 1; i < rows - 1; ++i) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(i) * stride;
+        marked += MarkRow<Sample, UseMaps>(row - stride, row, row + stride,
+                                           UseMaps ? hot + static_cast<ptrdiff_t>(i) * hotStride : nullptr,
+                                           UseMaps ? dead + static_cast<ptrdiff_t>(i) * deadStride : nullptr,
+                                           marks + static_cast<ptrdiff_t>(i) * marksStride, columns, threshold);
     }
     return marked;
 }
@@ -131,21 +152,27 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
         return 0;
     const int32_t rows = image->height;
     const int32_t columns = image->width;
-    if (image->bitCount != sizeof(Sample) * 8 || !HasDepthAndCovers<Sample>(marksImage, columns, rows))
+    // Only pixels with neighbours on all four sides can be marked.
+    if (image->bitCount != sizeof(Sample) * 8 || !HasDepthAndCovers<Sample>(marksImage, columns, rows) ||
+        rows < 3 || columns < 3)
         return 1;
-    std::memset(marksImage->pBits, 0, static_cast<size_t>(marksImage->stride) * marksImage->height);
     const auto marksRow = [&](int32_t i) {
         return marksImage->pBits + static_cast<ptrdiff_t>(i) * marksImage->stride;
     };
     int32_t marked = 0;
     if (maps.Cover(columns, rows)) {
-        for (int32_t i = 1; i < rows - 1; ++i) {
-            marked += MarkRow<Sample, true>(*image, maps.Row(maps.hot, i), maps.Row(maps.dead, i),
-                                            marksRow(i), i, threshold);
-        }
+        RunVectorised([&marked, pixels = image->pBits, stride = image->stride, hot = maps.Row(maps.hot, 0),
+                       hotStride = maps.hot->stride, dead = maps.Row(maps.dead, 0), deadStride = maps.dead->stride,
+                       marks = marksImage->pBits, marksStride = marksImage->stride, rows, columns, threshold] {
+            marked = MarkImage<Sample, true>(pixels, stride, hot, hotStride, dead, deadStride, marks, marksStride,
+                                             rows, columns, threshold);
+        });
     } else {
-        for (int32_t i = 1; i < rows - 1; ++i)
-            marked += MarkRow<Sample, false>(*image, nullptr, nullptr, marksRow(i), i, threshold);
+        RunVectorised([&marked, pixels = image->pBits, stride = image->stride, marks = marksImage->pBits,
+                       marksStride = marksImage->stride, rows, columns, threshold] {
+            marked = MarkImage<Sample, false>(pixels, stride, nullptr, 0, nullptr, 0, marks, marksStride, rows,
+                                              columns, threshold);
+        });
     }
     if (marked == 0)
         return 1;

@@ -59,45 +59,37 @@ HueSatTables MakeTables(const HueSatParams& params)
     return tables;
 }
 
-// The pixel (red, green, blue) rotated and scaled, as 0x00RRGGBB.
+// The pixel (red, green, blue) rotated and scaled, as 0x00RRGGBB. Written
+// with selections rather than branches: colours of a picture send the
+// branches either way at random.
 inline int32_t HueSatPixel(int32_t red, int32_t green, int32_t blue, const HueSatTables& tables)
 {
-    int32_t top = red;
-    int32_t offset = green - blue;
-    int32_t sector = 1;
-    if (red < green) {
-        top = green;
-        offset = blue - red;
-        sector = 3;
-    }
-    if (blue > top) {
-        top = blue;
-        offset = red - green;
-        sector = 5;
-    }
-    const int32_t bottom = std::min({red, green, blue});
+    const bool greenAbove = red < green;
+    int32_t top = greenAbove ? green : red;
+    int32_t offset = greenAbove ? blue - red : green - blue;
+    int32_t sector = greenAbove ? 3 : 1;
+    const bool blueAbove = blue > top;
+    top = blueAbove ? blue : top;
+    offset = blueAbove ? red - green : offset;
+    sector = blueAbove ? 5 : sector;
+    const int32_t bottom = std::min(std::min(red, green), blue);
     const int32_t chroma = top - bottom;
     const int32_t lightness = top + bottom;
-    if (offset < 0) {
-        sector -= 1;
-        offset += chroma;
-    }
+    sector -= offset < 0 ? 1 : 0;
+    offset += offset < 0 ? chroma : 0;
     const int32_t limit = lightness < 256 ? lightness : 511 - lightness;
     const int32_t scaled = std::min(tables.chroma[chroma], limit);
     const int32_t low = (lightness - scaled) >> 1;
     const int32_t span = ((lightness + scaled) >> 1) - low;
-    if (chroma == 0)
-        return low * 0x010101;
-    int32_t position = (offset * kChromaReciprocals[chroma - 1] + 0x8000) >> 16;
+    int32_t position = (offset * kChromaReciprocals[chroma == 0 ? 0 : chroma - 1] + 0x8000) >> 16;
     position += tables.position;
     sector += tables.sectors;
-    if (position >= kSectorSteps) {
-        position -= kSectorSteps;
-        sector += 1;
-    }
-    sector %= 6;
-    return low * 0x010101 + ((span * 0x010101) & kSectorMasks[sector]) +
-           ((span * position + 128) >> 8) * kSectorSteps6[sector];
+    sector += position >= kSectorSteps ? 1 : 0;
+    position -= position >= kSectorSteps ? kSectorSteps : 0;
+    sector -= sector >= 6 ? 6 : 0;
+    const int32_t colour = low * 0x010101 + ((span * 0x010101) & kSectorMasks[sector]) +
+                           ((span * position + 128) >> 8) * kSectorSteps6[sector];
+    return chroma == 0 ? low * 0x010101 : colour;
 }
 
 }  // namespace

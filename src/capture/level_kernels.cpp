@@ -1,13 +1,13 @@
 // Gamma, contrast and brightness in their four formats: lookup tables for
 // gamma and contrast (kept per thread for the setting they were built for),
-// a single-precision factor for brightness (through a table of the 256
-// levels at 8 bits).
+// a single-precision factor for brightness, multiplied in vectors.
 #include <algorithm>
 #include <utility>
 
 #include "capture/level_tables.h"
 #include "capture/pixel_kernels.h"
 #include "capture/thread_cache.h"
+#include "capture/vector_levels.h"
 #include "output/kernel_loops.h"
 
 namespace quelix {
@@ -50,20 +50,64 @@ int32_t ApplyTable16(const KernelArgs& a, const LevelTable16& table)
         return ForEachPixel<false, Steps<6, 6>, Steps<8, 8>>(a, pixel);
 }
 
-template <int Channels>
-int32_t Brighten16(const KernelArgs& a, float factor, int32_t bits)
+struct KeptLanesTag {};
+
+// In place over the samples of each row (a pixel's channels side by side):
+// each sample times the factor; lanes that `kept` marks (Kept) stay.
+template <class Sample, bool Kept>
+inline void BrightenRow(uint8_t* row, const uint8_t* kept, int32_t lanes, float factor, int32_t full)
 {
-    const int32_t full = (1 << bits) - 1;
-    const auto pixel = [factor, full](uint8_t* to, const uint8_t* from) {
-        for (int c = 0; c < Channels; ++c) {
-            const auto level = static_cast<int32_t>(static_cast<float>(Load16(from + 2 * c)) * factor);
-            Store16(to + 2 * c, static_cast<unsigned>(std::min(level, full)));
-        }
-    };
-    if constexpr (Channels == 1)
-        return ForEachPixel<false, Steps<2, 2>>(a, pixel);
-    else
-        return ForEachPixel<false, Steps<6, 6>, Steps<8, 8>>(a, pixel);
+    for (int32_t k = 0; k < lanes; ++k) {
+        uint8_t* at = row + static_cast<ptrdiff_t>(k) * static_cast<ptrdiff_t>(sizeof(Sample));
+        const int32_t value = sizeof(Sample) == 1 ? *at : Load16(at);
+        const int32_t level = Kept && kept[k] != 0 ? value : BrightenLevel(value, factor, full);
+        if constexpr (sizeof(Sample) == 1)
+            *at = static_cast<uint8_t>(level);
+        else
+            Store16(at, static_cast<unsigned>(level));
+    }
+}
+
+template <class Sample, bool Kept>
+inline void BrightenRows(const KernelArgs& a, const uint8_t* kept, int32_t lanes, float factor, int32_t full)
+{
+    const int32_t rows = a.rect.bottom - a.rect.top;
+    for (int32_t i = 0; i < rows; ++i) {
+        uint8_t* row =
+            a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
+        BrightenRow<Sample, Kept>(row, kept, lanes, factor, full);
+    }
+}
+
+// Brightness in place: `channels` of each pixel's samples, in the
+// instruction set's widest vectors.
+template <class Sample>
+int32_t Brighten(const KernelArgs& a, int32_t channels, float factor, int32_t full)
+{
+    constexpr auto kSampleBytes = static_cast<int32_t>(sizeof(Sample));
+    const int32_t pixelSamples = a.dstStep / kSampleBytes;
+    const int32_t columns = a.rect.right - a.rect.left;
+    // In place only, over pixels that hold the channels.
+    if (a.dst != a.src || a.dstStep != a.srcStep || a.x != a.rect.left || a.y != a.rect.top ||
+        a.dstStride != a.srcStride || pixelSamples < channels || columns <= 0)
+        return ForEachPixel<false>(a, [factor, full, channels](uint8_t* to, const uint8_t* from) {
+            for (int32_t c = 0; c < channels; ++c) {
+                if constexpr (sizeof(Sample) == 1)
+                    to[c] = static_cast<uint8_t>(BrightenLevel(from[c], factor, full));
+                else
+                    Store16(to + 2 * c, static_cast<unsigned>(BrightenLevel(Load16(from + 2 * c), factor, full)));
+            }
+        });
+    const int32_t lanes = columns * pixelSamples;
+    if (pixelSamples == channels) {
+        RunVectorised([a, lanes, factor, full] { BrightenRows<Sample, false>(a, nullptr, lanes, factor, full); });
+        return 1;
+    }
+    uint8_t* kept = ThreadScratch<uint8_t, KeptLanesTag>(static_cast<size_t>(lanes)).data();
+    for (int32_t k = 0; k < lanes; ++k)
+        kept[k] = k % pixelSamples >= channels ? 1 : 0;
+    RunVectorised([a, kept, lanes, factor, full] { BrightenRows<Sample, true>(a, kept, lanes, factor, full); });
+    return 1;
 }
 
 const LevelTable8& CachedGamma8(int32_t gamma)
@@ -164,16 +208,16 @@ int32_t Brightness8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t 
                     int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                     const void* opaque1, const void*)
 {
-    return ApplyTable8<1>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                          BrightnessTable8(Level(opaque1).setting));
+    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 1,
+                             BrightnessFactor(Level(opaque1).setting), 255);
 }
 
 int32_t Brightness24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                      int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                      const void* opaque1, const void*)
 {
-    return ApplyTable8<3>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                          BrightnessTable8(Level(opaque1).setting));
+    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 3,
+                             BrightnessFactor(Level(opaque1).setting), 255);
 }
 
 int32_t Brightness16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -181,8 +225,8 @@ int32_t Brightness16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t
                      const void* opaque1, const void*)
 {
     const LevelParams& level = Level(opaque1);
-    return Brighten16<1>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                         BrightnessFactor(level.setting), SampleBits(level.significantBits));
+    return Brighten<uint16_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 1,
+                              BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
 }
 
 int32_t Brightness48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -190,8 +234,8 @@ int32_t Brightness48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t
                      const void* opaque1, const void*)
 {
     const LevelParams& level = Level(opaque1);
-    return Brighten16<3>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
-                         BrightnessFactor(level.setting), SampleBits(level.significantBits));
+    return Brighten<uint16_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 3,
+                              BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
 }
 
 }  // namespace quelix

@@ -87,13 +87,4 @@ float BrightnessFactor(int32_t brightness)
     return static_cast<float>(factor);
 }
 
-LevelTable8 BrightnessTable8(int32_t brightness)
-{
-    const float factor = BrightnessFactor(brightness);
-    LevelTable8 table{};
-    for (int32_t v = 0; v < 256; ++v)
-        table[v] = static_cast<uint8_t>(std::min(static_cast<int32_t>(static_cast<float>(v) * factor), 255));
-    return table;
-}
-
 }  // namespace quelix

@@ -29,8 +29,14 @@ LevelTable16 ContrastTable16(int32_t contrast, int32_t bits);
 // Brightness setting b (-255 ... 255): 1 - |b| / 255 below 0, 1 + 10 b / 255
 // above, computed in double and used in single precision.
 // Each sample becomes trunc(v x factor) in single precision, limited to full
-// scale; BrightnessTable8 holds that for the 256 8-bit levels.
+// scale (BrightenLevel).
 float BrightnessFactor(int32_t brightness);
-LevelTable8 BrightnessTable8(int32_t brightness);
+
+// One sample brightened: trunc(v x factor) in single precision, limited to 0 ... full.
+inline int32_t BrightenLevel(int32_t level, float factor, int32_t full)
+{
+    const auto scaled = static_cast<int32_t>(static_cast<float>(level) * factor);
+    return scaled < 0 ? 0 : scaled > full ? full : scaled;
+}
 
 }  // namespace quelix

@@ -1,57 +1,65 @@
 #include "capture/mirror.h"
 
-#include <algorithm>
 #include <cstring>
-#include <utility>
+
+#include "capture/thread_cache.h"
+#include "capture/vector_levels.h"
 
 namespace quelix {
 
 namespace {
 
-template <int Bytes>
-struct Pixel {
-    uint8_t bytes[Bytes];
-};
+struct MirrorRowTag {};
 
-// Reverses the `count` pixels of one row.
-template <int Bytes>
-void ReverseRow(uint8_t* row, int32_t count)
+// `count` samples of `from` in reverse order into `to` (another row).
+template <class Sample>
+inline void ReverseInto(Sample* __restrict to, const Sample* __restrict from, int32_t count)
 {
-    static_assert(sizeof(Pixel<Bytes>) == Bytes);
-    auto* pixels = reinterpret_cast<Pixel<Bytes>*>(row);
-    std::reverse(pixels, pixels + count);
+    for (int32_t j = 0; j < count; ++j)
+        to[j] = from[count - 1 - j];
 }
 
-// Exchanges the `count` pixels of row a with those of row b, reversing both
-// when `reverse` is set.
-template <int Bytes>
-void ExchangeRows(uint8_t* a, uint8_t* b, int32_t count, bool reverse)
+template <class Sample>
+inline void Mirror(uint8_t* pixels, int32_t stride, int32_t rows, int32_t columns, Sample* spare, bool horizontal,
+                   bool vertical)
 {
-    auto* first = reinterpret_cast<Pixel<Bytes>*>(a);
-    auto* second = reinterpret_cast<Pixel<Bytes>*>(b);
-    if (reverse) {
-        for (int32_t j = 0; j < count; ++j)
-            std::swap(first[j], second[count - 1 - j]);
-    } else {
-        std::swap_ranges(first, first + count, second);
-    }
-}
-
-template <int Bytes>
-void Mirror(CDibImage& image, bool horizontal, bool vertical)
-{
-    const int32_t rows = image.height;
-    const int32_t columns = image.width;
-    const auto row = [&](int32_t i) { return image.pBits + static_cast<ptrdiff_t>(i) * image.stride; };
+    const auto row = [pixels, stride](int32_t i) {
+        return reinterpret_cast<Sample*>(pixels + static_cast<ptrdiff_t>(i) * stride);
+    };
+    const auto bytes = static_cast<size_t>(columns) * sizeof(Sample);
+    const auto reverse = [&](int32_t i) {
+        std::memcpy(spare, row(i), bytes);
+        ReverseInto(row(i), spare, columns);
+    };
     if (!vertical) {
         for (int32_t i = 0; i < rows; ++i)
-            ReverseRow<Bytes>(row(i), columns);
+            reverse(i);
         return;
     }
-    for (int32_t i = 0; i < rows / 2; ++i)
-        ExchangeRows<Bytes>(row(i), row(rows - 1 - i), columns, horizontal);
+    for (int32_t i = 0; i < rows / 2; ++i) {
+        Sample* top = row(i);
+        Sample* bottom = row(rows - 1 - i);
+        std::memcpy(spare, top, bytes);
+        if (horizontal) {
+            ReverseInto(top, bottom, columns);
+            ReverseInto(bottom, spare, columns);
+        } else {
+            std::memcpy(top, bottom, bytes);
+            std::memcpy(bottom, spare, bytes);
+        }
+    }
     if (horizontal && rows % 2 == 1)
-        ReverseRow<Bytes>(row(rows / 2), columns);
+        reverse(rows / 2);
+}
+
+template <class Sample>
+void MirrorVectorised(CDibImage& image, bool horizontal, bool vertical)
+{
+    Sample* spare = ThreadScratch<Sample, MirrorRowTag>(static_cast<size_t>(image.width)).data();
+    RunVectorised([pixels = image.pBits, stride = image.stride, rows = image.height, columns = image.width, spare,
+                   horizontal, vertical] {
+        Mirror<Sample>(pixels, stride, rows, columns, spare, horizontal, vertical);
+    });
 }
 
 }  // namespace
@@ -61,9 +69,9 @@ void MirrorImage(CDibImage& image, bool horizontal, bool vertical)
     if (image.pBits == nullptr || (!horizontal && !vertical))
         return;
     if (image.bitCount == 8)
-        Mirror<1>(image, horizontal, vertical);
+        MirrorVectorised<uint8_t>(image, horizontal, vertical);
     else if (image.bitCount == 16)
-        Mirror<2>(image, horizontal, vertical);
+        MirrorVectorised<uint16_t>(image, horizontal, vertical);
 }
 
 }  // namespace quelix

@@ -183,8 +183,13 @@ void RenderTable::Render(const CDibImage& work, CDibImage& output) const
     switch (mode) {
         case 0:
         case 1:
-            if (identity_)
+            if (identity_) {
+                if (&output != &work) {
+                    for (int32_t i = 0; i < rows; ++i)
+                        std::memcpy(RowOf(output, i), RowOf(work, i), static_cast<size_t>(columns) * (mode + 1));
+                }
                 return;
+            }
             for (int32_t i = 0; i < rows; ++i) {
                 const uint8_t* from = RowOf(work, i);
                 uint8_t* to = RowOf(output, i);

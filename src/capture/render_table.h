@@ -32,9 +32,9 @@ public:
     // Makes the table for the settings unless it is already made for them.
     void Prepare(const RenderSettings& settings);
     // Maps every pixel of `work` (8 bits for colour modes 0, 2, 3, 16 bits for
-    // 1, 4, 5) into `output` (the mode's depth; the same image in modes 0
-    // and 1) over the area both cover. Modes 0 and 1 with no stage leave the
-    // image as it is.
+    // 1, 4, 5) into `output` (the mode's depth; in modes 0 and 1 the work
+    // image itself or another of its depth) over the area both cover. Modes
+    // 0 and 1 with no stage copy the pixels, or leave them in place.
     void Render(const CDibImage& work, CDibImage& output) const;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "capture/vector_levels.h"
 #include "output/kernel_loops.h"
 
 namespace quelix {
@@ -32,7 +33,7 @@ std::vector<uint8_t> BytesOf(const CDibImage& image)
 
 // One row of work samples against its row of factors.
 template <int Bits, class Word, class Reciprocal>
-void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans, const Reciprocal* reciprocals)
+inline void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans, const Reciprocal* reciprocals)
 {
     if constexpr (Bits == 8) {
         for (int32_t j = 0; j < count; ++j)
@@ -109,11 +110,18 @@ void ShadingCorrection<Bits>::Apply(CDibImage& work, const CDibImage& dark, cons
     Update(dark, bright);
     const int32_t rows = std::min(work.height, height_ - offsetY);
     const int32_t columns = std::min(work.width, width_ - offsetX);
-    for (int32_t i = 0; i < rows; ++i) {
-        const size_t k = static_cast<size_t>(offsetY + i) * width_ + offsetX;
-        ShadeRow<Bits>(work.pBits + static_cast<ptrdiff_t>(i) * work.stride, columns, &dark_[k], &span_[k],
-                       &reciprocal_[k]);
-    }
+    if (rows <= 0 || columns <= 0)
+        return;
+    const size_t first = static_cast<size_t>(offsetY) * width_ + offsetX;
+    RunVectorised([pixels = work.pBits, stride = work.stride, rows, columns, width = width_,
+                   dark = dark_.data() + first, spans = span_.data() + first,
+                   reciprocals = reciprocal_.data() + first] {
+        for (int32_t i = 0; i < rows; ++i) {
+            const size_t k = static_cast<size_t>(i) * width;
+            ShadeRow<Bits>(pixels + static_cast<ptrdiff_t>(i) * stride, columns, dark + k, spans + k,
+                           reciprocals + k);
+        }
+    });
 }
 
 template class ShadingCorrection<8>;

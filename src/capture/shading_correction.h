@@ -55,10 +55,11 @@ inline int32_t ShadeSample8(int32_t x, int16_t dark, int16_t signedSpan, uint16_
 inline int32_t ShadeSample16(int32_t x, int32_t dark, int32_t span, float reciprocal)
 {
     const int32_t above = x - dark;
-    const int32_t part = std::clamp(above, 0, std::max(span, 1) - 1);
+    const int32_t top = (span > 1 ? span : 1) - 1;
+    const int32_t part = above < 0 ? 0 : above > top ? top : above;
     int32_t quotient = static_cast<int32_t>(static_cast<float>(part) * reciprocal);
     const int32_t remainder = (part << 14) - quotient * span;
-    quotient += (remainder >= span ? 1 : 0) - (remainder < 0 ? 1 : 0);
+    quotient += static_cast<int32_t>(remainder >= span) - static_cast<int32_t>(remainder < 0);
     const int32_t level = above >= span ? 16383 : quotient;
     return span == 0 ? x : level;
 }

@@ -1,6 +1,9 @@
 // Construction, frame geometry and device selection of the device object.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
+#include <utility>
 
 #include "device/command_codes.h"
 #include "device/device_status.h"
@@ -76,22 +79,39 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
     if (geometry != kDeviceOk)
         return geometry;
 
-    int written = FpgaWrite(kRegWindowX, static_cast<uint8_t>(evenX / 2));
-    written += FpgaWrite(kRegWindowY, static_cast<uint8_t>(evenY / 2));
-    written += FpgaWrite(kRegWindowWidth, static_cast<uint8_t>(evenWidth / 2));
-    written += FpgaWrite(kRegWindowHeight, static_cast<uint8_t>(evenHeight / 2 - 1));
-    // The length register latches when its low byte is written last; 0xFF
-    // first makes sure the final write is a change.
     const auto length = static_cast<uint32_t>(transferSamples);
-    written += FpgaWrite(kRegTransferLength0, 0xFF);
-    written += FpgaWrite(kRegTransferLength0 + 1, static_cast<uint8_t>(length >> 8));
-    written += FpgaWrite(kRegTransferLength0 + 2, static_cast<uint8_t>(length >> 16));
-    written += FpgaWrite(kRegTransferLength0 + 3, static_cast<uint8_t>(length >> 24));
-    written += FpgaWrite(kRegTransferLength0, static_cast<uint8_t>(length & 0xFF));
-    // The camera needs a moment to take the new window; a camera that took
-    // none of the writes (an absent one) has nothing to settle.
-    if (written > 0)
-        platform::SleepMs(kWindowSettleMs);
+    // A camera that answers with this window and transfer length already
+    // holds them (after power-on, an init, or an earlier call): it has
+    // nothing to take, and nothing to settle.
+    const std::pair<uint8_t, uint8_t> registers[] = {
+        {kRegWindowX, static_cast<uint8_t>(evenX / 2)},
+        {kRegWindowY, static_cast<uint8_t>(evenY / 2)},
+        {kRegWindowWidth, static_cast<uint8_t>(evenWidth / 2)},
+        {kRegWindowHeight, static_cast<uint8_t>(evenHeight / 2 - 1)},
+        {kRegTransferLength0, static_cast<uint8_t>(length & 0xFF)},
+        {kRegTransferLength0 + 1, static_cast<uint8_t>(length >> 8)},
+        {kRegTransferLength0 + 2, static_cast<uint8_t>(length >> 16)},
+        {kRegTransferLength0 + 3, static_cast<uint8_t>(length >> 24)},
+    };
+    const bool held = std::all_of(std::begin(registers), std::end(registers), [this](const auto& reg) {
+        uint8_t value = 0;
+        return FpgaRead(reg.first, value) != 0 && value == reg.second;
+    });
+    if (!held) {
+        int written = 0;
+        for (size_t i = 0; i < 4; ++i)
+            written += FpgaWrite(registers[i].first, registers[i].second);
+        // The length register latches when its low byte is written last;
+        // 0xFF first makes sure the final write is a change.
+        written += FpgaWrite(kRegTransferLength0, 0xFF);
+        for (size_t i = 5; i < 8; ++i)
+            written += FpgaWrite(registers[i].first, registers[i].second);
+        written += FpgaWrite(kRegTransferLength0, registers[4].second);
+        // The camera needs a moment to take the new window; a camera that
+        // took none of the writes (an absent one) has nothing to settle.
+        if (written > 0)
+            platform::SleepMs(kWindowSettleMs);
+    }
 
     largeTransfer = transferSamples >= kLargeTransferSamples ? 1 : 0;
     transfer.largeTransfer = largeTransfer;

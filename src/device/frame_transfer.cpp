@@ -6,6 +6,7 @@
 #include "device/command_codes.h"
 #include "device/device_status.h"
 #include "device/qlx_sdk_lib.h"
+#include "platform/clock.h"
 
 namespace quelix {
 
@@ -39,6 +40,7 @@ int CQLXSdkLib::StartTransferThread()
         transfer.ring.clear();
         for (const auto& slot : ring)
             transfer.ring.push_back(slot.get());
+        transfer.arrivalNs.assign(transfer.ring.size(), 0);
         transfer.devicePath = devicePath.data();
     } catch (const std::bad_alloc&) {
         return kDeviceThreadNotStarted;
@@ -77,6 +79,7 @@ void CQLXSdkLib::TransferThreadMain()
                 result = kDeviceReadFailed;
                 break;
             }
+            block.arrivalNs[static_cast<size_t>(block.writeIndex.load())] = platform::MonotonicNs();
             {
                 std::lock_guard lock(block.ringLock);
                 block.writeIndex = AdvanceWriteIndex(block.writeIndex.load(), block.readIndex.load(), block.ringCount);
@@ -131,6 +134,7 @@ int CQLXSdkLib::ReadRingFrame(uint8_t* destination, size_t capacity)
     if (slot < 0 || slot >= static_cast<int>(transfer.ring.size()))
         return kDeviceReadFailed;
     const int copied = CopyRawFrame(destination, capacity, transfer.ring[static_cast<size_t>(slot)]);
+    frameArrivalNs = transfer.arrivalNs[static_cast<size_t>(slot)];
     std::lock_guard lock(transfer.ringLock);
     transfer.readIndex = Wrap(slot + 1, transfer.ringCount);
     return copied;
@@ -153,6 +157,7 @@ int CQLXSdkLib::CaptureSingleFrame()
         DeviceClose(captureHandle);
         return kDeviceReadFailed;
     }
+    snapshotArrivalNs = platform::MonotonicNs();
     return kDeviceOk;
 }
 
@@ -162,6 +167,7 @@ int CQLXSdkLib::ReadSingleFrame(uint8_t* destination, size_t capacity)
         return kDeviceNullDestination;
     if (snapshotBuffer == nullptr)
         return kDeviceReadFailed;
+    frameArrivalNs = snapshotArrivalNs;
     return CopyRawFrame(destination, capacity, snapshotBuffer.get());
 }
 

@@ -118,6 +118,8 @@ public:
     std::unique_ptr<uint8_t[]> snapshotBuffer;  // transferSamples x 2 bytes
     int driverTimeoutMs = 3000;
     int frameTrailer = 0;  // the 16-bit word after the pixels of the last frame copied
+    uint64_t frameArrivalNs = 0;     // when the host held that frame whole (monotonic ns)
+    uint64_t snapshotArrivalNs = 0;  // when the last single frame was read
     int ringCount = 0;
     int dataFormat = 1;  // raw samples
     std::array<char, 12> baseName{};

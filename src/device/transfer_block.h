@@ -28,6 +28,9 @@ struct TransferBlock {
     std::atomic<int32_t> errorFlag{0};            // 1: ended because a frame read failed
     int32_t ringCount = 0;
     std::vector<uint8_t*> ring;  // the device object's ring slots
+    // Per slot: when the thread held the whole frame (monotonic ns). Written
+    // before the slot is published, read after it is chosen, like its pixels.
+    std::vector<uint64_t> arrivalNs;
     std::atomic<int32_t> writeIndex{0};  // slot being filled
     std::atomic<int32_t> readIndex{0};   // slot the consumer reads next
     int32_t largeTransfer = 0;

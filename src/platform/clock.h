@@ -11,4 +11,8 @@ uint32_t TickCount();
 
 void SleepMs(uint32_t milliseconds);
 
+// Nanoseconds of the system's monotonic clock (CLOCK_MONOTONIC), the clock
+// frame times are told in.
+uint64_t MonotonicNs();
+
 }  // namespace quelix::platform

@@ -33,6 +33,6 @@ if "$quelix" stream --bits 12 2>/dev/null; then
     exit 1
 fi
 help=$("$quelix" stream --help)
-for option in --simulate --exposure-us --mirror-h --mirror-v --auto-exposure --window; do
+for option in --simulate --exposure-us --mirror-h --mirror-v --auto-exposure --window --mask; do
     grep -q -- "$option" <<<"$help"
 done

@@ -11,6 +11,7 @@
 #include "capture/shading_correction.h"
 #include "pipeline_camera.h"
 #include "pipeline_reference.h"
+#include "vector_level_scope.h"
 
 namespace quelix {
 namespace {
@@ -371,6 +372,54 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
             ASSERT_EQ(fast.camera.filter.Copy(), slow.camera.filter.Copy());
         }
     }
+}
+
+// Whole frames of the sensor's size and large windows, every stage on or
+// off, in each build of the kernels: the vector loops and their ends.
+TEST(CorrectFrame, EveryBuildOfTheKernelsAgreesWithTheStraightforwardPipeline)
+{
+    test::AtEveryVectorLevel([] {
+        std::mt19937 random(77);
+        for (int round = 0; round < 12; ++round) {
+            const int colorMode = round % 6;
+            const int32_t width = round < 6 ? kSensorWidth : 200 + static_cast<int32_t>(random() % 121);
+            const int32_t height = round < 6 ? kSensorHeight : 5 + static_cast<int32_t>(random() % 60);
+            PipelineCamera fast(colorMode, width, height, kSensorWidth - width, kSensorHeight - height);
+            PipelineCamera slow(colorMode, width, height, kSensorWidth - width, kSensorHeight - height);
+            RandomReferences(fast.camera, random);
+            for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16,
+                                &CQuelix::brightRef16, &CQuelix::defectWork8a, &CQuelix::defectWork8b,
+                                &CQuelix::defectWork16a, &CQuelix::defectWork16b}) {
+                const CDibImage& from = *(fast.camera.*member);
+                std::memcpy((slow.camera.*member)->pBits, from.pBits, static_cast<size_t>(from.stride) * from.height);
+            }
+            for (int frame = 0; frame < 2; ++frame) {
+                SCOPED_TRACE("round " + std::to_string(round) + " frame " + std::to_string(frame));
+                RandomSettings(fast.camera, random);
+                // The second frame with every stage on.
+                if (frame == 1) {
+                    fast.camera.filter.Set(FilterSlot::sharpness, 1 + static_cast<int32_t>(random() % 30));
+                    fast.camera.filter.Set(FilterSlot::brightness, static_cast<int32_t>(random() % 511) - 255);
+                    fast.camera.maskFilter = 1;
+                    fast.camera.dotFilter = 1;
+                }
+                slow.camera.filter.Assign(fast.camera.filter.Copy());
+                for (size_t k = 0; k < kCameraSlots; ++k)
+                    slow.camera.camera.SetWord(k, fast.camera.camera.GetWord(k));
+                slow.camera.maskFilter = fast.camera.maskFilter.load();
+                slow.camera.dotFilter = fast.camera.dotFilter.load();
+                if (colorMode == 1 || colorMode >= 4)
+                    FillRandom16(*fast.camera.rawFrame, random, 1 << 14);
+                else
+                    FillRandom(*fast.camera.rawFrame, random);
+                std::memcpy(slow.camera.rawFrame->pBits, fast.camera.rawFrame->pBits,
+                            static_cast<size_t>(fast.camera.rawFrame->stride) * height);
+                fast.camera.CorrectFrame();
+                reference::CorrectFrame(slow.camera);
+                ASSERT_EQ(PixelBytes(*fast.Output()), PixelBytes(*slow.Output()));
+            }
+        }
+    });
 }
 
 }  // namespace

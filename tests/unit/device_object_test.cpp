@@ -44,13 +44,6 @@ TEST_F(DeviceObject, ConstructionProbesAndInitialisesDeviceZero)
 
 TEST_F(DeviceObject, CaptureWindowWritesItsRegistersInOrder)
 {
-    ASSERT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceOk);
-    const std::vector<FpgaWriteRecord> expected = {{16, 0},    {17, 0},    {18, 160}, {19, 127}, {0, 0xFF},
-                                                   {1, 0x44}, {2, 0x01}, {3, 0x00}, {0, 0x00}};
-    EXPECT_EQ(Camera(0).FpgaWrites(), expected);
-    EXPECT_EQ(device->largeTransfer, 0);
-
-    Camera(0).ClearLogs();
     ASSERT_EQ(device->SetCaptureWindow(5, 3, 101, 51, 17), kDeviceOk);
     const auto writes = Camera(0).FpgaWrites();
     ASSERT_GE(writes.size(), 4u);
@@ -62,6 +55,37 @@ TEST_F(DeviceObject, CaptureWindowWritesItsRegistersInOrder)
     EXPECT_EQ(device->winWidth, 100);
     EXPECT_EQ(device->subsampleMode, 17);
     EXPECT_EQ(device->transferSamples, 6144) << "5000 samples rounded up to 5120, plus 1024";
+
+    Camera(0).ClearLogs();
+    ASSERT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceOk);
+    const std::vector<FpgaWriteRecord> expected = {{16, 0},    {17, 0},    {18, 160}, {19, 127}, {0, 0xFF},
+                                                   {1, 0x44}, {2, 0x01}, {3, 0x00}, {0, 0x00}};
+    EXPECT_EQ(Camera(0).FpgaWrites(), expected);
+    EXPECT_EQ(device->largeTransfer, 0);
+}
+
+// The window the camera answers with is not written again, and the settle
+// pause after writing it is not taken; the host's geometry still follows.
+TEST_F(DeviceObject, AWindowTheCameraHoldsIsNotWrittenAgain)
+{
+    Camera(0).ClearLogs();
+    ASSERT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceOk) << "the power-on window";
+    EXPECT_TRUE(Camera(0).FpgaWrites().empty());
+    ASSERT_EQ(device->SetCaptureWindow(8, 4, 64, 32, 0), kDeviceOk);
+    EXPECT_EQ(Camera(0).FpgaWrites().size(), 9u);
+    Camera(0).ClearLogs();
+    ASSERT_EQ(device->SetCaptureWindow(8, 4, 64, 32, 18), kDeviceOk);
+    EXPECT_TRUE(Camera(0).FpgaWrites().empty());
+    EXPECT_EQ(device->subsampleMode, 18);
+    EXPECT_EQ(device->transferSamples, 3072);
+
+    // A register that no longer holds its value (another program wrote it)
+    // has the whole window written again.
+    ASSERT_EQ(device->FpgaWrite(kRegWindowY, 0x11), 1);
+    Camera(0).ClearLogs();
+    ASSERT_EQ(device->SetCaptureWindow(8, 4, 64, 32, 0), kDeviceOk);
+    EXPECT_EQ(Camera(0).FpgaWrites().size(), 9u);
+    EXPECT_EQ(Camera(0).FpgaRegister(kRegWindowY), 2);
 }
 
 TEST_F(DeviceObject, RejectedWindowsChangeNothing)

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "capture/pixel_kernels.h"
+#include "capture/sharpen.h"
 #include "pipeline_camera.h"
 #include "pipeline_reference.h"
+#include "vector_level_scope.h"
 
 namespace quelix {
 namespace {
@@ -149,6 +151,74 @@ TEST(PixelKernels, SharpenAgreesWithTheReferenceAndKeepsTheBorder)
             }
         }
     }
+}
+
+// The vectorised kernels in each build, on rows long enough for the vector
+// loops and odd enough for their ends, over every format they serve.
+TEST(PixelKernels, EveryBuildOfSharpenAndBrightnessAgreesWithTheReference)
+{
+    struct Family {
+        ConvertKernel sharpen;
+        ConvertKernel sharpenReference;
+        ConvertKernel brightness;
+        ConvertKernel brightnessReference;
+        std::vector<int> bitCounts;
+    };
+    const std::vector<Family> families = {
+        {Sharpen8, reference::Sharpen8, Brightness8, reference::Brightness8, {8}},
+        {Sharpen16, reference::Sharpen16, Brightness16, reference::Brightness16, {16}},
+        {Sharpen24, reference::Sharpen24, Brightness24, reference::Brightness24, {24, 32}},
+        {Sharpen48, reference::Sharpen48, Brightness48, reference::Brightness48, {48, 64}},
+    };
+    test::AtEveryVectorLevel([&] {
+        std::mt19937 random(19);
+        for (const Family& family : families) {
+            for (int bits : family.bitCounts) {
+                for (int round = 0; round < 8; ++round) {
+                    const int32_t width = 1 + static_cast<int32_t>(random() % 340);
+                    const int32_t height = 1 + static_cast<int32_t>(random() % 24);
+                    SCOPED_TRACE(std::to_string(bits) + " bits, " + std::to_string(width) + " x " +
+                                 std::to_string(height));
+                    CDibImage source;
+                    ASSERT_TRUE(source.Create(width, height, bits));
+                    const bool wide = bits == 16 || bits >= 48;
+                    if (wide)
+                        FillRandom16(source, random, 1 << 14);
+                    else
+                        FillRandom(source, random);
+                    const LevelParams sharpness{static_cast<int32_t>(random() % 31), 14};
+                    const LevelParams brightness{static_cast<int32_t>(random() % 511) - 255, 14};
+                    CDibImage fast;
+                    CDibImage slow;
+                    Copy(fast, source);
+                    FillRandom(fast, random);
+                    Copy(slow, fast);
+                    fast.Convert(family.sharpen, &source, nullptr, 0, 0, &sharpness);
+                    slow.Convert(family.sharpenReference, &source, nullptr, 0, 0, &sharpness);
+                    ASSERT_EQ(PixelBytes(fast), PixelBytes(slow)) << "sharpness " << sharpness.setting;
+                    fast.Convert(family.brightness, &fast, nullptr, 0, 0, &brightness);
+                    slow.Convert(family.brightnessReference, &slow, nullptr, 0, 0, &brightness);
+                    ASSERT_EQ(PixelBytes(fast), PixelBytes(slow)) << "brightness " << brightness.setting;
+
+                    // The whole pass of the pipeline: sharpened and brightened,
+                    // the border and a fourth sample as the source has them.
+                    CDibImage whole;
+                    Copy(whole, source);
+                    FillRandom(whole, random);
+                    Copy(slow, source);
+                    slow.Convert(family.sharpenReference, &source, nullptr, 0, 0, &sharpness);
+                    slow.Convert(family.brightnessReference, &slow, nullptr, 0, 0, &brightness);
+                    const int32_t step = bits / 8;
+                    const Rect all{0, 0, width, height};
+                    SharpenPass({whole.pBits, source.pBits, all, 0, 0, step, step, whole.stride, source.stride},
+                                {wide ? 2 : 1, bits == 8 || bits == 16 ? 1 : 3, sharpness.setting, 14,
+                                 brightness.setting, true});
+                    ASSERT_EQ(PixelBytes(whole), PixelBytes(slow))
+                        << "sharpness " << sharpness.setting << ", brightness " << brightness.setting;
+                }
+            }
+        }
+    });
 }
 
 TEST(PixelKernels, HueSaturationAgreesWithTheReferenceOverTheWholeRange)

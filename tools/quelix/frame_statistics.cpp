@@ -1,6 +1,7 @@
 #include "quelix/frame_statistics.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace quelix::tool {
@@ -48,6 +49,25 @@ void DropCounter::Add(uint16_t trailer)
     }
     started_ = true;
     last_ = trailer;
+}
+
+LatencyWindow::Summary LatencyWindow::Take()
+{
+    Summary summary;
+    summary.frames = values_.size();
+    if (!values_.empty()) {
+        std::sort(values_.begin(), values_.end());
+        // The value at or below which the fraction of the frames lies (nearest rank).
+        const auto rank = [this](double fraction) {
+            const auto index = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values_.size())));
+            return values_[std::clamp<size_t>(index, 1, values_.size()) - 1];
+        };
+        summary.medianMs = rank(0.5);
+        summary.p99Ms = rank(0.99);
+        summary.p999Ms = rank(0.999);
+    }
+    values_.clear();
+    return summary;
 }
 
 }  // namespace quelix::tool

@@ -3,7 +3,9 @@
 // trailer counter).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quelix::tool {
 
@@ -28,6 +30,23 @@ private:
     bool started_ = false;
     uint16_t last_ = 0;
     uint64_t dropped_ = 0;
+};
+
+// The latencies of the frames of one report, and their percentiles.
+class LatencyWindow {
+public:
+    struct Summary {
+        size_t frames = 0;
+        double medianMs = 0;
+        double p99Ms = 0;
+        double p999Ms = 0;
+    };
+    void Add(double milliseconds) { values_.push_back(milliseconds); }
+    // The percentiles of the latencies added since the last call, which are then forgotten.
+    Summary Take();
+
+private:
+    std::vector<double> values_;
 };
 
 }  // namespace quelix::tool
