@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()
