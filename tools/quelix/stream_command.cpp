@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,7 +79,9 @@ bool DisplayAvailable()
 struct Report {
     long frames = 0;
     long framesThisSecond = 0;
-    DropCounter drops;
+    DropCounter drops;           // since the stream last started
+    uint64_t droppedBefore = 0;  // in earlier starts and the gaps between them
+    std::optional<std::chrono::steady_clock::time_point> lostAt;  // while the stream is lost
     SampleStatistics lastFrame;
     int fps10 = 0;
 };
@@ -87,7 +91,7 @@ void PrintReport(const Report& report, double seconds, double interval)
 {
     std::printf("%7.1f s  %6.1f fps (camera %5.1f)  frames %7ld  dropped %6llu  mean %8.1f  min %5u  max %5u\n",
                 seconds, interval > 0 ? report.framesThisSecond / interval : 0.0, report.fps10 / 10.0, report.frames,
-                static_cast<unsigned long long>(report.drops.Dropped()), report.lastFrame.mean,
+                static_cast<unsigned long long>(report.droppedBefore + report.drops.Dropped()), report.lastFrame.mean,
                 report.lastFrame.minimum, report.lastFrame.maximum);
     std::fflush(stdout);
 }
@@ -102,6 +106,48 @@ bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
         return false;
     return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
            Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
+}
+
+// The stream was lost (the camera unplugged, stalled or failed): wait for
+// the camera to answer again and start the stream with the same settings.
+// The gap is told when the first frame arrives. false when interrupted first.
+bool RideOutLoss(int32_t camera, QUELIX_HWND window, const StreamOptions& options, std::vector<uint8_t>& buffer,
+                 Report& report)
+{
+    if (!report.lostAt) {
+        report.lostAt = std::chrono::steady_clock::now();
+        std::printf("stream lost: waiting for the camera to return\n");
+        std::fflush(stdout);
+    }
+    Quelix_StopPreview(camera);
+    for (;;) {
+        QUELIX_MSG msg{};
+        while (QuelixPlatform_GetMessage(window, &msg, 500) == 1) {
+        }
+        if (interrupted)
+            return false;
+        if (ApplyCameraOptions(camera, options) &&
+            Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1) == 1)
+            return true;
+        Quelix_StopPreview(camera);
+        while (Quelix_GetLastError(camera) != 0) {
+        }
+    }
+}
+
+// The first frame after a loss: the gap in time and, at the rate before it,
+// in frames (the camera counts its frames afresh when it powers on).
+void TellGap(Report& report, std::chrono::steady_clock::time_point start)
+{
+    const auto now = std::chrono::steady_clock::now();
+    const double gap = std::chrono::duration<double>(now - *report.lostAt).count();
+    const double before = std::chrono::duration<double>(*report.lostAt - start).count();
+    const long missed = before > 0 ? std::lround(gap * static_cast<double>(report.frames) / before) : 0;
+    report.droppedBefore += report.drops.Dropped() + static_cast<uint64_t>(missed);
+    report.drops = DropCounter{};
+    report.lostAt.reset();
+    std::printf("stream back after %.1f s, about %ld frames dropped in the gap\n", gap, missed);
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -164,6 +210,8 @@ int RunStream(const StreamOptions& options)
                 if (QuelixPlatform_GetMessage(window, &msg, 100) == 1) {
                     if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {
                         const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg.wParam);
+                        if (report.lostAt)
+                            TellGap(report, start);
                         ++report.frames;
                         ++report.framesThisSecond;
                         report.fps10 = info->fps10;
@@ -173,8 +221,10 @@ int RunStream(const StreamOptions& options)
                         const long code = static_cast<long>(msg.lParam);
                         std::fprintf(stderr, "quelix: camera error %ld\n", code);
                         if (msg.message == QUELIX_WM_FRAME && code != QUELIX_ERR_OBJECTS) {
-                            exitCode = 1;
-                            break;
+                            if (!RideOutLoss(camera, window, options, buffer, report)) {
+                                exitCode = 1;
+                                break;
+                            }
                         }
                     }
                 }
