@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,14 @@ struct ExportEntry {
     // Calls the export with this handle and harmless other arguments;
     // exports that take no handle ignore it.
     double (*call)(int32_t handle, ExportScratch& scratch);
-    double failure;      // the result for an unknown handle
-    bool takesHandle;    // false for Quelix_Initialize and Quelix_GetDllVersion
-    bool available;      // false while the library does not define the export yet
+    double failure;    // the result for an unknown handle
+    bool takesHandle;  // false for Quelix_Initialize and Quelix_GetDllVersion
+    bool available;    // false while the library does not define the export yet
 };
 
 const std::vector<ExportEntry>& ExportTable();
+// Test names show the export's name.
+void PrintTo(const ExportEntry& entry, std::ostream* out);
 // Whether the library defines the export of that name.
 bool ExportAvailable(const std::string& name);
 

@@ -238,10 +238,6 @@ int CQuelix::WriteRegister(uint8_t address, uint16_t value)
 int CQuelix::ReadSromID(int address, int32_t* ok)
 {
     SetOk(ok, 0);
-    // The ID memory holds 256 bytes: an address beyond them would wrap onto
-    // another byte and report it as read.
-    if (address < 0 || address > 0xFF)
-        return Notify(kErrArgument);
     uint8_t value = 0;
     if (device == nullptr || !device->ReadSromID(address, value))
         return Notify(kErrNotInitialized);

@@ -39,6 +39,7 @@ struct Connection {
     const sockaddr_un address;
     std::mutex mutex;
     bool broken = false;  // guarded by mutex: the byte stream can no longer be trusted
+    bool gone = false;    // guarded by mutex: the node ended the connection; never connected again
     std::atomic<bool> closed{false};  // the handle was closed: never connected again
 };
 
@@ -103,7 +104,7 @@ int ConnectSocket(const sockaddr_un& address)
 // under the same descriptor number. The caller holds the connection's mutex.
 bool Reconnect(Connection& connection)
 {
-    if (connection.closed)
+    if (connection.closed || connection.gone)
         return false;
     const int fresh = ConnectSocket(connection.address);
     if (fresh < 0)
@@ -143,7 +144,14 @@ bool NodeAddress(const char* path, sockaddr_un& address)
     return true;
 }
 
-
+// Whether the peer has ended the connection (nothing more will come),
+// rather than being late or sending what it should not.
+bool PeerClosed(int fd)
+{
+    char byte;
+    const ssize_t got = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
 
 }  // namespace
 
@@ -167,15 +175,17 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
         deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(uint64_t{timeoutMs} + kReplyGraceMs);
     driver_wire::ResponseHeader response{};
     if (!SendAll(fd, parts, 3) || !ReceiveExact(fd, &response, sizeof response, deadline))
-        return ExchangeResult::Broken;
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
     // A request that carried its buffer to the driver gets no data back; a
     // read cannot report more bytes moved than it delivered.
     const bool carried = request.carriedLength != 0;
     const bool wellFormed = response.magic == driver_wire::kResponseMagic && response.success <= 1 &&
                             response.dataLength <= outputSize && response.bytesReturned <= outputSize &&
                             (carried ? response.dataLength == 0 : response.bytesReturned <= response.dataLength);
-    if (!wellFormed || !ReceiveExact(fd, output, response.dataLength, deadline))
+    if (!wellFormed)
         return ExchangeResult::Broken;
+    if (!ReceiveExact(fd, output, response.dataLength, deadline))
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
     bytesReturned = response.bytesReturned;
     return response.success != 0 ? ExchangeResult::Succeeded : ExchangeResult::Failed;
 }
@@ -236,11 +246,14 @@ bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint
                 if (!connection->broken || Reconnect(*connection)) {
                     const ExchangeResult result = ExchangeOnSocket(connection->fd, code, input, inputSize, output,
                                                                    outputSize, moved, DeviceTimeout(*connection));
-                    if (result == ExchangeResult::Broken) {
+                    if (result == ExchangeResult::Broken || result == ExchangeResult::Closed) {
                         // Whatever the node sends late belongs to this
                         // request: the stream is dropped, and the next
-                        // request connects afresh.
+                        // request connects afresh, unless the node itself
+                        // ended the connection (the device went away: the
+                        // handle stays dead, as a driver's handle would).
                         connection->broken = true;
+                        connection->gone = result == ExchangeResult::Closed;
                         shutdown(connection->fd, SHUT_RDWR);
                         moved = 0;
                     }

@@ -11,6 +11,7 @@ enum class ExchangeResult {
     Succeeded,
     Failed,  // the driver answered that the request failed
     Broken,  // no whole, well-formed reply before the deadline: the stream cannot be trusted again
+    Closed,  // the node ended the connection (its device went away)
 };
 
 // A frame read's reply is awaited for the driver time-out timeoutMs (0:

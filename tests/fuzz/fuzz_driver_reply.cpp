@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A read of the reply pipe, a frame read, a command write, a time-out.
     const uint8_t choice = data[0] % 4;
-    const uint32_t pipe = choice == 0 ? wire::kReplyPipe : choice == 1 ? wire::kImagePipe : wire::kCommandPipe;
+    const uint32_t pipe = choice == 0   ? wire::kReplyPipe
+                          : choice == 1 ? wire::kImagePipe
+                                        : wire::kCommandPipe;
     const uint32_t outputSize = choice == 1 ? 4096 : choice == 3 ? 0 : wire::kPacketSize;
     std::vector<uint8_t> output(outputSize, 0);
     std::vector<uint8_t> input(choice == 3 ? wire::kTimeoutBlockSize : 4, 0);
@@ -40,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t moved = 0xFFFFFFFFu;
     const ExchangeResult result = ExchangeOnSocket(ends[0], code, input.data(), uint32_t(input.size()),
                                                    output.data(), outputSize, moved, 50);
-    if (result != ExchangeResult::Broken && (sent < 0 || moved > outputSize))
+    if ((result == ExchangeResult::Succeeded || result == ExchangeResult::Failed) && (sent < 0 || moved > outputSize))
         std::abort();
     close(ends[0]);
     close(ends[1]);

@@ -61,6 +61,8 @@ TEST_P(DeadHandles, GiveTheFailureValueAndTouchNoArgument)
     const ExportEntry& entry = GetParam();
     if (!entry.available)
         GTEST_SKIP() << entry.name << " is not defined by the library yet";
+    if (!entry.takesHandle)
+        GTEST_SKIP() << entry.name << " takes no handle (ExportSweep.ExportsWithoutAHandleWorkWithAnyWindow)";
     const int32_t released = Quelix_Initialize(nullptr);
     ASSERT_NE(released, 0);
     ASSERT_EQ(Quelix_Release(released), 1);
@@ -69,8 +71,6 @@ TEST_P(DeadHandles, GiveTheFailureValueAndTouchNoArgument)
     for (int32_t handle : HandlesThatNameNoCamera(released)) {
         scratch.Fill();
         const double result = entry.call(handle, scratch);
-        if (!entry.takesHandle)
-            continue;  // Initialize and GetDllVersion: their own test below
         EXPECT_EQ(result, entry.failure) << entry.name << " with handle " << handle;
         EXPECT_TRUE(scratch.Untouched()) << entry.name << " wrote through an argument for handle " << handle;
     }
@@ -109,14 +109,17 @@ protected:
 using Getter = int32_t (*)(int32_t, int32_t*);
 
 const Getter kNamedGetters[] = {
-    Quelix_GetBrightness, Quelix_GetContrast, Quelix_GetHue, Quelix_GetSaturation, Quelix_GetSharpness,
-    Quelix_GetBayerGainRGB, Quelix_GetBayerGainRed, Quelix_GetBayerGainGreen, Quelix_GetBayerGainBlue,
-    Quelix_GetBayerGainAuto, Quelix_GetGamma, Quelix_GetBayerMode, Quelix_GetGlobalGain,
-    Quelix_GetColorGainRed, Quelix_GetColorGainGreen1, Quelix_GetColorGainGreen2, Quelix_GetColorGainBlue,
-    Quelix_GetExposureTime, Quelix_GetGrayMode, Quelix_GetGrayGainR, Quelix_GetGrayGainG1,
-    Quelix_GetGrayGainG2, Quelix_GetGrayGainB, Quelix_GetGrayOffsetR, Quelix_GetGrayOffsetG1,
-    Quelix_GetGrayOffsetG2, Quelix_GetGrayOffsetB, Quelix_GetDotFilter, Quelix_GetMaskFilter,
-    Quelix_GetAutoIris, Quelix_GetRealExposureTime, Quelix_GetHalfClock, Quelix_GetSamplingRate,
+    Quelix_GetBrightness,       Quelix_GetContrast,       Quelix_GetHue,
+    Quelix_GetSaturation,       Quelix_GetSharpness,      Quelix_GetBayerGainRGB,
+    Quelix_GetBayerGainRed,     Quelix_GetBayerGainGreen, Quelix_GetBayerGainBlue,
+    Quelix_GetBayerGainAuto,    Quelix_GetGamma,          Quelix_GetBayerMode,
+    Quelix_GetGlobalGain,       Quelix_GetColorGainRed,   Quelix_GetColorGainGreen1,
+    Quelix_GetColorGainGreen2,  Quelix_GetColorGainBlue,  Quelix_GetExposureTime,
+    Quelix_GetGrayMode,         Quelix_GetGrayGainR,      Quelix_GetGrayGainG1,
+    Quelix_GetGrayGainG2,       Quelix_GetGrayGainB,      Quelix_GetGrayOffsetR,
+    Quelix_GetGrayOffsetG1,     Quelix_GetGrayOffsetG2,   Quelix_GetGrayOffsetB,
+    Quelix_GetDotFilter,        Quelix_GetMaskFilter,     Quelix_GetAutoIris,
+    Quelix_GetRealExposureTime, Quelix_GetHalfClock,      Quelix_GetSamplingRate,
     Quelix_GetVideoFormat};
 
 TEST_F(BadArguments, NullPointers)
@@ -213,14 +216,33 @@ TEST_F(BadArguments, ParameterIdsAtAndBeyondTheirRangeEnds)
     QUELIX_CAMERA_INFO info{};
     info.size = sizeof info;
     ASSERT_EQ(Quelix_GetCameraInfo(camera, &info), 1);
-    const IdRange ranges[] = {
-        {1, -255, 255},  {2, -127, 127},  {3, -360, 360},  {4, -255, 255},  {5, 0, 30},
-        {7, 0, 400},     {8, 0, 400},     {9, 0, 400},     {11, 0, 200},    {12, 0, 3},
-        {13, 1, 1},      {14, info.colorGainMin, 255},     {15, info.colorGainMin, 255},
-        {16, info.colorGainMin, 255},     {17, info.colorGainMin, 255},     {18, 1, 32767},
-        {19, 0, 2},      {20, 0, 255},    {21, 0, 255},    {22, 0, 255},    {23, 0, 255},
-        {24, -255, 255}, {25, -255, 255}, {26, -255, 255}, {27, -255, 255}, {102, 0, 1},
-        {103, 0, 1}};
+    const IdRange ranges[] = {{1, -255, 255},
+                              {2, -127, 127},
+                              {3, -360, 360},
+                              {4, -255, 255},
+                              {5, 0, 30},
+                              {7, 0, 400},
+                              {8, 0, 400},
+                              {9, 0, 400},
+                              {11, 0, 200},
+                              {12, 0, 3},
+                              {13, 1, 1},
+                              {14, info.colorGainMin, 255},
+                              {15, info.colorGainMin, 255},
+                              {16, info.colorGainMin, 255},
+                              {17, info.colorGainMin, 255},
+                              {18, 1, 32767},
+                              {19, 0, 2},
+                              {20, 0, 255},
+                              {21, 0, 255},
+                              {22, 0, 255},
+                              {23, 0, 255},
+                              {24, -255, 255},
+                              {25, -255, 255},
+                              {26, -255, 255},
+                              {27, -255, 255},
+                              {102, 0, 1},
+                              {103, 0, 1}};
     for (const IdRange& range : ranges) {
         for (int32_t value : {range.low, range.high})
             EXPECT_EQ(Quelix_SetFilterValue(camera, range.id, value), 1) << range.id << " = " << value;
@@ -327,14 +349,15 @@ TEST_F(BadArguments, DeviceNumbersAndAddressesBeyondTheirRange)
     EXPECT_EQ(Quelix_SetDeviceNumber(camera, 1), 0) << "no camera 1 is attached";
     EXPECT_EQ(Quelix_GetLastError(camera), QUELIX_ERR_NO_DEVICE);
 
-    // The ID memory holds 256 bytes; other addresses used to wrap onto them.
+    // The command packet carries the ID-memory address in one byte: any
+    // other address reads the byte it names modulo 256.
     for (int32_t address : {kIntMin, -1, 256, kIntMax}) {
-        int32_t ok = 1;
-        EXPECT_EQ(Quelix_ReadSromID(camera, address, &ok), 0) << address;
-        EXPECT_EQ(ok, 0);
-        EXPECT_EQ(ErrorNotifications().back(), QUELIX_ERR_ARGUMENT);
+        int32_t ok = 0;
+        const int32_t wrapped = Quelix_ReadSromID(camera, address & 0xFF, &ok);
+        EXPECT_EQ(Quelix_ReadSromID(camera, address, &ok), wrapped) << address;
+        EXPECT_EQ(ok, 1);
     }
-    ExpectHistory({}, "the ID memory only notifies");
+    ExpectHistory({}, "every address names a byte");
     for (int address : {0, 255}) {
         int32_t ok = 0;
         Quelix_ReadSromID(camera, address, &ok);
@@ -371,7 +394,8 @@ TEST_F(BadArguments, PreviewWindowsWithBadParentsAndRectangles)
     // Frames to a window that is not there are dropped.
     std::vector<uint8_t> frame(320 * 256 * 3);
     EXPECT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
-    EXPECT_EQ(Quelix_CallBackPreview(camera, stranger, frame.data(), static_cast<int32_t>(frame.size()), 0), 1);
+    EXPECT_EQ(Quelix_CallBackPreview(camera, stranger, frame.data(), static_cast<int32_t>(frame.size()), 0),
+              1);
     EXPECT_EQ(Quelix_StopPreview(camera), 1);
 }
 
@@ -379,10 +403,17 @@ TEST_F(BadArguments, PreviewWindowsWithBadParentsAndRectangles)
 // Names. Files are written into the test's own directory.
 
 // The header's UTF-16 units are uint16_t.
-const uint16_t* Units(const std::u16string& text) { return reinterpret_cast<const uint16_t*>(text.c_str()); }
+const uint16_t* Units(const std::u16string& text)
+{
+    return reinterpret_cast<const uint16_t*>(text.c_str());
+}
 
-const std::u16string kUnpairedHigh = u"a\xD800" u"b";
-const std::u16string kUnpairedLow = u"\xDC00" u"x.bmp";
+const std::u16string kUnpairedHigh =
+    u"a\xD800"
+    u"b";
+const std::u16string kUnpairedLow =
+    u"\xDC00"
+    u"x.bmp";
 const std::string kMalformedUtf8[] = {"\xff\xfe.bmp", "\xc3", "a\xe2\x82", "\xed\xa0\x80.bmp"};
 
 class BadNames : public BadArguments {
@@ -394,8 +425,8 @@ protected:
 
 // A mended export must fail on the names it cannot use. Until it is defined
 // in the library, skip rather than fail.
-#define REQUIRE_EXPORT(name)                                   \
-    if (!test::ExportAvailable(#name))                         \
+#define REQUIRE_EXPORT(name)           \
+    if (!test::ExportAvailable(#name)) \
     GTEST_SKIP() << #name " is not defined by the library yet"
 
 TEST_F(BadNames, ImageSaving)
@@ -413,7 +444,8 @@ TEST_F(BadNames, ImageSaving)
     EXPECT_EQ(Quelix_SaveImageW(camera, Units(Wide(LongName())), 0), 0);
     for (const std::u16string& name : {kUnpairedHigh, kUnpairedLow}) {
         EXPECT_EQ(Quelix_SaveImageW(camera, Units(Wide(InDirectory("")).append(name)), 0), 0);
-        EXPECT_EQ(Quelix_GetLastError(camera), QUELIX_ERR_NOT_INITIALIZED) << "a name that cannot be converted";
+        EXPECT_EQ(Quelix_GetLastError(camera), QUELIX_ERR_NOT_INITIALIZED)
+            << "a name that cannot be converted";
     }
     for (const std::string& name : kMalformedUtf8)
         Quelix_SaveImage(camera, InDirectory(name).c_str(), 0);  // bytes are a valid file name here
@@ -492,7 +524,8 @@ TEST_F(BadNames, DialogsWithBadParentsAndNoView)
     REQUIRE_EXPORT(Quelix_SetCameraDlg);
     // With no display and no automation a dialog cannot be made: Cancel.
     unsetenv("DISPLAY");
-    for (QUELIX_HWND parent : {static_cast<QUELIX_HWND>(nullptr), reinterpret_cast<QUELIX_HWND>(uintptr_t{0x77})}) {
+    for (QUELIX_HWND parent :
+         {static_cast<QUELIX_HWND>(nullptr), reinterpret_cast<QUELIX_HWND>(uintptr_t{0x77})}) {
         EXPECT_EQ(Quelix_SetAnalogDlg(camera, parent), 1);
         EXPECT_EQ(Quelix_SetImageDlg(camera, parent), 1);
         EXPECT_EQ(Quelix_SetCameraDlg(camera, parent), 1);

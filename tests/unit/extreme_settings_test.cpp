@@ -15,8 +15,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class ExtremeSettings : public test::CaptureTest,
-                        public ::testing::WithParamInterface<const char*> {
+class ExtremeSettings : public test::CaptureTest, public ::testing::WithParamInterface<const char*> {
 protected:
     // Every DWORD of the settings file the first camera left behind becomes `word`.
     void StoreEverywhere(const std::string& word)
@@ -64,7 +63,8 @@ TEST_P(ExtremeSettings, StreamAndStopWithEveryValueAtAnExtreme)
     ErrorHistory();
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, ExtremeSettings, ::testing::Values("ffffffff", "80000000", "7fffffff", "00000000"));
+INSTANTIATE_TEST_SUITE_P(Words, ExtremeSettings,
+                         ::testing::Values("ffffffff", "80000000", "7fffffff", "00000000"));
 
 }  // namespace
 }  // namespace quelix

@@ -103,18 +103,19 @@ bool ReadReplyPipe(DriverHandle handle, uint32_t& moved)
 {
     const uint32_t pipe = driver_wire::kReplyPipe;
     uint8_t packet[64];
-    return platform::DeviceIoControl(handle, driver_wire::kPipeTransferIn, &pipe, 4, packet, sizeof packet, &moved);
+    return platform::DeviceIoControl(handle, driver_wire::kPipeTransferIn, &pipe, 4, packet, sizeof packet,
+                                     &moved);
 }
 
 TEST(HostileNode, MalformedRepliesFailTheRequestAndTheNextOneConnectsAfresh)
 {
     ScopedTestEnvironment environment;
     const std::vector<std::vector<uint8_t>> replies = {
-        Bytes({0xDEADBEEF, 1, 0, 0}),                                  // wrong magic
-        Bytes({driver_wire::kResponseMagic, 1, 0, 65}, 65),            // more data than asked for
-        Bytes({driver_wire::kResponseMagic, 1, 65, 0}),                // more moved than the buffer holds
-        Bytes({driver_wire::kResponseMagic, 1, 64, 8}, 8),             // a read claims more than it sent
-        Bytes({driver_wire::kResponseMagic, 7, 0, 0}),                 // a success flag that is neither
+        Bytes({0xDEADBEEF, 1, 0, 0}),                        // wrong magic
+        Bytes({driver_wire::kResponseMagic, 1, 0, 65}, 65),  // more data than asked for
+        Bytes({driver_wire::kResponseMagic, 1, 65, 0}),      // more moved than the buffer holds
+        Bytes({driver_wire::kResponseMagic, 1, 64, 8}, 8),   // a read claims more than it sent
+        Bytes({driver_wire::kResponseMagic, 7, 0, 0}),       // a success flag that is neither
     };
     for (const std::vector<uint8_t>& reply : replies) {
         HostileNode node([&reply](const auto&) { return reply; });

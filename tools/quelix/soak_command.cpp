@@ -67,7 +67,7 @@ struct SoakCamera {
     int device = 0;
     std::thread thread;
     // Set by the fault thread, read by the camera's thread.
-    std::atomic<bool> holdStopped{false};   // stop the stream and keep it stopped
+    std::atomic<bool> holdStopped{false};  // stop the stream and keep it stopped
     std::atomic<bool> stoppedForHold{false};
     std::atomic<bool> lossExpected{false};  // unplugged while streaming: a loss must be told
     std::atomic<int64_t> pluggedBackAt{0};  // ms since the soak began; 0 while unplugged
@@ -155,12 +155,24 @@ void Soak::TimedStop(int32_t handle, SoakCamera& camera)
 void Soak::ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera)
 {
     switch (random() % 6) {
-        case 0: Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 511) - 255); break;
-        case 1: Quelix_SetGamma(handle, static_cast<int32_t>(random() % 201)); break;
-        case 2: Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2)); break;
-        case 3: Quelix_SetRealExposureTime(handle, 100 + static_cast<int32_t>(random() % 20000)); break;
-        case 4: Quelix_SetColorMode(handle, kColorModes[random() % std::size(kColorModes)]); break;
-        default: Quelix_SetSharpness(handle, static_cast<int32_t>(random() % 31)); break;
+        case 0:
+            Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 511) - 255);
+            break;
+        case 1:
+            Quelix_SetGamma(handle, static_cast<int32_t>(random() % 201));
+            break;
+        case 2:
+            Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2));
+            break;
+        case 3:
+            Quelix_SetRealExposureTime(handle, 100 + static_cast<int32_t>(random() % 20000));
+            break;
+        case 4:
+            Quelix_SetColorMode(handle, kColorModes[random() % std::size(kColorModes)]);
+            break;
+        default:
+            Quelix_SetSharpness(handle, static_cast<int32_t>(random() % 31));
+            break;
     }
     ++camera.settingsChanged;
     while (Quelix_GetLastError(handle) != 0) {
@@ -189,8 +201,8 @@ void Soak::CameraThread(SoakCamera& camera)
         if (!camera.streaming && Clock::now() >= nextTry) {
             // (Re)start: select the device, then stream into the buffer.
             selected = selected || Quelix_SetDeviceNumber(handle, camera.device) == 1;
-            if (selected &&
-                Quelix_CallBackPreview(handle, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1) == 1) {
+            if (selected && Quelix_CallBackPreview(handle, window, buffer.data(),
+                                                   static_cast<int32_t>(buffer.size()), 1) == 1) {
                 camera.streaming = true;
                 ++camera.restarts;
             } else {
@@ -243,7 +255,8 @@ void Soak::KillAClaim(SoakCamera& camera)
     const pid_t child = fork();
     if (child == 0) {
         dup2(ready[1], STDOUT_FILENO);
-        execl("/proc/self/exe", "quelix", "soak", "--hold-claim", device.c_str(), static_cast<char*>(nullptr));
+        execl("/proc/self/exe", "quelix", "soak", "--hold-claim", device.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);
@@ -371,10 +384,11 @@ int Soak::Run()
         losses += camera->lossesTold;
         frames += camera->frames;
     }
-    std::printf("\nfaults injected: %ld unplugs, %ld stalls, %ld stalls past the time-out, %ld short frames, "
-                "%ld failing request runs, %ld claims by a killed process\n",
-                faults_.unplugs, faults_.stalls, faults_.longStalls, faults_.shortFrames, faults_.failedRequests,
-                faults_.claimsKilled);
+    std::printf(
+        "\nfaults injected: %ld unplugs, %ld stalls, %ld stalls past the time-out, %ld short frames, "
+        "%ld failing request runs, %ld claims by a killed process\n",
+        faults_.unplugs, faults_.stalls, faults_.longStalls, faults_.shortFrames, faults_.failedRequests,
+        faults_.claimsKilled);
     std::printf("frames: %ld; lost streams told to the application: %ld; unreported: %ld\n", frames, losses,
                 unreported);
     std::printf("claims of killed processes freed: %ld of %ld\n", faults_.claimsFreed, faults_.claimsKilled);
@@ -382,8 +396,8 @@ int Soak::Run()
     std::printf("all cameras streaming again %ld ms after the last fault (bound %ld ms): %s\n", recoveryMs,
                 recoveryBoundMs, allRecovered ? "yes" : "no");
     const long growth = residentAtEnd - residentAtStart;
-    std::printf("resident memory: %ld KiB at start, %ld KiB at end (%+ld KiB)\n", residentAtStart, residentAtEnd,
-                growth);
+    std::printf("resident memory: %ld KiB at start, %ld KiB at end (%+ld KiB)\n", residentAtStart,
+                residentAtEnd, growth);
     const bool passed = allRecovered && unreported == 0 && longestStop <= kStopBoundMs &&
                         faults_.claimsNotFreed == 0 && growth < 64 * 1024;
     std::printf("soak %s\n", passed ? "passed" : "FAILED");
