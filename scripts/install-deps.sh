@@ -11,6 +11,7 @@ packages=(
     pngcheck libtiff-tools python3-pil
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Builds and runs every test three times: a plain optimised build, a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded
 # tests with ThreadSanitizer. The window tests of the plain build run a
-# second time on a real X11 display (Xvfb). Installs what is missing first.
+# second time on a real X11 display (Xvfb). The fuzz targets run briefly.
+# Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -29,5 +30,8 @@ echo "== ThreadSanitizer (threaded tests)"
 bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUELIX_SANITIZE=thread \
     -DQUELIX_TESTS=threaded -DQUELIX_BENCHMARKS=OFF
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan
+
+echo "== fuzz targets, a short run of each (clang's libFuzzer)"
+bash scripts/run-fuzzers.sh 10
 
 echo "all tests passed"

@@ -99,6 +99,12 @@ std::string RunControlCommand(const CameraSimulator& simulator, const std::vecto
     return error;
 }
 
+std::string AnswerControlLine(const CameraSimulator& simulator, const std::string& line)
+{
+    const std::string error = RunControlCommand(simulator, SplitLine(line));
+    return error.empty() ? "ok\n" : "error " + error + "\n";
+}
+
 std::string SendControlCommand(const std::string& directory, std::vector<std::string> words)
 {
     int number = 0;
@@ -216,8 +222,7 @@ void ControlServer::Answer(int client)
     char byte;
     while (line.size() < kMaxLine && recv(client, &byte, 1, 0) == 1 && byte != '\n')
         line += byte;
-    const std::string error = RunControlCommand(simulator_, SplitLine(line));
-    std::string reply = error.empty() ? "ok\n" : "error " + error + "\n";
+    std::string reply = AnswerControlLine(simulator_, line);
     iovec part{reply.data(), reply.size()};
     SendAll(client, &part, 1);
 }

@@ -19,6 +19,10 @@ std::string ControlSocketPath(const std::string& directory, int deviceNumber);
 // Carries out one command on the simulator's cameras. Empty on success, else what went wrong.
 std::string RunControlCommand(const CameraSimulator& simulator, const std::vector<std::string>& words);
 
+// The reply to one line read from a control socket (without its newline):
+// "ok\n" or "error MESSAGE\n".
+std::string AnswerControlLine(const CameraSimulator& simulator, const std::string& line);
+
 // Sends one command to the quelix-camsim that serves camera N in `directory`
 // (a relative raw scene path is made absolute first). Empty on success, else the error.
 std::string SendControlCommand(const std::string& directory, std::vector<std::string> words);

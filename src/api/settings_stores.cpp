@@ -14,26 +14,45 @@ namespace {
 
 using platform::RegistryKey;
 
+// A stored value outside the range its setter accepts (a damaged or
+// hand-edited settings file) takes the default instead.
 struct NamedSlot {
     const char* name;
     FilterSlot slot;
     int32_t defaultValue;
+    int32_t lowest;
+    int32_t highest;
+
+    int32_t Accept(uint32_t stored) const
+    {
+        const auto value = static_cast<int32_t>(stored);
+        return value >= lowest && value <= highest ? value : defaultValue;
+    }
 };
 
 constexpr NamedSlot kFilterValues[] = {
-    {"Brightness", FilterSlot::brightness, 0},  {"Contrast", FilterSlot::contrast, 0},
-    {"Hue", FilterSlot::hue, 0},                {"Saturation", FilterSlot::saturation, 0},
-    {"Sharpness", FilterSlot::sharpness, 0},    {"R_Gain", FilterSlot::bayerGainRed, 100},
-    {"G_Gain", FilterSlot::bayerGainGreen, 100}, {"B_Gain", FilterSlot::bayerGainBlue, 100},
-    {"Gamma", FilterSlot::gamma, 100},          {"BayerMode", FilterSlot::bayerMode, 3},
+    {"Brightness", FilterSlot::brightness, 0, -255, 255},
+    {"Contrast", FilterSlot::contrast, 0, -127, 127},
+    {"Hue", FilterSlot::hue, 0, -360, 360},
+    {"Saturation", FilterSlot::saturation, 0, -255, 255},
+    {"Sharpness", FilterSlot::sharpness, 0, 0, 30},
+    {"R_Gain", FilterSlot::bayerGainRed, 100, 0, 400},
+    {"G_Gain", FilterSlot::bayerGainGreen, 100, 0, 400},
+    {"B_Gain", FilterSlot::bayerGainBlue, 100, 0, 400},
+    {"Gamma", FilterSlot::gamma, 100, 0, 200},
+    {"BayerMode", FilterSlot::bayerMode, 3, 0, 3},
 };
 
 constexpr NamedSlot kGrayValues[] = {
-    {"Mode", FilterSlot::grayMode, 0},         {"GainR1", FilterSlot::grayGainR, 128},
-    {"GainG1", FilterSlot::grayGainG1, 128},   {"GainG2", FilterSlot::grayGainG2, 128},
-    {"GainB1", FilterSlot::grayGainB, 128},    {"OffsetR1", FilterSlot::grayOffsetR, 0},
-    {"OffsetG1", FilterSlot::grayOffsetG1, 0}, {"OffsetG2", FilterSlot::grayOffsetG2, 0},
-    {"OffsetB1", FilterSlot::grayOffsetB, 0},
+    {"Mode", FilterSlot::grayMode, 0, 0, 2},
+    {"GainR1", FilterSlot::grayGainR, 128, 0, 255},
+    {"GainG1", FilterSlot::grayGainG1, 128, 0, 255},
+    {"GainG2", FilterSlot::grayGainG2, 128, 0, 255},
+    {"GainB1", FilterSlot::grayGainB, 128, 0, 255},
+    {"OffsetR1", FilterSlot::grayOffsetR, 0, -255, 255},
+    {"OffsetG1", FilterSlot::grayOffsetG1, 0, -255, 255},
+    {"OffsetG2", FilterSlot::grayOffsetG2, 0, -255, 255},
+    {"OffsetB1", FilterSlot::grayOffsetB, 0, -255, 255},
 };
 
 // Slots 20 to 28 (the automatic-balance words among them) start at zero when
@@ -61,7 +80,7 @@ bool LoadSlots(ImageFilterSettings& filter, int number, const char* subKey, cons
         return false;
     for (const NamedSlot& value : values) {
         if (const auto stored = key->ReadDword(value.name))
-            filter.Set(value.slot, static_cast<int32_t>(*stored));
+            filter.Set(value.slot, value.Accept(*stored));
     }
     return true;
 }
@@ -96,18 +115,27 @@ int CQuelix::LoadSettings()
         const char* name;
         CameraSlot slot;
         int32_t defaultValue;
+        int32_t lowest;
+        int32_t highest;
     } values[] = {
-        {"Exposure", CameraSlot::exposureTime, CQLXSdkLib::DefaultExposure()},
-        {"V_Mirror", CameraSlot::mirrorV, device->GetMirrorV()},
-        {"H_Mirror", CameraSlot::mirrorH, device->GetMirrorH()},
-        {"AutoIris", CameraSlot::autoIris, 0},
-        {"Peltier", CameraSlot::peltier, 80},
+        {"Exposure", CameraSlot::exposureTime, CQLXSdkLib::DefaultExposure(), 1, CQLXSdkLib::MaxExposureLines()},
+        {"V_Mirror", CameraSlot::mirrorV, device->GetMirrorV(), INT32_MIN, INT32_MAX},
+        {"H_Mirror", CameraSlot::mirrorH, device->GetMirrorH(), INT32_MIN, INT32_MAX},
+        {"AutoIris", CameraSlot::autoIris, 0, 0, 2},
+        {"Peltier", CameraSlot::peltier, 80, 0, 255},
     };
-    // A value missing from the stored key takes its default, like a missing key.
+    // A value missing from the stored key takes its default, like a missing
+    // key; so does a value outside the range its setter accepts. A mirror
+    // flag is on for any value but 0, as its setter has it.
     const auto key = OpenCameraSubKey(number, NumberedKey("Gain", number));
     for (const auto& value : values) {
         const auto stored = key ? key->ReadDword(value.name) : std::nullopt;
-        camera.Set(value.slot, stored ? static_cast<int32_t>(*stored) : value.defaultValue);
+        int32_t accepted = value.defaultValue;
+        if (stored && static_cast<int32_t>(*stored) >= value.lowest && static_cast<int32_t>(*stored) <= value.highest)
+            accepted = static_cast<int32_t>(*stored);
+        if (value.slot == CameraSlot::mirrorV || value.slot == CameraSlot::mirrorH)
+            accepted = accepted != 0 ? 1 : 0;
+        camera.Set(value.slot, accepted);
     }
     return 1;
 }

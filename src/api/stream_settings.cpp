@@ -51,16 +51,24 @@ int CQuelix::ReadStreamSettings()
     const auto camera = RegistryKey::Open(std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", deviceNumber));
     if (!camera)
         return 0;
-    const std::pair<const char*, std::atomic<int32_t>*> values[] = {
-        {"Color", &colorMode}, {"SubSample", &subSample}, {"WaitTime", &waitTime}, {"Clock", &halfClock}};
-    const int32_t pause = waitTime;
-    for (const auto& [name, field] : values) {
-        if (const auto value = camera->ReadDword(name))
-            *field = static_cast<int32_t>(*value);
+    // A stored value outside the range its setter accepts leaves the field
+    // as it was (its default), as the setter would refuse it; the clock
+    // mode is stored unchecked by its setter and here alike.
+    const struct {
+        const char* name;
+        std::atomic<int32_t>* field;
+        int32_t lowest;
+        int32_t highest;
+    } values[] = {{"Color", &colorMode, 0, 5},
+                  {"SubSample", &subSample, 0, 2},
+                  {"WaitTime", &waitTime, 0, INT32_MAX},
+                  {"Clock", &halfClock, INT32_MIN, INT32_MAX}};
+    for (const auto& value : values) {
+        const auto stored = camera->ReadDword(value.name);
+        const auto word = static_cast<int32_t>(stored.value_or(0));
+        if (stored && word >= value.lowest && word <= value.highest)
+            *value.field = word;
     }
-    // A negative pause is refused here as by SetWaitTime.
-    if (waitTime < 0)
-        waitTime = pause;
     return 1;
 }
 

@@ -1,10 +1,12 @@
 #include "platform/driver_connection.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/driver_exchange.h"
 #include "platform/driver_wire.h"
 #include "platform/socket_io.h"
 
@@ -24,21 +27,36 @@ constexpr std::string_view kPathPrefix = "\\\\.\\";
 // One driver handle: a connection to a device node. Its mutex serialises the
 // requests on the handle. The socket is closed only when the last user lets
 // go, so a request still running on another thread never sees its descriptor
-// reused by an unrelated open.
+// reused by an unrelated open. A connection whose byte stream broke is
+// connected afresh onto the same descriptor number by its next request.
 struct Connection {
-    explicit Connection(int socketFd) : fd(socketFd) {}
+    Connection(int socketFd, const sockaddr_un& nodeAddress) : fd(socketFd), address(nodeAddress) {}
     ~Connection() { close(fd); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     const int fd;
+    const sockaddr_un address;
     std::mutex mutex;
     bool broken = false;  // guarded by mutex: the byte stream can no longer be trusted
+    bool gone = false;    // guarded by mutex: the node ended the connection; never connected again
+    std::atomic<bool> closed{false};  // the handle was closed: never connected again
 };
+
+// The camera's transfer time-out when it powers on.
+constexpr uint32_t kPowerOnTimeoutMs = 3000;
+// How long past its own time-out a node may take to send a frame read's reply.
+constexpr uint32_t kReplyGraceMs = 2000;
+// Every other request (command and reply packets, the time-out setting) is
+// answered at once by the camera; its reply may take this long.
+constexpr uint32_t kControlReplyMs = 1000;
 
 struct ConnectionTable {
     std::mutex mutex;
     std::unordered_map<DriverHandle, std::shared_ptr<Connection>> connections;
+    // The transfer time-out last set on each device node; it belongs to the
+    // device, not to one handle.
+    std::unordered_map<std::string, uint32_t> deviceTimeouts;
     DriverHandle lastHandle = 0x1000;  // handles count up in fours and are never reused
 };
 
@@ -46,6 +64,55 @@ ConnectionTable& Table()
 {
     static ConnectionTable table;
     return table;
+}
+
+uint32_t DeviceTimeout(const Connection& connection)
+{
+    ConnectionTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    const auto found = table.deviceTimeouts.find(connection.address.sun_path);
+    return found == table.deviceTimeouts.end() ? kPowerOnTimeoutMs : found->second;
+}
+
+void RecordDeviceTimeout(const Connection& connection, const void* input, uint32_t inputSize)
+{
+    if (inputSize != driver_wire::kTimeoutBlockSize)
+        return;
+    const uint32_t milliseconds = driver_wire::ReadLe32(static_cast<const uint8_t*>(input) + 4);
+    ConnectionTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    table.deviceTimeouts[connection.address.sun_path] = milliseconds;
+}
+
+int ConnectSocket(const sockaddr_un& address)
+{
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    int connected;
+    do
+        connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    while (connected != 0 && errno == EINTR);
+    if (connected != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Replaces a broken connection's socket by a new connection to its node,
+// under the same descriptor number. The caller holds the connection's mutex.
+bool Reconnect(Connection& connection)
+{
+    if (connection.closed || connection.gone)
+        return false;
+    const int fresh = ConnectSocket(connection.address);
+    if (fresh < 0)
+        return false;
+    const bool moved = dup3(fresh, connection.fd, O_CLOEXEC) == connection.fd;
+    close(fresh);
+    connection.broken = !moved;
+    return moved;
 }
 
 std::shared_ptr<Connection> FindConnection(DriverHandle handle)
@@ -77,11 +144,19 @@ bool NodeAddress(const char* path, sockaddr_un& address)
     return true;
 }
 
+// Whether the peer has ended the connection (nothing more will come),
+// rather than being late or sending what it should not.
+bool PeerClosed(int fd)
+{
+    char byte;
+    const ssize_t got = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
 
+}  // namespace
 
-// One request and its response on a connection whose mutex the caller holds.
-bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t inputSize, void* output,
-              uint32_t outputSize, uint32_t& bytesReturned)
+ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32_t inputSize, void* output,
+                                uint32_t outputSize, uint32_t& bytesReturned, uint32_t timeoutMs)
 {
     const auto* inputBytes = static_cast<const uint8_t*>(input);
     driver_wire::RequestHeader request{driver_wire::kRequestMagic, code, inputSize, outputSize, 0};
@@ -89,21 +164,31 @@ bool Exchange(Connection& connection, uint32_t code, const void* input, uint32_t
         request.carriedLength = outputSize;
     iovec parts[] = {
         {&request, sizeof request}, {const_cast<void*>(input), inputSize}, {output, request.carriedLength}};
+    // A frame read waits up to the driver's time-out (0: without limit);
+    // every other request is answered at once.
+    const bool frameRead = driver_wire::IsPipeRequest(code) && inputSize >= 4 &&
+                           driver_wire::ReadLe32(inputBytes) == driver_wire::kImagePipe;
+    SocketDeadline deadline;
+    if (!frameRead)
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kControlReplyMs);
+    else if (timeoutMs != 0)
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(uint64_t{timeoutMs} + kReplyGraceMs);
     driver_wire::ResponseHeader response{};
-    if (!SendAll(connection.fd, parts, 3) || !ReceiveExact(connection.fd, &response, sizeof response) ||
-        response.magic != driver_wire::kResponseMagic || response.dataLength > outputSize ||
-        response.bytesReturned > outputSize || !ReceiveExact(connection.fd, output, response.dataLength)) {
-        // A connection that failed mid-message, or a reply that claims more
-        // than the request's buffer holds, cannot be trusted again.
-        connection.broken = true;
-        shutdown(connection.fd, SHUT_RDWR);
-        return false;
-    }
+    if (!SendAll(fd, parts, 3) || !ReceiveExact(fd, &response, sizeof response, deadline))
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
+    // A request that carried its buffer to the driver gets no data back; a
+    // read cannot report more bytes moved than it delivered.
+    const bool carried = request.carriedLength != 0;
+    const bool wellFormed = response.magic == driver_wire::kResponseMagic && response.success <= 1 &&
+                            response.dataLength <= outputSize && response.bytesReturned <= outputSize &&
+                            (carried ? response.dataLength == 0 : response.bytesReturned <= response.dataLength);
+    if (!wellFormed)
+        return ExchangeResult::Broken;
+    if (!ReceiveExact(fd, output, response.dataLength, deadline))
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
     bytesReturned = response.bytesReturned;
-    return response.success != 0;
+    return response.success != 0 ? ExchangeResult::Succeeded : ExchangeResult::Failed;
 }
-
-}  // namespace
 
 std::string DeviceDirectory()
 {
@@ -116,16 +201,10 @@ DriverHandle OpenDriver(const char* path)
         sockaddr_un address;
         if (!NodeAddress(path, address))
             return kInvalidDriverHandle;
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int fd = ConnectSocket(address);
         if (fd < 0)
             return kInvalidDriverHandle;
-        auto connection = std::make_shared<Connection>(fd);
-        int connected;
-        do
-            connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        while (connected != 0 && errno == EINTR);
-        if (connected != 0)
-            return kInvalidDriverHandle;
+        auto connection = std::make_shared<Connection>(fd, address);
         ConnectionTable& table = Table();
         std::lock_guard lock(table.mutex);
         table.lastHandle += 4;
@@ -149,6 +228,7 @@ bool CloseDriver(DriverHandle handle)
         table.connections.erase(found);
     }
     // Wakes a request still blocked on the connection; it then fails.
+    connection->closed = true;
     shutdown(connection->fd, SHUT_RDWR);
     return true;
 }
@@ -163,8 +243,24 @@ bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint
         try {
             if (const std::shared_ptr<Connection> connection = FindConnection(handle)) {
                 std::lock_guard lock(connection->mutex);
-                if (!connection->broken)
-                    succeeded = Exchange(*connection, code, input, inputSize, output, outputSize, moved);
+                if (!connection->broken || Reconnect(*connection)) {
+                    const ExchangeResult result = ExchangeOnSocket(connection->fd, code, input, inputSize, output,
+                                                                   outputSize, moved, DeviceTimeout(*connection));
+                    if (result == ExchangeResult::Broken || result == ExchangeResult::Closed) {
+                        // Whatever the node sends late belongs to this
+                        // request: the stream is dropped, and the next
+                        // request connects afresh, unless the node itself
+                        // ended the connection (the device went away: the
+                        // handle stays dead, as a driver's handle would).
+                        connection->broken = true;
+                        connection->gone = result == ExchangeResult::Closed;
+                        shutdown(connection->fd, SHUT_RDWR);
+                        moved = 0;
+                    }
+                    succeeded = result == ExchangeResult::Succeeded;
+                    if (succeeded && code == driver_wire::kSetTimeout)
+                        RecordDeviceTimeout(*connection, input, inputSize);
+                }
             }
         } catch (...) {
             succeeded = false;

@@ -120,10 +120,15 @@ bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document)
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
         if (!pending.empty()) {
-            pending += '\n';
-            pending += raw;
-            if (!raw.empty() && raw.back() == '\\' && !text.empty())
-                continue;
+            // A blank line ends a continued value and is not part of it, so
+            // the blank line written after each section never joins it.
+            const bool ends = raw.empty();
+            if (!ends) {
+                pending += '\n';
+                pending += raw;
+                if (raw.back() == '\\' && !text.empty())
+                    continue;
+            }
             document.sections_.back().lines.back().text = std::move(pending);
             pending.clear();
             continue;

@@ -4,11 +4,15 @@
 // interrupted calls.
 #pragma once
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
+#include <optional>
 
 namespace quelix::platform {
 
@@ -42,11 +46,34 @@ inline bool SendAll(int fd, iovec* parts, size_t count)
     }
 }
 
-// Receives exactly `size` bytes; false when the peer is gone first.
-inline bool ReceiveExact(int fd, void* data, size_t size)
+using SocketDeadline = std::optional<std::chrono::steady_clock::time_point>;
+
+// Whether data (or the peer's end) arrives before the deadline; none waits without limit.
+inline bool WaitReadable(int fd, const SocketDeadline& deadline)
+{
+    if (!deadline)
+        return true;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd watched{fd, POLLIN, 0};
+        const int ready = poll(&watched, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+// Receives exactly `size` bytes; false when the peer is gone first or the
+// deadline passes.
+inline bool ReceiveExact(int fd, void* data, size_t size, const SocketDeadline& deadline = std::nullopt)
 {
     auto* bytes = static_cast<char*>(data);
     while (size > 0) {
+        if (!WaitReadable(fd, deadline))
+            return false;
         const ssize_t got = recv(fd, bytes, size, 0);
         if (got < 0 && errno == EINTR)
             continue;

@@ -113,6 +113,21 @@ TEST_F(Registry, ParserRejectsWhatIsNotAnExport)
     EXPECT_FALSE(document.ReadDword("Key", "A").has_value()) << "more than eight hex digits";
 }
 
+TEST_F(Registry, AValueContinuedAtTheEndOfASectionDoesNotGrowWithEachWrite)
+{
+    // A hand-edited value whose last line ends in a backslash, just before
+    // the blank line that ends its section: every read-modify-write used to
+    // join that blank line to the value, one more line each time.
+    const std::string edited = "REGEDIT4\n\n[Key]\n\"Bin\"=hex:01,\\\n\n[Other]\n\"A\"=dword:1\n";
+    RegistryDocument document;
+    ASSERT_TRUE(RegistryDocument::Parse(edited, document));
+    const std::string once = document.Format();
+    RegistryDocument again;
+    ASSERT_TRUE(RegistryDocument::Parse(once, again));
+    EXPECT_EQ(again.Format(), once);
+    EXPECT_EQ(again.ReadDword("Other", "A"), 1u);
+}
+
 TEST_F(Registry, TwoProcessesWritingAtOnceLoseNothing)
 {
     constexpr int kValuesPerProcess = 40;

@@ -1,0 +1,470 @@
+#include "quelix/soak_command.h"
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "QuelixPlatform.h"
+#include "QuelixSdk_205KWMX.h"
+#include "sim/camera_simulator.h"
+
+namespace quelix::tool {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// The longest a stop may take: the frame read in flight ends within the
+// driver time-out of a running capture (10 s) and the reply's grace (2 s).
+constexpr long kStopBoundMs = 12500;
+// A stall this long outlasts the driver time-out: the stream is lost.
+constexpr int kLongStallMs = 11000;
+constexpr int kColorModes[] = {8, 16, 24, 32, 48, 64};
+
+long ElapsedMs(Clock::time_point since)
+{
+    return std::chrono::duration_cast<milliseconds>(Clock::now() - since).count();
+}
+
+long ResidentKilobytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+bool ParseInt(const std::string& text, long minimum, long maximum, long& value)
+{
+    char* end = nullptr;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || parsed < minimum || parsed > maximum)
+        return false;
+    value = parsed;
+    return true;
+}
+
+// One camera of the soak: its own handle, message window and buffer, driven
+// by a thread of its own as an application would.
+struct SoakCamera {
+    int device = 0;
+    std::thread thread;
+    // Set by the fault thread, read by the camera's thread.
+    std::atomic<bool> holdStopped{false};  // stop the stream and keep it stopped
+    std::atomic<bool> stoppedForHold{false};
+    std::atomic<bool> lossExpected{false};  // unplugged while streaming: a loss must be told
+    std::atomic<int64_t> pluggedBackAt{0};  // ms since the soak began; 0 while unplugged
+    // Counts, written by the camera's thread.
+    std::atomic<long> frames{0};
+    std::atomic<long> lossesTold{0};
+    std::atomic<long> restarts{0};
+    std::atomic<long> unreportedLosses{0};
+    std::atomic<long> settingsChanged{0};
+    std::atomic<long> longestStopMs{0};
+    std::atomic<long> framesSinceLastFault{0};
+    std::atomic<bool> streaming{false};
+};
+
+struct FaultCounts {
+    long unplugs = 0;
+    long stalls = 0;
+    long longStalls = 0;
+    long shortFrames = 0;
+    long failedRequests = 0;
+    long claimsKilled = 0;
+    long claimsFreed = 0;
+    long claimsNotFreed = 0;
+};
+
+class Soak {
+public:
+    explicit Soak(const SoakOptions& options) : options_(options), random_(options.seed) {}
+
+    int Run();
+
+private:
+    bool StartSimulator();
+    void CameraThread(SoakCamera& camera);
+    void ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera);
+    void TimedStop(int32_t handle, SoakCamera& camera);
+    void InjectFault();
+    void KillAClaim(SoakCamera& camera);
+    int64_t NowMs() const { return ElapsedMs(begin_); }
+
+    SoakOptions options_;
+    std::mt19937 random_;
+    std::string directory_;
+    std::unique_ptr<sim::CameraSimulator> simulator_;
+    std::vector<std::unique_ptr<SoakCamera>> cameras_;
+    std::atomic<bool> ending_{false};
+    FaultCounts faults_;
+    Clock::time_point begin_ = Clock::now();
+};
+
+bool Soak::StartSimulator()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "quelix-soak-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::fprintf(stderr, "quelix: cannot make a directory for the simulated cameras\n");
+        return false;
+    }
+    directory_ = pattern;
+    // The soak keeps its cameras, settings and claims to itself and to the
+    // second process it starts.
+    setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
+    setenv("QUELIX_REGISTRY", (directory_ + "/registry.reg").c_str(), 1);
+    setenv("QUELIX_SHM_NAME", ("quelix-soak-" + std::to_string(getpid())).c_str(), 1);
+    std::vector<int> devices;
+    for (int device = 0; device < options_.cameras; ++device)
+        devices.push_back(device);
+    sim::CameraOptions cameraOptions;
+    cameraOptions.scene = "moving";
+    std::string error;
+    simulator_ = sim::CameraSimulator::Start(devices, cameraOptions, directory_, &error);
+    if (simulator_ == nullptr)
+        std::fprintf(stderr, "quelix: simulated cameras: %s\n", error.c_str());
+    return simulator_ != nullptr;
+}
+
+void Soak::TimedStop(int32_t handle, SoakCamera& camera)
+{
+    const auto start = Clock::now();
+    Quelix_StopPreview(handle);
+    const long took = ElapsedMs(start);
+    camera.longestStopMs = std::max(camera.longestStopMs.load(), took);
+    camera.streaming = false;
+}
+
+void Soak::ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera)
+{
+    switch (random() % 6) {
+        case 0:
+            Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 511) - 255);
+            break;
+        case 1:
+            Quelix_SetGamma(handle, static_cast<int32_t>(random() % 201));
+            break;
+        case 2:
+            Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2));
+            break;
+        case 3:
+            Quelix_SetRealExposureTime(handle, 100 + static_cast<int32_t>(random() % 20000));
+            break;
+        case 4:
+            Quelix_SetColorMode(handle, kColorModes[random() % std::size(kColorModes)]);
+            break;
+        default:
+            Quelix_SetSharpness(handle, static_cast<int32_t>(random() % 31));
+            break;
+    }
+    ++camera.settingsChanged;
+    while (Quelix_GetLastError(handle) != 0) {
+    }
+}
+
+void Soak::CameraThread(SoakCamera& camera)
+{
+    std::mt19937 random(options_.seed * 7919u + static_cast<uint32_t>(camera.device));
+    QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
+    const int32_t handle = Quelix_Initialize(window);
+    std::vector<uint8_t> buffer(320 * 256 * 8);
+    Quelix_SetColorMode(handle, kColorModes[camera.device % std::size(kColorModes)]);
+    auto nextTry = Clock::now();
+    auto nextSetting = Clock::now() + milliseconds(200);
+    bool selected = false;
+    while (!ending_) {
+        if (camera.holdStopped) {
+            if (camera.streaming)
+                TimedStop(handle, camera);
+            camera.stoppedForHold = true;
+            std::this_thread::sleep_for(milliseconds(20));
+            continue;
+        }
+        camera.stoppedForHold = false;
+        if (!camera.streaming && Clock::now() >= nextTry) {
+            // (Re)start: select the device, then stream into the buffer.
+            selected = selected || Quelix_SetDeviceNumber(handle, camera.device) == 1;
+            if (selected && Quelix_CallBackPreview(handle, window, buffer.data(),
+                                                   static_cast<int32_t>(buffer.size()), 1) == 1) {
+                camera.streaming = true;
+                ++camera.restarts;
+            } else {
+                Quelix_StopPreview(handle);
+            }
+            while (Quelix_GetLastError(handle) != 0) {
+            }
+            nextTry = Clock::now() + milliseconds(200);
+        }
+        QUELIX_MSG msg{};
+        if (QuelixPlatform_GetMessage(window, &msg, 20) == 1 && msg.message == QUELIX_WM_FRAME) {
+            if (msg.wParam != 0) {
+                ++camera.frames;
+                ++camera.framesSinceLastFault;
+                const int64_t back = camera.pluggedBackAt;
+                if (camera.lossExpected && back != 0 && NowMs() > back + 1000) {
+                    // Frames again after an unplug that was never told.
+                    ++camera.unreportedLosses;
+                    camera.lossExpected = false;
+                }
+            } else if (msg.lParam != QUELIX_ERR_OBJECTS) {
+                ++camera.lossesTold;
+                camera.lossExpected = false;
+                TimedStop(handle, camera);
+            }
+        }
+        if (camera.streaming && Clock::now() >= nextSetting) {
+            ChangeSettings(handle, random, camera);
+            nextSetting = Clock::now() + milliseconds(100 + random() % 400);
+        }
+    }
+    if (camera.streaming)
+        TimedStop(handle, camera);
+    Quelix_Release(handle);
+    QuelixPlatform_DestroyWindow(window);
+}
+
+// A second process claims the camera, streams from it and is killed.
+void Soak::KillAClaim(SoakCamera& camera)
+{
+    camera.holdStopped = true;
+    for (int turn = 0; turn < 1500 && !camera.stoppedForHold; ++turn)
+        std::this_thread::sleep_for(milliseconds(10));
+    int ready[2];
+    if (pipe(ready) != 0) {
+        camera.holdStopped = false;
+        return;
+    }
+    const std::string device = std::to_string(camera.device);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(ready[1], STDOUT_FILENO);
+        execl("/proc/self/exe", "quelix", "soak", "--hold-claim", device.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    bool claimed = false;
+    if (child > 0) {
+        char byte = 0;
+        claimed = read(ready[0], &byte, 1) == 1 && byte == 'c';
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    close(ready[0]);
+    if (claimed)
+        ++faults_.claimsKilled;
+    // The dead process's claim must not keep this camera from streaming.
+    const long restartsBefore = camera.restarts;
+    camera.holdStopped = false;
+    if (!claimed)
+        return;
+    for (int turn = 0; turn < 500 && camera.restarts == restartsBefore; ++turn)
+        std::this_thread::sleep_for(milliseconds(10));
+    if (camera.restarts != restartsBefore)
+        ++faults_.claimsFreed;
+    else
+        ++faults_.claimsNotFreed;
+}
+
+void Soak::InjectFault()
+{
+    SoakCamera& camera = *cameras_[random_() % cameras_.size()];
+    sim::SimulatedCamera& device = *simulator_->Camera(camera.device);
+    camera.framesSinceLastFault = 0;
+    switch (random_() % 10) {
+        case 0:
+        case 1: {
+            camera.pluggedBackAt = 0;
+            camera.lossExpected = camera.streaming.load();
+            device.Unplug();
+            ++faults_.unplugs;
+            std::this_thread::sleep_for(milliseconds(300 + random_() % 1500));
+            device.Plug(nullptr);
+            camera.pluggedBackAt = NowMs();
+            break;
+        }
+        case 2:
+        case 3:
+            device.Stall(static_cast<int>(50 + random_() % 2000));
+            ++faults_.stalls;
+            break;
+        case 4:
+            device.Stall(kLongStallMs);
+            ++faults_.longStalls;
+            break;
+        case 5:
+        case 6:
+            device.ShortNextFrame();
+            ++faults_.shortFrames;
+            break;
+        case 7:
+        case 8:
+            device.FailNextRequests(static_cast<int>(1 + random_() % 4));
+            ++faults_.failedRequests;
+            break;
+        default:
+            KillAClaim(camera);
+            break;
+    }
+}
+
+int Soak::Run()
+{
+    if (!StartSimulator())
+        return 1;
+    std::printf("soak: %d simulated cameras in %s, %d s, seed %u\n", options_.cameras, directory_.c_str(),
+                options_.seconds, options_.seed);
+    for (int device = 0; device < options_.cameras; ++device) {
+        cameras_.push_back(std::make_unique<SoakCamera>());
+        cameras_.back()->device = device;
+    }
+    for (auto& camera : cameras_)
+        camera->thread = std::thread([this, &camera] { CameraThread(*camera); });
+
+    // Warm up, then take the resident size the run is measured against.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const long residentAtStart = ResidentKilobytes();
+    const auto faultsEnd = Clock::now() + std::chrono::seconds(std::max(options_.seconds - 3, 1));
+    while (Clock::now() < faultsEnd) {
+        InjectFault();
+        std::this_thread::sleep_for(milliseconds(100 + random_() % 400));
+    }
+
+    // Every camera is plugged in again; each must stream again.
+    for (int device = 0; device < options_.cameras; ++device)
+        simulator_->Camera(device)->Plug(nullptr);
+    for (auto& camera : cameras_)
+        camera->framesSinceLastFault = 0;
+    const auto recoveryStart = Clock::now();
+    const long recoveryBoundMs = kLongStallMs + kStopBoundMs + 10000;
+    bool allRecovered = false;
+    while (!allRecovered && ElapsedMs(recoveryStart) < recoveryBoundMs) {
+        std::this_thread::sleep_for(milliseconds(100));
+        allRecovered = std::all_of(cameras_.begin(), cameras_.end(),
+                                   [](const auto& camera) { return camera->framesSinceLastFault >= 10; });
+    }
+    const long recoveryMs = ElapsedMs(recoveryStart);
+    const long residentAtEnd = ResidentKilobytes();
+    ending_ = true;
+    for (auto& camera : cameras_)
+        camera->thread.join();
+    simulator_.reset();
+    shm_unlink(("/" + std::string(getenv("QUELIX_SHM_NAME"))).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+
+    std::printf("\ncamera  frames  restarts  losses told  unreported  settings  longest stop\n");
+    long longestStop = 0;
+    long unreported = 0;
+    long losses = 0;
+    long frames = 0;
+    for (const auto& camera : cameras_) {
+        std::printf("%6d %7ld %9ld %12ld %11ld %9ld %10ld ms\n", camera->device, camera->frames.load(),
+                    camera->restarts.load(), camera->lossesTold.load(), camera->unreportedLosses.load(),
+                    camera->settingsChanged.load(), camera->longestStopMs.load());
+        longestStop = std::max(longestStop, camera->longestStopMs.load());
+        unreported += camera->unreportedLosses;
+        losses += camera->lossesTold;
+        frames += camera->frames;
+    }
+    std::printf(
+        "\nfaults injected: %ld unplugs, %ld stalls, %ld stalls past the time-out, %ld short frames, "
+        "%ld failing request runs, %ld claims by a killed process\n",
+        faults_.unplugs, faults_.stalls, faults_.longStalls, faults_.shortFrames, faults_.failedRequests,
+        faults_.claimsKilled);
+    std::printf("frames: %ld; lost streams told to the application: %ld; unreported: %ld\n", frames, losses,
+                unreported);
+    std::printf("claims of killed processes freed: %ld of %ld\n", faults_.claimsFreed, faults_.claimsKilled);
+    std::printf("every stop returned within %ld ms (bound %ld ms)\n", longestStop, kStopBoundMs);
+    std::printf("all cameras streaming again %ld ms after the last fault (bound %ld ms): %s\n", recoveryMs,
+                recoveryBoundMs, allRecovered ? "yes" : "no");
+    const long growth = residentAtEnd - residentAtStart;
+    std::printf("resident memory: %ld KiB at start, %ld KiB at end (%+ld KiB)\n", residentAtStart,
+                residentAtEnd, growth);
+    const bool passed = allRecovered && unreported == 0 && longestStop <= kStopBoundMs &&
+                        faults_.claimsNotFreed == 0 && growth < 64 * 1024;
+    std::printf("soak %s\n", passed ? "passed" : "FAILED");
+    return passed ? 0 : 1;
+}
+
+// The second process: claims the camera by streaming from it, says so on
+// standard output, and streams until it is killed.
+int HoldClaim(int device)
+{
+    const int32_t handle = Quelix_Initialize(nullptr);
+    if (handle == 0 || Quelix_SetDeviceNumber(handle, device) != 1 || Quelix_StartPreview(handle) != 1)
+        return 1;
+    [[maybe_unused]] const ssize_t told = write(STDOUT_FILENO, "c", 1);
+    for (;;)
+        pause();
+}
+
+}  // namespace
+
+std::string SoakUsage()
+{
+    return "usage: quelix soak [options]\n"
+           "Streams from simulated cameras in several colour modes while injecting faults\n"
+           "at random: unplug and plug, stalls, short frames, failing requests, a second\n"
+           "process that claims a camera and is killed, settings changed while streaming.\n"
+           "Checks that every stop returns in time, every lost stream is told, every camera\n"
+           "streams again, claims of dead processes free and memory stays flat.\n"
+           "\n"
+           "  --seconds N   how long to run (default 60)\n"
+           "  --cameras N   simulated cameras, 1 to 8 (default 8)\n"
+           "  --seed S      seed of the fault sequence (default 1)\n"
+           "  --help        this text\n";
+}
+
+std::optional<SoakOptions> ParseSoakOptions(const std::vector<std::string>& arguments, std::string& error)
+{
+    SoakOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (i + 1 >= arguments.size()) {
+            error = "unknown option or missing value: " + name;
+            return std::nullopt;
+        }
+        const std::string& text = arguments[++i];
+        long value = 0;
+        if (name == "--seconds" && ParseInt(text, 5, 86400, value))
+            options.seconds = static_cast<int>(value);
+        else if (name == "--cameras" && ParseInt(text, 1, 8, value))
+            options.cameras = static_cast<int>(value);
+        else if (name == "--seed" && ParseInt(text, 0, INT32_MAX, value))
+            options.seed = static_cast<uint32_t>(value);
+        else if (name == "--hold-claim" && ParseInt(text, 0, 7, value))
+            options.holdClaim = static_cast<int>(value);
+        else {
+            error = "bad option " + name + " " + text;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+int RunSoak(const SoakOptions& options)
+{
+    if (options.holdClaim >= 0)
+        return HoldClaim(options.holdClaim);
+    return Soak(options).Run();
+}
+
+}  // namespace quelix::tool
