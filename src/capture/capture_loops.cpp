@@ -65,10 +65,14 @@ void CQuelix::MeasureFrameRate()
     }
 }
 
-void CQuelix::PublishFrame()
+// The frame and its trailer word change together under displayLock: a
+// reader that sees the same trailer before and after its copy of
+// latestImage (Quelix_GetImage) has that frame's trailer.
+void CQuelix::PublishFrame(int32_t trailer)
 {
     platform::CriticalSectionGuard guard(displayLock);
     latestImage->CopyFrom(OutputImage());
+    trailerValue = trailer;
 }
 
 CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
@@ -77,17 +81,15 @@ CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
     return {frameWindow, callbackBuffer, callbackBufferSize, callbackOption};
 }
 
-void CQuelix::DeliverFrame(int32_t trailer)
+void CQuelix::DeliverFrame()
 {
     const FrameTarget target = CurrentFrameTarget();
     if (target.buffer != nullptr && target.size != 0 &&
         !CopyToCallerBuffer(*OutputImage(), target.rowOption, target.buffer, target.size))
         return;
-    if (target.window != nullptr) {
-        trailerValue = trailer;
+    if (target.window != nullptr)
         platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
-    }
 }
 
 void CQuelix::PreviewLoop()
@@ -123,9 +125,9 @@ void CQuelix::PreviewLoop()
         MeasureFrameRate();
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
-        PublishFrame();
+        PublishFrame(trailer);
         DrawPreview();
-        DeliverFrame(trailer);
+        DeliverFrame();
     }
 }
 
@@ -157,8 +159,8 @@ void CQuelix::TriggerLoop()
         }
         FillFrameInfo(*rawFrame, 0);
         CorrectFrame();
-        PublishFrame();
-        DeliverFrame(trailer);
+        PublishFrame(trailer);
+        DeliverFrame();
         DrawPreview();
     }
 }
