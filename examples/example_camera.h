@@ -18,13 +18,13 @@ typedef struct ExampleCamera {
 } ExampleCamera;
 
 /* Prints what failed with the camera's newest error code; returns 1 for main. */
-static int ExampleFailed(const ExampleCamera* camera, const char* what)
+static inline int ExampleFailed(const ExampleCamera* camera, const char* what)
 {
     fprintf(stderr, "%s failed (error %ld)\n", what, (long)Quelix_GetLastError(camera->handle));
     return 1;
 }
 
-static void ExampleClose(ExampleCamera* camera)
+static inline void ExampleClose(ExampleCamera* camera)
 {
     if (camera->handle != 0)
         Quelix_Release(camera->handle);
@@ -35,7 +35,7 @@ static void ExampleClose(ExampleCamera* camera)
 }
 
 /* 1 with the camera open at `device` and 16 bits per pixel, else 0 (said why). */
-static int ExampleOpen(ExampleCamera* camera, int device)
+static inline int ExampleOpen(ExampleCamera* camera, int device)
 {
     camera->window = QuelixPlatform_CreateMessageWindow();
     camera->handle = camera->window != NULL ? Quelix_Initialize(camera->window) : 0;
@@ -59,10 +59,10 @@ static int ExampleOpen(ExampleCamera* camera, int device)
 }
 
 /* The bytes of one frame at 16 bits per pixel: rows padded to 4 bytes. */
-static size_t ExampleStride(int32_t width) { return ((size_t)width * 2 + 3) & ~(size_t)3; }
+static inline size_t ExampleStride(int32_t width) { return ((size_t)width * 2 + 3) & ~(size_t)3; }
 
 /* The mean sample of a 16-bit frame in a buffer of `stride`-byte rows. */
-static double ExampleMean(const uint8_t* frame, int32_t width, int32_t height, size_t stride)
+static inline double ExampleMean(const uint8_t* frame, int32_t width, int32_t height, size_t stride)
 {
     double sum = 0;
     int32_t x, y;
