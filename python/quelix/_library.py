@@ -83,7 +83,6 @@ _SIGNATURES = {
     "QuelixPlatform_DestroyWindow": (HWND,),
     "QuelixPlatform_GetMessage": (HWND, ctypes.POINTER(Message), ctypes.c_int),
     "QuelixPlatform_PeekMessage": (HWND, ctypes.POINTER(Message)),
-    "QuelixPlatform_MessageFd": (HWND,),
 }
 _RETURNS = {"QuelixPlatform_CreateMessageWindow": HWND}
 

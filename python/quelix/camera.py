@@ -284,7 +284,8 @@ class Camera:
         return self._lib.QuelixPlatform_GetMessage(self._window, ctypes.byref(message), timeout_ms) == 1
 
     def _frame_failure(self, function, code):
-        """A frame message without a frame carries the error code."""
+        """The failure a notification carries the code of (a frame message
+        without a frame, an error message); the history is emptied."""
         while self._lib.Quelix_GetLastError(self._handle) != 0:
             pass
         return QuelixError(int(code), function)
@@ -360,7 +361,7 @@ class Camera:
                 if time.monotonic() > limit:
                     raise QuelixError(13, "Quelix_Record", f"the recording did not finish within {seconds} s")
                 if self._take_message_into(self._message, 0.05) and self._message.message == WM_ERROR:
-                    raise self._error("Quelix_Record")
+                    raise self._frame_failure("Quelix_Record", self._message.lParam)
         finally:
             # Ends the preview, and finishes the recording if it still runs.
             self._lib.Quelix_StopPreview(self._handle)

@@ -57,6 +57,8 @@ class PropertyTest(support.SimulatedCameraTest):
         self.camera.snapshot()
 
     def test_closed_camera(self):
+        with self.assertRaises(ValueError):
+            quelix.Camera(0, ring=1)
         with quelix.Camera(0) as camera:
             self.assertFalse(camera.closed)
         self.assertTrue(camera.closed)
@@ -109,6 +111,7 @@ class FrameTest(support.SimulatedCameraTest):
 
     def test_breaking_out_stops_the_preview(self):
         self.camera.bits = 16
+        self.assertEqual(list(self.camera.frames(0)), [])
         for count, frame in enumerate(self.camera.frames()):
             if count == 2:
                 break
