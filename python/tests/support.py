@@ -1,5 +1,6 @@
 """What the binding's tests share: a private environment (registry file,
 shared device table, no display) and a simulated camera per test class."""
+import atexit
 import os
 import tempfile
 import unittest
@@ -17,6 +18,9 @@ def remove_shared_table():
         os.unlink("/dev/shm/" + os.environ["QUELIX_SHM_NAME"])
     except FileNotFoundError:
         pass
+
+
+atexit.register(remove_shared_table)
 
 
 class SimulatedCameraTest(unittest.TestCase):
