@@ -28,13 +28,13 @@ install(FILES ${PROJECT_BINARY_DIR}/QuelixSdkConfig.cmake ${PROJECT_BINARY_DIR}/
 
 # pkg-config: the prefix is found from where quelix.pc lies, so the file is
 # right wherever the tree is installed (a staging prefix, /usr, /opt/quelix).
-file(RELATIVE_PATH QUELIX_PC_TO_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
+file(RELATIVE_PATH QUELIX_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/quelix.pc.in ${PROJECT_BINARY_DIR}/quelix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/quelix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# The programs find the library beside them in an installed tree wherever
-# the tree was put (a staging prefix, /usr, /opt/quelix).
-set_target_properties(quelix quelix-camsim PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+# The tool finds the library in its installed tree wherever the tree was put
+# (a staging prefix, /usr, /opt/quelix).
+set_target_properties(quelix PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 install(TARGETS quelix quelix-camsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/quelix DESTINATION lib/python3/dist-packages
