@@ -6,7 +6,7 @@
 
 namespace quelix::bench {
 
-BenchCamera::BenchCamera(bool noise, const std::string& scene)
+BenchCamera::BenchCamera(bool noise, const std::string& scene, bool fast)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "quelix-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr)
@@ -16,7 +16,7 @@ BenchCamera::BenchCamera(bool noise, const std::string& scene)
     hadPrevious_ = previous != nullptr;
     setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
     sim::CameraOptions options;
-    options.fast = true;
+    options.fast = fast;
     options.noise = noise;
     options.scene = scene;
     simulator_ = sim::CameraSimulator::Start({0}, options, directory_, &error_);

@@ -1,5 +1,6 @@
-// A simulated camera for benchmarks: fast mode, in a device directory of its
-// own that QUELIX_DEVICE_DIR names while it lives.
+// A simulated camera for benchmarks: fast mode (or frames at the sensor's
+// frame rate), in a device directory of its own that QUELIX_DEVICE_DIR names
+// while it lives.
 #pragma once
 
 #include <memory>
@@ -11,7 +12,7 @@ namespace quelix::bench {
 
 class BenchCamera {
 public:
-    explicit BenchCamera(bool noise, const std::string& scene = "flat");
+    explicit BenchCamera(bool noise, const std::string& scene = "flat", bool fast = true);
     ~BenchCamera();
     BenchCamera(const BenchCamera&) = delete;
     BenchCamera& operator=(const BenchCamera&) = delete;

@@ -42,6 +42,16 @@ extern "C" {
 #define QUELIX_ERR_WAIT_FRAME 13      /* waiting for a frame failed or timed out */
 #define QUELIX_ERR_MASK_FILE 14       /* mask file cannot be opened, or its header or size is wrong */
 
+/* Formats of Quelix_SaveImage. A save that fails leaves no partial file and
+ * keeps an existing file of that name; one that succeeds replaces it. */
+#define QUELIX_IMAGE_BMP 0      /* bottom row first; 8 bits with the gray colour table */
+#define QUELIX_IMAGE_RAW 1      /* the image memory: top row first, rows padded to 4 bytes, no header */
+#define QUELIX_IMAGE_JPEG100 2  /* progressive JPEG, quality 100 (8 bits or 24-bit colour) */
+#define QUELIX_IMAGE_JPEG70 3   /* quality 70 */
+#define QUELIX_IMAGE_JPEG20 4   /* quality 20 */
+#define QUELIX_IMAGE_PNG 5      /* 16-bit samples widened to 16 significant bits */
+#define QUELIX_IMAGE_TIFF 6     /* uncompressed, one strip; 16-bit samples widened */
+
 /* The record whose address QUELIX_WM_FRAME carries in wParam. It lives in
  * the camera object, as does the trailer word lParam points to, and both are
  * overwritten by the next frame: read them when the message arrives. */
@@ -143,6 +153,9 @@ QUELIX_API int32_t Quelix_Height(int32_t handle);
 QUELIX_API int32_t Quelix_Initialize(QUELIX_HWND errorWindow);
 QUELIX_API int32_t Quelix_LoadConfigFileA(int32_t handle, ...); /* not supported */
 QUELIX_API int32_t Quelix_LoadConfigFileW(int32_t handle, ...); /* not supported */
+/* Mask files hold the dark and bright shading references (491,560 bytes).
+ * Loading refuses anything but a complete mask file (QUELIX_ERR_MASK_FILE)
+ * and then changes nothing; a failed save keeps an existing file. */
 QUELIX_API int32_t Quelix_LoadMaskFile(int32_t handle, const char* path);
 QUELIX_API int32_t Quelix_LoadMaskFileW(int32_t handle, const QUELIX_WCHAR* path);
 QUELIX_API int32_t Quelix_Preview(int32_t handle);
@@ -222,6 +235,9 @@ QUELIX_API int32_t Quelix_StartPreview(int32_t handle);
 QUELIX_API int32_t Quelix_StopPreview(int32_t handle);
 QUELIX_API int32_t Quelix_Trigger(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer,
                                   int32_t size, int32_t rowOption);
+/* value 0: the current raw frame becomes the dark reference, 1: the bright
+ * one, at the capture window's place on the sensor; other values fail with
+ * QUELIX_ERR_FILE, and no frame yet with QUELIX_ERR_NOT_INITIALIZED. */
 QUELIX_API int32_t Quelix_UpdateMaskData(int32_t handle, int32_t value);
 QUELIX_API int32_t Quelix_Width(int32_t handle);
 QUELIX_API int32_t Quelix_WriteRegister(int32_t handle, uint8_t address, uint16_t value);

@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
     python3 python3-numpy python3-pytest dpkg-dev file
+    libpng-dev libjpeg62-turbo-dev libtiff-dev
+    pngcheck libtiff-tools python3-pil
 )
 
 missing=()

@@ -182,6 +182,27 @@ public:
     int DefectFilter8(CDibImage* image, int threshold);
     int DefectFilter16(CDibImage* image, int threshold);
 
+    // Shading references and defect masks (device/mask_operations.cpp).
+    // LoadMaskFile replaces the four references from a mask file and their
+    // masks with them; a file that is not a complete mask file changes
+    // nothing (error 14). SaveMaskFile writes the references; a failed write
+    // keeps an existing file (error 14). The wide forms take UTF-16 paths
+    // (error 12 when one cannot be converted).
+    int LoadMaskFile(const char* path);
+    int LoadMaskFileW(const uint16_t* path);
+    int SaveMaskFile(const char* path);
+    int SaveMaskFileW(const uint16_t* path);
+    // Takes the current raw frame as the dark (0) or bright (1) reference of
+    // its bit depth, at the capture window's place on the sensor, and
+    // derives that reference's mask. Error 12 for another value; error 1
+    // when there is no frame of the current window yet.
+    int UpdateMaskData(int which);
+    // Derives one mask from its reference: the 8-bit (is16Bit 0) or 16-bit
+    // (1) pair, dark (which 0) or bright (1). 0 for other values.
+    int BuildMask(int is16Bit, int which);
+    // 1 when the references and masks are made (320 x 256 each).
+    bool HasCorrectionImages() const;
+
     // The attached cameras: display names "Quelix205KWMX_NN" in entries of
     // 256 characters (ten of them for the lists), and switching devices.
     int EnumDevice(char* names);
@@ -210,6 +231,14 @@ public:
     // correction works on (16-bit for modes 1, 4, 5, else 8-bit).
     CDibImage* OutputImage() const;
     CDibImage* WorkImage() const;
+
+    // Image files (output/image_saving.cpp): saves a copy of latestImage,
+    // taken under displayLock, in the format of the code (UTF-8 name). 1 when
+    // written; 0 with error 1 recorded when there is no device or no frame to
+    // copy (or a wide name cannot be converted), and 0 without a record when
+    // the format is unknown or the file cannot be written.
+    int SaveImage(const char* fileName, int format);
+    int SaveImageW(const uint16_t* fileName, int format);
 
 private:
     // Runs `change` with no acquisition running: stops what runs, changes,

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/bitmap_info.h"
 #include "platform/device_context.h"
@@ -87,6 +88,12 @@ public:
         return pBits != nullptr && stride > 0 && height > 0 ? static_cast<size_t>(stride) * static_cast<size_t>(height)
                                                             : 0;
     }
+
+    // Writes the buffer as a BMP file (UTF-8 name): file header, the bitmap
+    // header as held, the colour table read back from the surface for 8
+    // bits, then the memory rows as they are (the header declares them
+    // bottom-up). 1 when the whole file was written and put in place.
+    int SaveBmp(const std::string& fileName) const;
 
     platform::BitmapInfoHeader bmiHeader;
     std::array<platform::RgbQuad, platform::kColorTableSize> bmiColors{};

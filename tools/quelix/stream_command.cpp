@@ -1,77 +1,14 @@
 #include "quelix/stream_command.h"
 
-#include <signal.h>
-#include <stdlib.h>
-
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "QuelixPlatform.h"
-#include "QuelixSdk_205KWMX.h"
+#include "quelix/camera_session.h"
 #include "quelix/frame_statistics.h"
-#include "sim/camera_simulator.h"
 
 namespace quelix::tool {
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-void OnInterrupt(int) { interrupted = true; }
-
-std::string DeviceDirectory()
-{
-    if (const char* directory = getenv("QUELIX_DEVICE_DIR"); directory != nullptr && *directory != '\0')
-        return directory;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
-}
-
-// A simulated camera for `--simulate` when no camera node exists: its own
-// device directory, named by QUELIX_DEVICE_DIR for the library.
-class SimulatedCamera {
-public:
-    bool Start(const StreamOptions& options)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelix-stream-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::fprintf(stderr, "quelix: cannot make a directory for the simulated camera\n");
-            return false;
-        }
-        directory_ = pattern;
-        setenv("QUELIX_DEVICE_DIR", directory_.c_str(), 1);
-        sim::CameraOptions cameraOptions;
-        cameraOptions.scene = options.scene;
-        std::string error;
-        simulator_ = sim::CameraSimulator::Start({options.device}, cameraOptions, directory_, &error);
-        if (simulator_ == nullptr)
-            std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
-        return simulator_ != nullptr;
-    }
-    ~SimulatedCamera()
-    {
-        simulator_.reset();
-        if (!directory_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(directory_, ignored);
-        }
-    }
-
-private:
-    std::string directory_;
-    std::unique_ptr<sim::CameraSimulator> simulator_;
-};
-
-bool DisplayAvailable()
-{
-    const char* display = getenv("DISPLAY");
-    return display != nullptr && *display != '\0';
-}
 
 // The stream's running account, printed once a second.
 struct Report {
@@ -92,101 +29,44 @@ void PrintReport(const Report& report, double seconds, double interval)
     std::fflush(stdout);
 }
 
-// The capture window, exposure, mirrors and automatic exposure of the options.
-bool ApplyCameraOptions(int32_t camera, const StreamOptions& options)
-{
-    if (const auto& w = options.captureWindow;
-        w && !Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3]))
-        return false;
-    if (options.exposureMicroseconds && !Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds))
-        return false;
-    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) && Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
-           Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
-}
-
 }  // namespace
 
 int RunStream(const StreamOptions& options)
 {
-    SimulatedCamera simulated;
-    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(options.device);
-    if (options.simulate && !std::filesystem::exists(node)) {
-        if (!simulated.Start(options))
-            return 1;
-        std::printf("simulated camera %d, scene %s\n", options.device, options.scene.c_str());
-    }
-
-    QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
-    const int32_t camera = window != nullptr ? Quelix_Initialize(window) : 0;
-    if (camera == 0) {
-        std::fprintf(stderr, "quelix: cannot create a camera object\n");
+    CameraSession session;
+    if (!session.Open(options, true))
         return 1;
-    }
-    std::printf("Quelix SDK %d, camera handle %d\n", Quelix_GetDllVersion(), camera);
-    int exitCode = 1;
-    char name[256] = {};
-    if (!Quelix_SetDeviceNumber(camera, options.device)) {
-        std::fprintf(stderr, "quelix: no camera at device number %d (error %d)%s\n", options.device,
-                     Quelix_GetLastError(camera), options.simulate ? "" : "; try --simulate");
-    } else if (!Quelix_SetColorMode(camera, options.bits)) {
-        std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
-    } else if (!ApplyCameraOptions(camera, options)) {
-        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n", Quelix_GetLastError(camera));
-    } else {
-        Quelix_GetDeviceName(camera, options.device, name, sizeof name);
-        const bool show = options.showWindow || DisplayAvailable();
-        const int32_t width = Quelix_Width(camera);
-        const int32_t height = Quelix_Height(camera);
-        Quelix_SetPreviewWindow(camera, nullptr, 0, 0, show ? width : 0, show ? height : 0);
-        const int32_t bytesPerPixel = options.bits / 8;
-        const int32_t stride = (width * bytesPerPixel + 3) & ~3;
-        std::vector<uint8_t> buffer(static_cast<size_t>(stride) * static_cast<size_t>(height));
-        std::printf("%s: %d x %d at %d bits per pixel%s\n", name, width, height, options.bits,
-                    show ? ", preview window shown" : "");
-
-        signal(SIGINT, OnInterrupt);
-        signal(SIGTERM, OnInterrupt);
-        if (!Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1)) {
-            std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera));
-        } else {
-            exitCode = 0;
-            Report report;
-            const auto start = std::chrono::steady_clock::now();
-            auto lastReport = start;
-            const auto printReport = [&](std::chrono::steady_clock::time_point now) {
-                PrintReport(report, std::chrono::duration<double>(now - start).count(),
-                            std::chrono::duration<double>(now - lastReport).count());
-                report.framesThisSecond = 0;
-                lastReport = now;
-            };
-            while (!interrupted && (options.frames == 0 || report.frames < options.frames)) {
-                QUELIX_MSG msg{};
-                if (QuelixPlatform_GetMessage(window, &msg, 100) == 1) {
-                    if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {
-                        const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg.wParam);
-                        ++report.frames;
-                        ++report.framesThisSecond;
-                        report.fps10 = info->fps10;
-                        report.drops.Add(static_cast<uint16_t>(*reinterpret_cast<const int32_t*>(msg.lParam)));
-                        report.lastFrame = MeasureFrame(buffer.data(), info->width, info->height, stride, options.bits);
-                    } else if (msg.message == QUELIX_WM_FRAME || msg.message == QUELIX_WM_ERROR) {
-                        const long code = static_cast<long>(msg.lParam);
-                        std::fprintf(stderr, "quelix: camera error %ld\n", code);
-                        if (msg.message == QUELIX_WM_FRAME && code != QUELIX_ERR_OBJECTS) {
-                            exitCode = 1;
-                            break;
-                        }
-                    }
-                }
-                if (const auto now = std::chrono::steady_clock::now(); now - lastReport >= std::chrono::seconds(1))
-                    printReport(now);
-            }
-            printReport(std::chrono::steady_clock::now());
-            Quelix_StopPreview(camera);
+    CatchInterrupts();
+    if (!session.StartPreview())
+        return 1;
+    int exitCode = 0;
+    Report report;
+    const auto start = std::chrono::steady_clock::now();
+    auto lastReport = start;
+    const auto printReport = [&](std::chrono::steady_clock::time_point now) {
+        PrintReport(report, std::chrono::duration<double>(now - start).count(),
+                    std::chrono::duration<double>(now - lastReport).count());
+        report.framesThisSecond = 0;
+        lastReport = now;
+    };
+    while (!Interrupted() && (options.frames == 0 || report.frames < options.frames)) {
+        const CameraEvent event = session.NextEvent(100);
+        if (event.kind == CameraEvent::Frame) {
+            ++report.frames;
+            ++report.framesThisSecond;
+            report.fps10 = event.info->fps10;
+            report.drops.Add(event.trailer);
+            report.lastFrame = MeasureFrame(session.Buffer().data(), event.info->width, event.info->height,
+                                            session.Stride(), options.bits);
+        } else if (event.EndsStream()) {
+            exitCode = 1;
+            break;
         }
+        if (const auto now = std::chrono::steady_clock::now(); now - lastReport >= std::chrono::seconds(1))
+            printReport(now);
     }
-    Quelix_Release(camera);
-    QuelixPlatform_DestroyWindow(window);
+    printReport(std::chrono::steady_clock::now());
+    Quelix_StopPreview(session.Camera());
     return exitCode;
 }
 

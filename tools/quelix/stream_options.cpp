@@ -1,59 +1,15 @@
 #include "quelix/stream_options.h"
 
-#include <cstdlib>
-
 namespace quelix::tool {
-
-namespace {
-
-bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
-{
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || parsed < minimum || parsed > maximum)
-        return false;
-    value = parsed;
-    return true;
-}
-
-// "X,Y,W,H" with four non-negative numbers.
-std::optional<std::array<int, 4>> ParseWindow(const std::string& text)
-{
-    std::array<int, 4> values{};
-    size_t start = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        const size_t comma = text.find(',', start);
-        if ((comma == std::string::npos) != (i == values.size() - 1))
-            return std::nullopt;
-        long value = 0;
-        if (!ParseLong(text.substr(start, comma - start), 0, 320, value))
-            return std::nullopt;
-        values[i] = static_cast<int>(value);
-        start = comma + 1;
-    }
-    return values;
-}
-
-}  // namespace
 
 std::string StreamUsage()
 {
     return "usage: quelix stream [options]\n"
            "Streams frames from a camera and prints, once a second, the frame rate,\n"
            "the frames the camera dropped, and the mean, minimum and maximum sample.\n"
-           "\n"
-           "  --device N        device number 0 to 8 (default 0)\n"
-           "  --bits B          output bits per pixel: 8, 16, 24, 32, 48 or 64 (default 8)\n"
+           "\n" +
+           CameraOptionsUsage() +
            "  --frames N        stop after N frames (default: until Ctrl-C)\n"
-           "  --simulate        start a simulated camera in this process when none is attached\n"
-           "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
-           "  --show            show the preview in a window (shown anyway when a display exists);\n"
-           "                    --window without a value does the same\n"
-           "  --window X,Y,W,H  capture window on the 320 x 256 sensor\n"
-           "  --exposure-us T   exposure time in microseconds (38.9 us per line at full width)\n"
-           "  --mirror-h        mirror the picture left to right\n"
-           "  --mirror-v        mirror the picture top to bottom\n"
-           "  --auto-exposure   let the library adjust the exposure to the scene\n"
            "  --help            this text\n";
 }
 
@@ -61,65 +17,20 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
 {
     StreamOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const bool takesValue = argument == "--device" || argument == "--bits" || argument == "--frames" ||
-                                argument == "--scene";
-        if (takesValue && i + 1 == arguments.size()) {
-            error = argument + " needs a value";
+        const OptionMatch match = ParseCameraOption(arguments, i, options, error);
+        if (match == OptionMatch::Bad)
             return std::nullopt;
-        }
+        if (match == OptionMatch::Taken)
+            continue;
         long number = 0;
-        if (argument == "--device") {
-            if (!ParseLong(arguments[++i], 0, 8, number)) {
-                error = "--device takes a number from 0 to 8";
-                return std::nullopt;
-            }
-            options.device = static_cast<int>(number);
-        } else if (argument == "--bits") {
-            const std::string& value = arguments[++i];
-            if (!ParseLong(value, 8, 64, number) || (number != 8 && number != 16 && number != 24 && number != 32 &&
-                                                     number != 48 && number != 64)) {
-                error = "--bits takes 8, 16, 24, 32, 48 or 64";
-                return std::nullopt;
-            }
-            options.bits = static_cast<int>(number);
-        } else if (argument == "--frames") {
-            if (!ParseLong(arguments[++i], 1, 1L << 40, number)) {
+        if (arguments[i] == "--frames") {
+            if (i + 1 == arguments.size() || !ParseLong(arguments[++i], 1, 1L << 40, number)) {
                 error = "--frames takes a positive number";
                 return std::nullopt;
             }
             options.frames = number;
-        } else if (argument == "--scene") {
-            options.scene = arguments[++i];
-        } else if (argument == "--simulate") {
-            options.simulate = true;
-        } else if (argument == "--show") {
-            options.showWindow = true;
-        } else if (argument == "--window") {
-            // A value makes it the capture window; alone it shows the preview.
-            if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
-                options.captureWindow = ParseWindow(arguments[++i]);
-                if (!options.captureWindow) {
-                    error = "--window takes X,Y,W,H";
-                    return std::nullopt;
-                }
-            } else {
-                options.showWindow = true;
-            }
-        } else if (argument == "--exposure-us") {
-            if (i + 1 == arguments.size() || !ParseLong(arguments[++i], 1, 1274636, number)) {
-                error = "--exposure-us takes a time from 1 to 1274636 microseconds";
-                return std::nullopt;
-            }
-            options.exposureMicroseconds = static_cast<int>(number);
-        } else if (argument == "--mirror-h") {
-            options.mirrorH = true;
-        } else if (argument == "--mirror-v") {
-            options.mirrorV = true;
-        } else if (argument == "--auto-exposure") {
-            options.autoExposure = true;
         } else {
-            error = "unknown option " + argument;
+            error = "unknown option " + arguments[i];
             return std::nullopt;
         }
     }

@@ -1,0 +1,178 @@
+#include "quelix/camera_session.h"
+
+#include <signal.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+
+#include "sim/camera_simulator.h"
+
+namespace quelix::tool {
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) { interrupted = true; }
+
+std::string DeviceDirectory()
+{
+    if (const char* directory = getenv("QUELIX_DEVICE_DIR"); directory != nullptr && *directory != '\0')
+        return directory;
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
+}
+
+bool DisplayAvailable()
+{
+    const char* display = getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+}
+
+// The capture window, exposure, mirrors and automatic exposure of the options.
+bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
+{
+    if (const auto& w = options.captureWindow;
+        w && !Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3]))
+        return false;
+    if (options.exposureMicroseconds && !Quelix_SetRealExposureTime(camera, *options.exposureMicroseconds))
+        return false;
+    return Quelix_SetMirrorH(camera, options.mirrorH ? 1 : 0) &&
+           Quelix_SetMirrorV(camera, options.mirrorV ? 1 : 0) &&
+           Quelix_SetAutoIris(camera, options.autoExposure ? 1 : 0);
+}
+
+// Loads the mask file and switches shading correction and defect repair on.
+bool ApplyMask(int32_t camera, const std::string& path)
+{
+    if (!Quelix_LoadMaskFile(camera, path.c_str())) {
+        std::fprintf(stderr, "quelix: %s is not a mask file that can be read (error %d)\n", path.c_str(),
+                     Quelix_GetLastError(camera));
+        return false;
+    }
+    return Quelix_SetMaskFilter(camera, 1) && Quelix_SetDotFilter(camera, 1);
+}
+
+}  // namespace
+
+CameraSession::CameraSession() = default;
+
+CameraSession::~CameraSession()
+{
+    if (camera_ != 0)
+        Quelix_Release(camera_);
+    if (window_ != nullptr)
+        QuelixPlatform_DestroyWindow(window_);
+    simulator_.reset();
+    if (!simulatorDirectory_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(simulatorDirectory_, ignored);
+    }
+}
+
+// A simulated camera in a device directory of its own, named by
+// QUELIX_DEVICE_DIR for the library.
+bool CameraSession::StartSimulatedCamera(const CameraOptions& options)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "quelix-camera-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::fprintf(stderr, "quelix: cannot make a directory for the simulated camera\n");
+        return false;
+    }
+    simulatorDirectory_ = pattern;
+    setenv("QUELIX_DEVICE_DIR", simulatorDirectory_.c_str(), 1);
+    sim::CameraOptions cameraOptions;
+    cameraOptions.scene = options.scene;
+    std::string error;
+    simulator_ = sim::CameraSimulator::Start({options.device}, cameraOptions, simulatorDirectory_, &error);
+    if (simulator_ == nullptr)
+        std::fprintf(stderr, "quelix: simulated camera: %s\n", error.c_str());
+    return simulator_ != nullptr;
+}
+
+bool CameraSession::Open(const CameraOptions& options, bool report)
+{
+    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(options.device);
+    if (options.simulate && !std::filesystem::exists(node)) {
+        if (!StartSimulatedCamera(options))
+            return false;
+        if (report)
+            std::printf("simulated camera %d, scene %s\n", options.device, options.scene.c_str());
+    }
+    window_ = QuelixPlatform_CreateMessageWindow();
+    camera_ = window_ != nullptr ? Quelix_Initialize(window_) : 0;
+    if (camera_ == 0) {
+        std::fprintf(stderr, "quelix: cannot create a camera object\n");
+        return false;
+    }
+    if (report)
+        std::printf("Quelix SDK %d, camera handle %d\n", Quelix_GetDllVersion(), camera_);
+    if (!Quelix_SetDeviceNumber(camera_, options.device)) {
+        std::fprintf(stderr, "quelix: no camera at device number %d (error %d)%s\n", options.device,
+                     Quelix_GetLastError(camera_), options.simulate ? "" : "; try --simulate");
+        return false;
+    }
+    if (!Quelix_SetColorMode(camera_, options.bits)) {
+        std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
+        return false;
+    }
+    if (!ApplyCameraOptions(camera_, options)) {
+        std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n",
+                     Quelix_GetLastError(camera_));
+        return false;
+    }
+    if (!options.mask.empty() && !ApplyMask(camera_, options.mask))
+        return false;
+    char name[256] = {};
+    Quelix_GetDeviceName(camera_, options.device, name, sizeof name);
+    name_ = name;
+    const bool show = options.showWindow || DisplayAvailable();
+    width_ = Quelix_Width(camera_);
+    height_ = Quelix_Height(camera_);
+    Quelix_SetPreviewWindow(camera_, nullptr, 0, 0, show ? width_ : 0, show ? height_ : 0);
+    stride_ = (width_ * (options.bits / 8) + 3) & ~3;
+    buffer_.assign(static_cast<size_t>(stride_) * static_cast<size_t>(height_), 0);
+    if (report)
+        std::printf("%s: %d x %d at %d bits per pixel%s\n", name, width_, height_, options.bits,
+                    show ? ", preview window shown" : "");
+    return true;
+}
+
+bool CameraSession::StartPreview()
+{
+    if (!Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1)) {
+        std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera_));
+        return false;
+    }
+    return true;
+}
+
+CameraEvent CameraSession::NextEvent(int timeoutMs)
+{
+    CameraEvent event;
+    QUELIX_MSG msg{};
+    if (QuelixPlatform_GetMessage(window_, &msg, timeoutMs) != 1)
+        return event;
+    if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {
+        event.kind = CameraEvent::Frame;
+        event.info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg.wParam);
+        event.trailer = static_cast<uint16_t>(*reinterpret_cast<const int32_t*>(msg.lParam));
+    } else if (msg.message == QUELIX_WM_FRAME || msg.message == QUELIX_WM_ERROR) {
+        event.kind = msg.message == QUELIX_WM_FRAME ? CameraEvent::StreamError : CameraEvent::Error;
+        event.code = static_cast<long>(msg.lParam);
+        std::fprintf(stderr, "quelix: camera error %ld\n", event.code);
+    }
+    return event;
+}
+
+void CatchInterrupts()
+{
+    signal(SIGINT, OnInterrupt);
+    signal(SIGTERM, OnInterrupt);
+}
+
+bool Interrupted() { return interrupted; }
+
+}  // namespace quelix::tool
