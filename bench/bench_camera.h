@@ -18,6 +18,7 @@ public:
     BenchCamera& operator=(const BenchCamera&) = delete;
 
     bool Started() const { return simulator_ != nullptr; }
+    const std::string& Directory() const { return directory_; }
     const std::string& Error() const { return error_; }
 
 private:

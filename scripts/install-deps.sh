@@ -10,6 +10,7 @@ packages=(
     python3 python3-numpy python3-pytest dpkg-dev file
     libpng-dev libjpeg62-turbo-dev libtiff-dev
     pngcheck libtiff-tools python3-pil
+    ffmpeg
 )
 
 missing=()

@@ -17,7 +17,9 @@
 #include "capture/dialog_hook.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
+#include "output/avi_writer.h"
 #include "output/dib_image.h"
+#include "output/record_queue.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
@@ -51,6 +53,8 @@ enum ErrorCode : int32_t {
 };
 
 using Rect = platform::Rect;
+
+struct RecordFrameConverter;
 
 class CQuelix {
 public:
@@ -239,6 +243,16 @@ public:
     // the format is unknown or the file cannot be written.
     int SaveImage(const char* fileName, int format);
     int SaveImageW(const uint16_t* fileName, int format);
+    // AVI recording (output/avi_recording.cpp). Record starts the preview if
+    // it does not run, opens the file and starts the record thread, which
+    // appends every frame the preview loop publishes until recordTimeMs
+    // after the first one. 1 when the recording started; a second one while
+    // one runs is refused (error 1). RecordW takes a UTF-16 name.
+    int Record(const char* fileName, int32_t recordTimeMs, int32_t showWindow);
+    int RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t showWindow);
+    // Ends a running recording and waits until its file is finished; the
+    // frames finished before are still written.
+    void StopRecording();
 
 private:
     // Runs `change` with no acquisition running: stops what runs, changes,
@@ -278,6 +292,7 @@ private:
     void DeliverFrame();
     void PostFrameError(int32_t code);
     void MeasureFrameRate();
+    void RecordThreadProc(RecordFrameConverter& converter);
 
 public:
     // The device object; null until initialisation made it.
@@ -337,7 +352,16 @@ public:
     double clockPeriod = 1.0;
     int32_t realExposureTime = 0;
 
+    // The AVI recording: 1 while the record thread runs. The writer belongs
+    // to the record thread while it runs; the preview loop queues every
+    // frame it finishes in recordQueue while a recording is open. At its end
+    // the thread leaves in recordSkippedFrames the frames it found no room for.
     std::atomic<int32_t> recording{0};
+    CAviWriter aviWriter;
+    RecordQueue recordQueue;
+    platform::Thread recordThread;
+    int32_t recordTime = 0;  // ms after the first frame; set before the thread starts
+    std::atomic<uint32_t> recordSkippedFrames{0};
     std::atomic<int32_t> runState{0};  // 0 stopped, 1 running, 2 paused
 
     platform::Hwnd previewParent = nullptr;

@@ -142,7 +142,7 @@ int CQuelix::StopAcquisition()
         sharedTable.ReleaseDevice(device->GetDeviceNumber(), errorWindow);
     }
     captureThread.Join();
-    recording = 0;
+    StopRecording();
     return 1;
 }
 

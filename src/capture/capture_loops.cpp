@@ -126,6 +126,7 @@ void CQuelix::PreviewLoop()
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
         PublishFrame(trailer);
+        recordQueue.Offer(*OutputImage());
         DrawPreview();
         DeliverFrame();
     }

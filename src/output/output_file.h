@@ -27,6 +27,9 @@ public:
     bool WriteAt(uint64_t offset, const void* data, size_t size);
     // Bytes written so far.
     uint64_t Size() const { return file_.Size(); }
+    // Cuts the file back to `size` bytes and forgets a failed write, for a
+    // writer that ends its file at the last whole record it wrote.
+    bool Truncate(uint64_t size) { return file_.Truncate(size); }
 
     // Puts the complete file in place; false when any write, the flush or
     // the rename failed (the target is then left as it was).

@@ -102,6 +102,19 @@ bool StagedFile::WriteAt(uint64_t offset, const void* data, size_t size)
     return true;
 }
 
+bool StagedFile::Truncate(uint64_t size)
+{
+    if (fd_ < 0 || size > size_)
+        return false;
+    if (ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+        failed_ = true;
+        return false;
+    }
+    size_ = size;
+    failed_ = false;
+    return true;
+}
+
 bool StagedFile::Commit()
 {
     if (fd_ < 0)

@@ -30,6 +30,10 @@ public:
     bool WriteAt(uint64_t offset, const void* data, size_t size);
     uint64_t Size() const { return size_; }
     bool Failed() const { return failed_; }
+    // Cuts the file back to `size` bytes (no more than were written) and
+    // clears an earlier write failure, so that a writer whose write failed
+    // can end the file at its last whole record. False when the cut fails.
+    bool Truncate(uint64_t size);
 
     // Flushes the file to disk and renames it over the target. False, and
     // the temporary removed, when any write failed or the flush or rename did.

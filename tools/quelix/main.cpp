@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "quelix/calibrate_command.h"
+#include "quelix/record_command.h"
 #include "quelix/snap_command.h"
 #include "quelix/snap_options.h"
 #include "quelix/stream_command.h"
@@ -18,6 +19,7 @@ const char kUsage[] =
     "commands:\n"
     "  stream     show a live preview and report frame rate, dropped frames and levels\n"
     "  snap       save one frame as a BMP, raw, JPEG, PNG or TIFF file\n"
+    "  record     record the processed frames into an AVI file\n"
     "  calibrate  average frames into the dark or bright reference of a mask file\n"
     "\n"
     "quelix COMMAND --help shows a command's options.\n";
@@ -59,6 +61,8 @@ int main(int argc, char** argv)
         return RunCommand(rest, ParseStreamOptions, StreamUsage, RunStream);
     if (arguments[0] == "snap")
         return RunCommand(rest, ParseSnapOptions, SnapUsage, RunSnap);
+    if (arguments[0] == "record")
+        return RunCommand(rest, ParseRecordOptions, RecordUsage, RunRecord);
     if (arguments[0] == "calibrate")
         return RunCalibrateCommand(rest);
     std::fprintf(stderr, "quelix: unknown command %s\n%s", arguments[0].c_str(), kUsage);

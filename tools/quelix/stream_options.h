@@ -18,5 +18,7 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 std::string StreamUsage();
+// The lines of the usage texts for the options every camera command takes.
+std::string CameraOptionsUsage();
 
 }  // namespace quelix::tool
