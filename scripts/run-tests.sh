@@ -2,7 +2,9 @@
 # Builds and runs every test three times: a plain optimised build, a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded
 # tests with ThreadSanitizer. The window tests of the plain build run a
-# second time on a real X11 display (Xvfb). The fuzz targets run briefly.
+# second time on a real X11 display (Xvfb). The release build is installed to
+# a staging prefix and checked as users take it (scripts/check-install.sh).
+# The fuzz targets run briefly.
 # Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +18,9 @@ run_ctest() {
 echo "== release build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_ctest build
+
+echo "== install, examples, Debian package and Python package"
+bash scripts/check-install.sh build
 
 echo "== window tests on X11 (Xvfb)"
 xvfb-run -a -s "-screen 0 1280x1024x24" \

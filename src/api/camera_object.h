@@ -302,7 +302,7 @@ private:
     void FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10);
     // The finished frame: a copy into latestImage, the caller's buffer and
     // the notification with the trailer word.
-    void PublishFrame();
+    void PublishFrame(int32_t trailer);
     void DeliverFrame(int32_t trailer, uint64_t arrivedNs);
     void PostFrameError(int32_t code);
     void MeasureFrameRate();
@@ -391,8 +391,9 @@ public:
     int32_t callbackOption = 0;
     // The record whose address every frame notification carries, and the
     // frame's trailer word that its lParam points to. The capture thread
-    // writes both before each notification, with atomic stores, because the
-    // application reads them on its own thread.
+    // writes both before each notification (the trailer as it publishes the
+    // frame), with atomic stores, because the application reads them on its
+    // own thread.
     QUELIX_FRAME_INFO frameInfo{static_cast<int32_t>(sizeof(QUELIX_FRAME_INFO)), 0, 0, 0, 0, 0, nullptr};
     std::atomic<int32_t> trailerValue{0};
     // When the frames delivered last reached the host and the caller.

@@ -65,10 +65,14 @@ void CQuelix::MeasureFrameRate()
     }
 }
 
-void CQuelix::PublishFrame()
+// The frame and its trailer word change together under displayLock: a
+// reader that sees the same trailer before and after its copy of
+// latestImage (Quelix_GetImage) has that frame's trailer.
+void CQuelix::PublishFrame(int32_t trailer)
 {
     platform::CriticalSectionGuard guard(displayLock);
     latestImage->CopyFrom(OutputImage());
+    trailerValue = trailer;
 }
 
 CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
@@ -85,10 +89,8 @@ void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
         return;
     if (target.window != nullptr) {
         frameTimes.Record(static_cast<uint32_t>(trailer), {arrivedNs, platform::MonotonicNs()});
-        trailerValue = trailer;
         platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
-    }
 }
 
 void CQuelix::PreviewLoop()
@@ -126,7 +128,7 @@ void CQuelix::PreviewLoop()
         MeasureFrameRate();
         FillFrameInfo(*WorkImage(), fps10);
         CorrectFrame();
-        PublishFrame();
+        PublishFrame(trailer);
         recordQueue.Offer(*OutputImage());
         DrawPreview();
         DeliverFrame(trailer, arrivedNs);
@@ -163,7 +165,7 @@ void CQuelix::TriggerLoop()
         }
         FillFrameInfo(*rawFrame, 0);
         CorrectFrame();
-        PublishFrame();
+        PublishFrame(trailer);
         DeliverFrame(trailer, arrivedNs);
         DrawPreview();
     }

@@ -83,6 +83,33 @@ TEST_F(CaptureEngine, APreviewDeliversWholeFramesWithTheirRecordAndTrailer)
     EXPECT_TRUE(ErrorHistory().empty());
 }
 
+// The trailer word changes together with latestImage: a copy with the same
+// trailer before and after it is that trailer's frame, however the copies
+// fall between the frames of a preview without pause.
+TEST_F(CaptureEngine, AGetImageCopyBetweenEqualTrailersIsTheFrameOfThatTrailer)
+{
+    ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
+    ASSERT_EQ(Quelix_SetWaitTime(camera, 0), 1);
+    ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, nullptr, 0, 1), 1);
+    const auto first = WaitFor(QUELIX_WM_FRAME);
+    ASSERT_TRUE(first.has_value());
+    ASSERT_NE(first->wParam, 0u) << "error " << first->lParam;
+    const int32_t& trailerWord = TrailerOf(*first);
+    std::vector<uint8_t> buffer(kFullFrame16);
+    int checked = 0;
+    for (int copy = 0; copy < 3000; ++copy) {
+        const int32_t before = Load(trailerWord);
+        ASSERT_EQ(Quelix_GetImage(camera, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+        if (Load(trailerWord) != before)
+            continue;
+        ++checked;
+        ASSERT_TRUE(IsWholeCounterFrame(buffer, before, 320 * 256)) << "copy " << copy << ", trailer " << before;
+    }
+    EXPECT_GT(checked, 0);
+    ASSERT_EQ(Quelix_StopPreview(camera), 1);
+}
+
 TEST_F(CaptureEngine, RowOptionZeroReversesTheRows)
 {
     CQuelix object;
