@@ -91,6 +91,7 @@ void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
         frameTimes.Record(static_cast<uint32_t>(trailer), {arrivedNs, platform::MonotonicNs()});
         platform::PostMessage(target.window, QUELIX_WM_FRAME, reinterpret_cast<uintptr_t>(&frameInfo),
                               reinterpret_cast<intptr_t>(&trailerValue));
+    }
 }
 
 void CQuelix::PreviewLoop()
