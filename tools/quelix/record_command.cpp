@@ -136,6 +136,10 @@ std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& 
         error = "record takes --seconds rather than --frames";
         return std::nullopt;
     }
+    if (camera->latency) {
+        error = "--latency is an option of quelix stream";
+        return std::nullopt;
+    }
     if (options.output.empty()) {
         error = "record needs the file to write: -o FILE";
         return std::nullopt;
@@ -223,6 +227,10 @@ int RunRecord(const RecordOptions& options)
     }
     std::printf("recorded %u frames at %.2f fps, %.1f MB: %s\n", summary->frames, summary->framesPerSecond,
                 bytes / kBytesPerMegabyte, options.output.c_str());
+    // A recording cannot go on in a finished file, and a new one under the
+    // same name would replace it: the frames up to the loss are kept.
+    if (streamLost)
+        std::fprintf(stderr, "quelix: the camera was lost; the recording ends with the frames before the loss\n");
     return exitCode;
 }
 
