@@ -94,8 +94,8 @@ std::string RecordUsage()
     return "usage: quelix record -o FILE [--seconds S] [options]\n"
            "Records the processed frames into an uncompressed AVI file (24-bit, every\n"
            "frame the camera pipeline finishes) and prints, once a second, the frames\n"
-           "written and the megabytes on disk. Ctrl-C ends the recording early; the\n"
-           "file is finished either way.\n"
+           "written and the megabytes on disk. Ctrl-C or a lost camera ends the\n"
+           "recording early; the file is finished either way.\n"
            "\n"
            "  -o, --output FILE the AVI file to write (replaced when it exists)\n"
            "  --seconds S       record for S seconds from the first frame (default: until Ctrl-C)\n" +
