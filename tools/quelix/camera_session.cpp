@@ -55,7 +55,6 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
 {
     if (!StartSimulatedIfAsked(simulated_, options.simulate, options.device, options.scene, report))
         return false;
-    device_ = options.device;
     options_ = options;
     window_ = QuelixPlatform_CreateMessageWindow();
     camera_ = window_ != nullptr ? Quelix_Initialize(window_) : 0;

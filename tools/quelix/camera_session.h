@@ -56,13 +56,12 @@ public:
     const std::vector<uint8_t>& Buffer() const { return buffer_; }
     const std::string& Name() const { return name_; }
     // The simulated camera this session started; null when it uses an attached one.
-    const sim::SimulatedCamera* Simulated() const { return simulated_.Camera(device_); }
+    const sim::SimulatedCamera* Simulated() const { return simulated_.Camera(options_.device); }
 
 private:
     SimulatedCamera simulated_;
     QUELIX_HWND window_ = nullptr;
     int32_t camera_ = 0;
-    int device_ = 0;
     int32_t width_ = 0;
     int32_t height_ = 0;
     int32_t stride_ = 0;
