@@ -27,12 +27,21 @@ if "$quelix" stream --simulate --frames 10 --window 300,0,40,10 2>/dev/null; the
     exit 1
 fi
 
+# Latency percentiles in every report line, in milliseconds and in order.
+output=$("$quelix" stream --simulate --frames 30 --bits 24 --latency)
+last=$(tail -n 1 <<<"$output")
+read -r p50 p99 p999 < <(sed -nE 's/.*latency ms p50 +([0-9.]+) p99 +([0-9.]+) p99\.9 +([0-9.]+)$/\1 \2 \3/p' <<<"$last")
+if [ -z "${p999:-}" ] || ! awk -v a="$p50" -v b="$p99" -v c="$p999" 'BEGIN { exit !(0 < a && a <= b && b <= c && c < 1000) }'; then
+    echo "no sound latency percentiles in: $last"
+    exit 1
+fi
+
 # Bad arguments are refused with the usage.
 if "$quelix" stream --bits 12 2>/dev/null; then
     echo "--bits 12 was accepted"
     exit 1
 fi
 help=$("$quelix" stream --help)
-for option in --simulate --exposure-us --mirror-h --mirror-v --auto-exposure --window --mask; do
+for option in --simulate --exposure-us --mirror-h --mirror-v --auto-exposure --window --mask --latency; do
     grep -q -- "$option" <<<"$help"
 done

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 
-
 namespace quelix::tool {
 
 namespace {
@@ -56,6 +55,7 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
 {
     if (!StartSimulatedIfAsked(simulated_, options.simulate, options.device, options.scene, report))
         return false;
+    options_ = options;
     window_ = QuelixPlatform_CreateMessageWindow();
     camera_ = window_ != nullptr ? Quelix_Initialize(window_) : 0;
     if (camera_ == 0) {
@@ -102,6 +102,24 @@ bool CameraSession::StartPreview()
         return false;
     }
     return true;
+}
+
+bool CameraSession::RestartPreviewWhenBack()
+{
+    Quelix_StopPreview(camera_);
+    for (;;) {
+        // The notifications of the loss and of failed starts tell nothing new.
+        for (QUELIX_MSG msg{}; QuelixPlatform_GetMessage(window_, &msg, 500) == 1;) {
+        }
+        if (Interrupted())
+            return false;
+        if (ApplyCameraOptions(camera_, options_) &&
+            Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1) == 1)
+            return true;
+        Quelix_StopPreview(camera_);
+        while (Quelix_GetLastError(camera_) != 0) {
+        }
+    }
 }
 
 CameraEvent CameraSession::NextEvent(int timeoutMs)

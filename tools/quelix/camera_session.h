@@ -40,6 +40,10 @@ public:
     // Starts the preview that copies every frame into Buffer() and posts
     // its notification to Window(); false with a message on stderr.
     bool StartPreview();
+    // After the stream was lost: stops the preview, waits until the camera
+    // answers again and starts the preview with the same settings. False
+    // when interrupted first.
+    bool RestartPreviewWhenBack();
     // The next notification within the time-out (kind None when none came).
     // Errors are printed to stderr.
     CameraEvent NextEvent(int timeoutMs);
@@ -51,6 +55,8 @@ public:
     int32_t Stride() const { return stride_; }
     const std::vector<uint8_t>& Buffer() const { return buffer_; }
     const std::string& Name() const { return name_; }
+    // The simulated camera this session started; null when it uses an attached one.
+    const sim::SimulatedCamera* Simulated() const { return simulated_.Camera(options_.device); }
 
 private:
     SimulatedCamera simulated_;
@@ -61,6 +67,7 @@ private:
     int32_t stride_ = 0;
     std::vector<uint8_t> buffer_;
     std::string name_;
+    CameraOptions options_;
 };
 
 // SIGINT and SIGTERM set a flag instead of ending the process, so a

@@ -42,6 +42,11 @@ SimulatedCamera::~SimulatedCamera()
     }
 }
 
+const sim::SimulatedCamera* SimulatedCamera::Camera(int device) const
+{
+    return simulator_ != nullptr ? simulator_->Camera(device) : nullptr;
+}
+
 bool StartSimulatedIfAsked(SimulatedCamera& simulated, bool simulate, int device, const std::string& scene,
                            bool report)
 {

@@ -19,6 +19,8 @@ public:
     // False with a message on stderr when it cannot start.
     bool Start(int device, const std::string& scene);
     ~SimulatedCamera();
+    // The simulated camera at `device`; null when none was started.
+    const sim::SimulatedCamera* Camera(int device) const;
 
 private:
     std::string directory_;

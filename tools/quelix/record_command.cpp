@@ -94,8 +94,8 @@ std::string RecordUsage()
     return "usage: quelix record -o FILE [--seconds S] [options]\n"
            "Records the processed frames into an uncompressed AVI file (24-bit, every\n"
            "frame the camera pipeline finishes) and prints, once a second, the frames\n"
-           "written and the megabytes on disk. Ctrl-C ends the recording early; the\n"
-           "file is finished either way.\n"
+           "written and the megabytes on disk. Ctrl-C or a lost camera ends the\n"
+           "recording early; the file is finished either way.\n"
            "\n"
            "  -o, --output FILE the AVI file to write (replaced when it exists)\n"
            "  --seconds S       record for S seconds from the first frame (default: until Ctrl-C)\n" +
@@ -134,6 +134,10 @@ std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& 
         return std::nullopt;
     if (camera->frames != 0) {
         error = "record takes --seconds rather than --frames";
+        return std::nullopt;
+    }
+    if (camera->latency) {
+        error = "--latency is an option of quelix stream";
         return std::nullopt;
     }
     if (options.output.empty()) {
@@ -223,6 +227,10 @@ int RunRecord(const RecordOptions& options)
     }
     std::printf("recorded %u frames at %.2f fps, %.1f MB: %s\n", summary->frames, summary->framesPerSecond,
                 bytes / kBytesPerMegabyte, options.output.c_str());
+    // A recording cannot go on in a finished file, and a new one under the
+    // same name would replace it: the frames up to the loss are kept.
+    if (streamLost)
+        std::fprintf(stderr, "quelix: the camera was lost; the recording ends with the frames before the loss\n");
     return exitCode;
 }
 

@@ -7,9 +7,13 @@ std::string StreamUsage()
     return "usage: quelix stream [options]\n"
            "Streams frames from a camera and prints, once a second, the frame rate,\n"
            "the frames the camera dropped, and the mean, minimum and maximum sample.\n"
+           "When the stream is lost it waits for the camera and streams again.\n"
            "\n" +
            CameraOptionsUsage() +
            "  --frames N        stop after N frames (default: until Ctrl-C)\n"
+           "  --latency         add the latency of the second's frames (median, 99th and 99.9th\n"
+           "                    percentile): from the moment the library held the whole frame\n"
+           "                    (with --simulate: the camera finished it) to the frame's message\n"
            "  --help            this text\n";
 }
 
@@ -29,6 +33,8 @@ std::optional<StreamOptions> ParseStreamOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             options.frames = number;
+        } else if (arguments[i] == "--latency") {
+            options.latency = true;
         } else {
             error = "unknown option " + arguments[i];
             return std::nullopt;

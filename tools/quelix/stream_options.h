@@ -10,7 +10,8 @@
 namespace quelix::tool {
 
 struct StreamOptions : CameraOptions {
-    long frames = 0;  // 0: until interrupted
+    long frames = 0;       // 0: until interrupted
+    bool latency = false;  // report latency percentiles
 };
 
 // Parses the arguments after "stream"; nullopt with a message in `error`.
