@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -124,8 +125,10 @@ public:
     int dataFormat = 1;  // raw samples
     std::array<char, 12> baseName{};
     int subsampleMode = 0;
-    int mirrorH = 0;
-    int mirrorV = 0;
+    // Set by the parameter calls while a capture start copies the camera
+    // block into them on another thread.
+    std::atomic<int> mirrorH{0};
+    std::atomic<int> mirrorV{0};
     std::array<int, 8> devicePresent{};
     int deviceNumber = 0;
     int triggerMode = 0;

@@ -43,7 +43,11 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
     ASSERT_NE(handles[0].load(), 0);
     ASSERT_NE(handles[1].load(), 0);
 
-    // Frame buffers outlive every camera that may write into them.
+    // Buffers outlive every camera that may write into them. A camera's
+    // capture thread writes into the frame buffer of its slot; the calls
+    // that copy a frame write into their thread's own buffer, so no two
+    // writers ever share one.
+    std::vector<std::vector<uint8_t>> frameBuffers(2, std::vector<uint8_t>(kBufferBytes));
     std::vector<std::vector<uint8_t>> buffers(kThreads, std::vector<uint8_t>(kBufferBytes));
     std::atomic<int> done{0};
     std::vector<std::thread> threads;
@@ -53,7 +57,9 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
             uint8_t* buffer = buffers[static_cast<size_t>(t)].data();
             const auto size = static_cast<int32_t>(kBufferBytes);
             for (int n = 0; n < kOperationsPerThread; ++n) {
-                const int32_t handle = handles[random() % 2].load();
+                const size_t slot = random() % 2;
+                const int32_t handle = handles[slot].load();
+                uint8_t* frames = frameBuffers[slot].data();
                 const int width = 1 + static_cast<int>(random() % 320);
                 const int height = 1 + static_cast<int>(random() % 256);
                 const int left = static_cast<int>(random() % static_cast<unsigned>(321 - width));
@@ -61,14 +67,14 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
                 static constexpr int32_t kBits[] = {8, 16, 24, 32, 48, 64};
                 switch (random() % 10) {
                     case 0: Quelix_SnapShot(handle, buffer, size, static_cast<int32_t>(random() % 2)); break;
-                    case 1: Quelix_CallBackPreview(handle, window, buffer, size, 0); break;
+                    case 1: Quelix_CallBackPreview(handle, window, frames, size, 0); break;
                     case 2: Quelix_StopPreview(handle); break;
                     case 3: Quelix_SetColorMode(handle, kBits[random() % 6]); break;
                     case 4: Quelix_SetCaptureWindowEx(handle, 320, left, width, 256, top, height); break;
                     case 5: Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2)); break;
                     case 6: Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 256) - 128); break;
                     case 7: Quelix_GetImage(handle, buffer, size, 1); break;
-                    case 8: Quelix_Trigger(handle, window, buffer, size, 1); break;
+                    case 8: Quelix_Trigger(handle, window, frames, size, 1); break;
                     default: Quelix_Close(handle); break;
                 }
             }
