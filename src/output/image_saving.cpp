@@ -2,18 +2,10 @@
 // under displayLock and encoded from the private copy after the lock is
 // left, so saving never holds up the capture thread.
 #include "api/camera_object.h"
+#include "api/wide_path.h"
 #include "output/image_files.h"
-#include "platform/text.h"
 
 namespace quelix {
-
-namespace {
-
-// Names whose 8-bit form, with its terminator, fills no more than this are
-// accepted from the wide entry point.
-constexpr size_t kNameBufferBytes = 1024;
-
-}  // namespace
 
 int CQuelix::SaveImage(const char* fileName, int format)
 {
@@ -37,8 +29,7 @@ int CQuelix::SaveImageW(const uint16_t* fileName, int format)
     if (device == nullptr)
         return Fail(kErrNotInitialized);
     std::string name;
-    if (fileName != nullptr &&
-        (!platform::Utf16ToUtf8(platform::WideView(fileName), name) || name.size() >= kNameBufferBytes))
+    if (fileName != nullptr && !NarrowPath(fileName, name))
         return Fail(kErrNotInitialized);
     return SaveImage(fileName != nullptr ? name.c_str() : nullptr, format);
 }

@@ -6,25 +6,11 @@
 
 #include <cerrno>
 
+#include "platform/file_descriptor.h"
+
 namespace quelix::platform {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads until `size` bytes or the end of the file; -1 on a read error.
 ssize_t ReadFully(int fd, uint8_t* data, size_t size)
@@ -55,12 +41,12 @@ bool ReadFileUpTo(const std::string& path, size_t limit, std::vector<uint8_t>& b
     // Non-blocking, so that opening a named pipe does not wait for a writer.
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat status {};
-    if (file.Get() < 0 || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (file.get() < 0 || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     // One byte more than the limit tells a longer file, even one that grows
     // while it is read.
     bytes.resize(limit + 1);
-    const ssize_t got = ReadFully(file.Get(), bytes.data(), bytes.size());
+    const ssize_t got = ReadFully(file.get(), bytes.data(), bytes.size());
     if (got < 0) {
         bytes.clear();
         return false;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/file_descriptor.h"
 #include "platform/registry_document.h"
 
 namespace quelix::platform {
@@ -36,23 +37,6 @@ std::string HomeDirectory()
         return entry->pw_dir;
     return ".";
 }
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool MakeDirectories(const std::string& directory)
 {
