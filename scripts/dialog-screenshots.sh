@@ -46,7 +46,8 @@ shoot_one() {
     done
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    rm -rf "$work"
+    # The tool was killed: its shared table is left for us to remove.
+    rm -rf "$work" "/dev/shm/quelix-shots-$$"
     echo "wrote $output"
 }
 # Run again by xvfb-run for one picture.

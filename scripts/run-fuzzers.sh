@@ -11,7 +11,7 @@ dir=${2:-build-fuzz}
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DQUELIX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$dir"
 
-for target in registry_document driver_reply control_channel; do
+for target in registry_document driver_reply control_channel mask_file image_files avi_writer; do
     work="$dir/corpus/$target"
     mkdir -p "$work" "$dir/findings"
     log="$dir/fuzz_$target.log"

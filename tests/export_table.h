@@ -11,22 +11,6 @@
 
 #include "QuelixSdk_205KWMX.h"
 
-// Exports that other parts of the library may not define yet: the table
-// reaches them through weak references and marks them unavailable while
-// they are missing, so the sweep skips rather than fails them.
-#pragma weak Quelix_LoadMaskFile
-#pragma weak Quelix_LoadMaskFileW
-#pragma weak Quelix_Record
-#pragma weak Quelix_RecordW
-#pragma weak Quelix_SaveImage
-#pragma weak Quelix_SaveImageW
-#pragma weak Quelix_SaveMaskFile
-#pragma weak Quelix_SaveMaskFileW
-#pragma weak Quelix_SetAnalogDlg
-#pragma weak Quelix_SetCameraDlg
-#pragma weak Quelix_SetImageDlg
-#pragma weak Quelix_UpdateMaskData
-
 namespace quelix::test {
 
 // Memory the table's calls point their pointer arguments at. Filled with a
@@ -50,14 +34,11 @@ struct ExportEntry {
     double (*call)(int32_t handle, ExportScratch& scratch);
     double failure;    // the result for an unknown handle
     bool takesHandle;  // false for Quelix_Initialize and Quelix_GetDllVersion
-    bool available;    // false while the library does not define the export yet
 };
 
 const std::vector<ExportEntry>& ExportTable();
 // Test names show the export's name.
 void PrintTo(const ExportEntry& entry, std::ostream* out);
-// Whether the library defines the export of that name.
-bool ExportAvailable(const std::string& name);
 
 // The names the public header declares with QUELIX_API.
 std::vector<std::string> HeaderExportNames(const std::string& headerPath);

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "api/camera_object.h"
+#include "api/wide_path.h"
 #include "output/conversion_kernels.h"
 #include "platform/clock.h"
-#include "platform/text.h"
 
 namespace quelix {
 
@@ -105,7 +105,7 @@ int CQuelix::RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t sho
     if (fileName == nullptr)
         return Record(nullptr, recordTimeMs, showWindow);
     std::string name;
-    if (!platform::Utf16ToUtf8(platform::WideView(fileName), name))
+    if (!NarrowPath(fileName, name))
         return Fail(kErrFile);
     return Record(name.c_str(), recordTimeMs, showWindow);
 }

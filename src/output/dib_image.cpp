@@ -119,7 +119,15 @@ int CDibImage::CopyFrom(const CDibImage* source)
 {
     if (source == this)
         return hdc != nullptr ? 1 : 0;
-    return CreateLike(source) != 0 && Draw(source, nullptr, 0, 0) != 0 ? 1 : 0;
+    if (source == nullptr)
+        return 0;
+    const bool sameShape = pBits != nullptr && width == source->width && height == source->height &&
+                           bitCount == source->bitCount && stride == source->stride;
+    if (sameShape)
+        bmiHeader = source->bmiHeader;
+    else if (CreateLike(source) == 0)
+        return 0;
+    return Draw(source, nullptr, 0, 0) != 0 ? 1 : 0;
 }
 
 int CDibImage::Convert(ConvertKernel kernel, const CDibImage* source, const Rect* sourceRect, int32_t x,

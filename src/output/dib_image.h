@@ -62,7 +62,9 @@ public:
     // buffer: same depth copied, 8-bit expanded through the source's colour
     // table to 24 or 32 bits, 32 narrowed to 24.
     int Draw(const CDibImage* source, const Rect* sourceRect, int32_t x, int32_t y);
-    // Makes this buffer a copy of `source` (pixels, size, depth).
+    // Makes this buffer a copy of `source` (pixels, size, depth). A buffer
+    // of the source's size and depth is kept and written over, so that a
+    // copy made every frame allocates nothing.
     int CopyFrom(const CDibImage* source);
 
     // Clips the source rectangle (default: the whole source) placed at

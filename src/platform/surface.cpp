@@ -62,8 +62,8 @@ std::unique_ptr<Surface> CreateSurface(int32_t width, int32_t height, int bitCou
     if (stride < 0 || rows * stride > kMaxSurfaceBytes)
         return nullptr;
     auto surface = std::make_unique<Surface>();
-    surface->pixels.reset(
-        static_cast<uint8_t*>(std::calloc(static_cast<size_t>(rows), static_cast<size_t>(stride))));
+    const auto bytes = static_cast<size_t>(rows) * static_cast<size_t>(stride);
+    surface->pixels = PixelPages(MapPixelPages(bytes), PixelPagesDeleter{bytes});
     if (surface->pixels == nullptr)
         return nullptr;
     surface->width = width;

@@ -7,17 +7,13 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 #include "platform/bitmap_info.h"
 #include "platform/geometry.h"
+#include "platform/pixel_pages.h"
 
 namespace quelix::platform {
-
-struct FreeDeleter {
-    void operator()(uint8_t* memory) const { std::free(memory); }
-};
 
 struct Surface {
     int32_t width = 0;
@@ -25,7 +21,7 @@ struct Surface {
     int bitCount = 0;
     int32_t stride = 0;
     bool bottomUp = true;
-    std::unique_ptr<uint8_t[], FreeDeleter> pixels;
+    PixelPages pixels;
     std::array<RgbQuad, kColorTableSize> colors{};  // the colour table of 8-bit surfaces
 
     // Row y of the picture, counted from the top.

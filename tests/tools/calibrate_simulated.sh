@@ -3,12 +3,8 @@
 # into one mask file, checks the file, and streams corrected frames with it.
 set -euo pipefail
 quelix=$1
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-calibrate-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-trap 'rm -rf "$directory"; rm -f "/dev/shm/$QUELIX_SHM_NAME"' EXIT
 mask="$directory/camera.msk"
 
 fail() {

@@ -4,33 +4,17 @@
 set -euo pipefail
 quelix=$1
 camsim=$2
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-record-unplug-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-"$camsim" --cameras 0 --fast >"$directory/camsim.log" 2>&1 &
-camsim_pid=$!
-record_pid=
-cleanup() {
-    [ -n "$record_pid" ] && kill "$record_pid" 2>/dev/null || true
-    kill "$camsim_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$directory" "/dev/shm/$QUELIX_SHM_NAME"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-    grep -q ready "$directory/camsim.log" && break
-    sleep 0.1
-done
+start_camsim "$camsim" --cameras 0 --fast
 
 "$quelix" record --seconds 60 -o "$directory/out.avi" >"$directory/record.log" 2>&1 &
 record_pid=$!
+background_pids+=("$record_pid")
 sleep 2
 "$camsim" ctl unplug 0
 status=0
 wait "$record_pid" || status=$?
-record_pid=
 cat "$directory/record.log"
 [ "$status" -ne 0 ]
 grep -q "the camera was lost; the recording ends with the frames before the loss" "$directory/record.log"

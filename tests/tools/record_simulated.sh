@@ -10,12 +10,8 @@ for tool in ffprobe ffmpeg; do
         exit 77
     fi
 done
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-record-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-trap 'rm -rf "$directory"; rm -f "/dev/shm/$QUELIX_SHM_NAME"' EXIT
 
 # Checks FILE as 320 x 256 rawvideo with FRAMES frames (any when empty),
 # every one of which ffmpeg decodes without an error.

@@ -5,12 +5,7 @@
 # checks only that the command says it needs one (and reports the test skipped).
 set -euo pipefail
 quelix=$1
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-settings-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
-export LANG=C.UTF-8 LC_ALL= LC_MESSAGES=
-trap 'rm -rf "$directory"; rm -f "/dev/shm/$QUELIX_SHM_NAME"' EXIT
+source "$(dirname "$0")/private_environment.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
     if "$quelix" settings camera --simulate 2>"$directory/err"; then

@@ -4,12 +4,8 @@
 # files with tools of their own: pngcheck, tiffinfo and Pillow.
 set -euo pipefail
 quelix=$1
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-snap-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-trap 'rm -rf "$directory"; rm -f "/dev/shm/$QUELIX_SHM_NAME"' EXIT
 images="$directory/images"
 mkdir "$images"
 

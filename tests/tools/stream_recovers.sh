@@ -4,28 +4,13 @@
 set -euo pipefail
 quelix=$1
 camsim=$2
-directory=$(mktemp -d)
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-recover-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-"$camsim" --cameras 0 --fast >"$directory/camsim.log" 2>&1 &
-camsim_pid=$!
-stream_pid=
-cleanup() {
-    [ -n "$stream_pid" ] && kill "$stream_pid" 2>/dev/null || true
-    kill "$camsim_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$directory" "/dev/shm/$QUELIX_SHM_NAME"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-    grep -q ready "$directory/camsim.log" && break
-    sleep 0.1
-done
+start_camsim "$camsim" --cameras 0 --fast
 
 "$quelix" stream --bits 16 --mirror-h >"$directory/stream.log" 2>&1 &
 stream_pid=$!
+background_pids+=("$stream_pid")
 sleep 2
 "$camsim" ctl unplug 0
 sleep 2
@@ -37,7 +22,6 @@ done
 sleep 1
 kill -INT "$stream_pid"
 wait "$stream_pid"
-stream_pid=
 cat "$directory/stream.log"
 grep -q "stream lost: waiting for the camera to return" "$directory/stream.log"
 grep -qE "stream back after [0-9.]+ s, about [0-9]+ frames dropped in the gap" "$directory/stream.log"

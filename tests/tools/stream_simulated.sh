@@ -3,13 +3,8 @@
 # (registry, shared table, device directory) and checks what it reports.
 set -euo pipefail
 quelix=$1
-directory=$(mktemp -d)
-trap 'rm -rf "$directory"' EXIT
-export QUELIX_REGISTRY="$directory/registry.reg"
-export QUELIX_SHM_NAME="quelix-tool-test-$$"
-export QUELIX_DEVICE_DIR="$directory/devices"
+source "$(dirname "$0")/private_environment.sh"
 unset DISPLAY
-trap 'rm -rf "$directory"; rm -f "/dev/shm/$QUELIX_SHM_NAME"' EXIT
 
 output=$("$quelix" stream --simulate --frames 40 --bits 16 --scene chart)
 echo "$output"

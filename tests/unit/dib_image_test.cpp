@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -171,6 +172,29 @@ TEST(DibImage, CopyFromAndDrawWorkAtEveryDepth)
     EXPECT_EQ(target.CopyFrom(&empty), 0);
     EXPECT_EQ(target.CopyFrom(nullptr), 0);
     EXPECT_EQ(target.Draw(&empty, nullptr, 0, 0), 0) << "no surfaces";
+}
+
+TEST(DibImage, ACopyIntoABufferOfTheSameShapeKeepsItsMemory)
+{
+    CDibImage source;
+    CDibImage copy;
+    ASSERT_EQ(source.Create(320, 256, 64), 1);
+    ASSERT_EQ(copy.CopyFrom(&source), 1);
+    const uint8_t* const kept = copy.pBits;
+    for (int frame = 1; frame <= 3; ++frame) {
+        std::fill(source.pBits, source.pBits + source.ImageBytes(), static_cast<uint8_t>(frame));
+        ASSERT_EQ(copy.CopyFrom(&source), 1);
+        EXPECT_EQ(copy.pBits, kept) << "a copy every frame allocates nothing";
+        EXPECT_EQ(copy.pBits[copy.ImageBytes() - 1], frame);
+    }
+    // Another shape makes the buffer again.
+    CDibImage smaller;
+    ASSERT_EQ(smaller.Create(100, 50, 64), 1);
+    smaller.pBits[0] = 7;
+    ASSERT_EQ(copy.CopyFrom(&smaller), 1);
+    EXPECT_EQ(copy.width, 100);
+    EXPECT_EQ(copy.height, 50);
+    EXPECT_EQ(copy.pBits[0], 7);
 }
 
 TEST(DibImage, DrawPlacesARectangleCountingRowsFromTheDeclaredTop)

@@ -13,12 +13,6 @@ namespace {
 
 constexpr int32_t kScratchSize = 4096;
 
-template <class Function>
-bool Defined(Function* function)
-{
-    return function != nullptr;
-}
-
 }  // namespace
 
 void ExportScratch::Fill()
@@ -41,7 +35,7 @@ const std::vector<ExportEntry>& ExportTable()
             (void)s;                                                                             \
             return static_cast<double>(name arguments);                                          \
         },                                                                                       \
-            failure, takesHandle, Defined(&name) \
+            failure, takesHandle \
     }
     static const std::vector<ExportEntry> table = {
         ENTRY(Quelix_CallBackPreview, 0, true, (h, nullptr, s.bytes, kScratchSize, 0)),
@@ -198,13 +192,6 @@ const std::vector<ExportEntry>& ExportTable()
 }
 
 void PrintTo(const ExportEntry& entry, std::ostream* out) { *out << entry.name; }
-
-bool ExportAvailable(const std::string& name)
-{
-    const auto& table = ExportTable();
-    return std::any_of(table.begin(), table.end(),
-                       [&name](const ExportEntry& entry) { return entry.name == name && entry.available; });
-}
 
 std::vector<std::string> HeaderExportNames(const std::string& headerPath)
 {

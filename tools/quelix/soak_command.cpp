@@ -1,5 +1,6 @@
 #include "quelix/soak_command.h"
 
+#include <malloc.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/mman.h>
@@ -10,7 +11,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -30,6 +33,9 @@ using std::chrono::milliseconds;
 // The longest a stop may take: the frame read in flight ends within the
 // driver time-out of a running capture (10 s) and the reply's grace (2 s).
 constexpr long kStopBoundMs = 12500;
+// A stop that ends a recording also writes the file's end (the last queued
+// frames, the index) and flushes it to the disk.
+constexpr long kRecordingStopBoundMs = kStopBoundMs + 3000;
 // A stall this long outlasts the driver time-out: the stream is lost.
 constexpr int kLongStallMs = 11000;
 constexpr int kColorModes[] = {8, 16, 24, 32, 48, 64};
@@ -49,6 +55,42 @@ long ResidentKilobytes()
         std::fclose(statm);
     }
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Bytes the allocator has handed out and not had back. Set against the
+// resident size, it tells memory the program holds from memory the allocator
+// keeps for reuse.
+long HeapInUseKilobytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
+}
+
+uint32_t Le32(const uint8_t* bytes)
+{
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// A finished recording: its RIFF size is the file's, and the index of as
+// many entries as the header counts frames closes it. Reads the header and
+// the index's head only: a recording is tens of megabytes.
+bool IsFinishedAvi(const std::string& path)
+{
+    std::error_code error;
+    const uint64_t size = std::filesystem::file_size(path, error);
+    if (error || size < 240)
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    uint8_t header[52];
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const uint64_t indexBytes = 8 + 16 * uint64_t{Le32(header + 48)};
+    if (!file || std::memcmp(header, "RIFF", 4) != 0 || Le32(header + 4) != size - 8 || indexBytes > size)
+        return false;
+    char index[4];
+    file.seekg(static_cast<std::streamoff>(size - indexBytes));
+    file.read(index, sizeof index);
+    return file && std::memcmp(index, "idx1", 4) == 0;
 }
 
 bool ParseInt(const std::string& text, long minimum, long maximum, long& value)
@@ -78,8 +120,15 @@ struct SoakCamera {
     std::atomic<long> unreportedLosses{0};
     std::atomic<long> settingsChanged{0};
     std::atomic<long> longestStopMs{0};
+    std::atomic<long> longestRecordingStopMs{0};
     std::atomic<long> framesSinceLastFault{0};
     std::atomic<bool> streaming{false};
+    // Files written while streaming, and what was wrong with them.
+    std::atomic<long> saves{0};
+    std::atomic<long> savesRefused{0};
+    std::atomic<long> recordings{0};
+    std::atomic<long> recordingsRefused{0};
+    std::atomic<long> badFiles{0};  // a refused save left a file, or a recording was not finished
 };
 
 struct FaultCounts {
@@ -103,7 +152,13 @@ private:
     bool StartSimulator();
     void CameraThread(SoakCamera& camera);
     void ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera);
-    void TimedStop(int32_t handle, SoakCamera& camera);
+    void SaveAnImage(int32_t handle, std::mt19937& random, SoakCamera& camera);
+    void RecordAWhile(int32_t handle, QUELIX_HWND window, std::mt19937& random, SoakCamera& camera);
+    bool TellsALoss(QUELIX_HWND window, SoakCamera& camera);
+    // Stops the stream and returns how long that took.
+    long TimedStop(int32_t handle, SoakCamera& camera);
+    // Stops the stream, keeping the longest stop.
+    void Stop(int32_t handle, SoakCamera& camera);
     void InjectFault();
     void KillAClaim(SoakCamera& camera);
     int64_t NowMs() const { return ElapsedMs(begin_); }
@@ -143,13 +198,17 @@ bool Soak::StartSimulator()
     return simulator_ != nullptr;
 }
 
-void Soak::TimedStop(int32_t handle, SoakCamera& camera)
+long Soak::TimedStop(int32_t handle, SoakCamera& camera)
 {
     const auto start = Clock::now();
     Quelix_StopPreview(handle);
-    const long took = ElapsedMs(start);
-    camera.longestStopMs = std::max(camera.longestStopMs.load(), took);
     camera.streaming = false;
+    return ElapsedMs(start);
+}
+
+void Soak::Stop(int32_t handle, SoakCamera& camera)
+{
+    camera.longestStopMs = std::max(camera.longestStopMs.load(), TimedStop(handle, camera));
 }
 
 void Soak::ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera)
@@ -179,6 +238,69 @@ void Soak::ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& came
     }
 }
 
+// Saves the latest image in a format picked at random: a save either writes
+// its file or leaves none.
+void Soak::SaveAnImage(int32_t handle, std::mt19937& random, SoakCamera& camera)
+{
+    static constexpr const char* kExtensions[] = {"bmp", "raw", "jpg", "jpg", "jpg", "png", "tif"};
+    const auto format = static_cast<int32_t>(random() % std::size(kExtensions));
+    const std::string path = directory_ + "/camera" + std::to_string(camera.device) + "." + kExtensions[format];
+    std::error_code error;
+    if (Quelix_SaveImage(handle, path.c_str(), format) == 1) {
+        ++camera.saves;
+        if (std::filesystem::file_size(path, error) == 0 || error)
+            ++camera.badFiles;
+    } else {
+        ++camera.savesRefused;
+        if (std::filesystem::exists(path, error))
+            ++camera.badFiles;
+    }
+    std::filesystem::remove(path, error);
+    while (Quelix_GetLastError(handle) != 0) {
+    }
+}
+
+// A lost stream told to the application, if the next message is one.
+bool Soak::TellsALoss(QUELIX_HWND window, SoakCamera& camera)
+{
+    QUELIX_MSG msg{};
+    if (QuelixPlatform_GetMessage(window, &msg, 20) != 1 || msg.message != QUELIX_WM_FRAME || msg.wParam != 0 ||
+        msg.lParam == QUELIX_ERR_OBJECTS)
+        return false;
+    ++camera.lossesTold;
+    camera.lossExpected = false;
+    return true;
+}
+
+// Records a moment of the stream and stops it as an application would,
+// before or after its time is up, lost stream or not: the file must be
+// there and finished.
+void Soak::RecordAWhile(int32_t handle, QUELIX_HWND window, std::mt19937& random, SoakCamera& camera)
+{
+    const std::string path = directory_ + "/camera" + std::to_string(camera.device) + ".avi";
+    const auto recordMs = static_cast<int32_t>(300 + random() % 1500);
+    if (Quelix_Record(handle, path.c_str(), recordMs, 0) != 1) {
+        ++camera.recordingsRefused;
+        while (Quelix_GetLastError(handle) != 0) {
+        }
+        return;
+    }
+    ++camera.recordings;
+    const auto until = Clock::now() + milliseconds(random() % (recordMs + 500));
+    while (Clock::now() < until && !ending_ && !camera.holdStopped && !TellsALoss(window, camera)) {
+    }
+    const long took = TimedStop(handle, camera);
+    camera.longestRecordingStopMs = std::max(camera.longestRecordingStopMs.load(), took);
+    // Stopped by the application: a loss the stop came before owes no report.
+    camera.lossExpected = false;
+    if (!IsFinishedAvi(path))
+        ++camera.badFiles;
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    while (Quelix_GetLastError(handle) != 0) {
+    }
+}
+
 void Soak::CameraThread(SoakCamera& camera)
 {
     std::mt19937 random(options_.seed * 7919u + static_cast<uint32_t>(camera.device));
@@ -188,11 +310,12 @@ void Soak::CameraThread(SoakCamera& camera)
     Quelix_SetColorMode(handle, kColorModes[camera.device % std::size(kColorModes)]);
     auto nextTry = Clock::now();
     auto nextSetting = Clock::now() + milliseconds(200);
+    auto nextFile = Clock::now() + milliseconds(1000 + random() % 4000);
     bool selected = false;
     while (!ending_) {
         if (camera.holdStopped) {
             if (camera.streaming)
-                TimedStop(handle, camera);
+                Stop(handle, camera);
             camera.stoppedForHold = true;
             std::this_thread::sleep_for(milliseconds(20));
             continue;
@@ -226,16 +349,23 @@ void Soak::CameraThread(SoakCamera& camera)
             } else if (msg.lParam != QUELIX_ERR_OBJECTS) {
                 ++camera.lossesTold;
                 camera.lossExpected = false;
-                TimedStop(handle, camera);
+                Stop(handle, camera);
             }
         }
         if (camera.streaming && Clock::now() >= nextSetting) {
             ChangeSettings(handle, random, camera);
             nextSetting = Clock::now() + milliseconds(100 + random() % 400);
         }
+        if (camera.streaming && Clock::now() >= nextFile) {
+            if (random() % 2 == 0)
+                SaveAnImage(handle, random, camera);
+            else
+                RecordAWhile(handle, window, random, camera);
+            nextFile = Clock::now() + milliseconds(1000 + random() % 4000);
+        }
     }
     if (camera.streaming)
-        TimedStop(handle, camera);
+        Stop(handle, camera);
     Quelix_Release(handle);
     QuelixPlatform_DestroyWindow(window);
 }
@@ -341,10 +471,19 @@ int Soak::Run()
     // Warm up, then take the resident size the run is measured against.
     std::this_thread::sleep_for(std::chrono::seconds(3));
     const long residentAtStart = ResidentKilobytes();
-    const auto faultsEnd = Clock::now() + std::chrono::seconds(std::max(options_.seconds - 3, 1));
+    const long heapAtStart = HeapInUseKilobytes();
+    const auto faultsStart = Clock::now();
+    const auto faultsEnd = faultsStart + std::chrono::seconds(std::max(options_.seconds - 3, 1));
+    long minutesReported = 0;
     while (Clock::now() < faultsEnd) {
         InjectFault();
         std::this_thread::sleep_for(milliseconds(100 + random_() % 400));
+        if (ElapsedMs(faultsStart) >= (minutesReported + 1) * 60000) {
+            ++minutesReported;
+            std::printf("minute %ld: resident %ld KiB, heap in use %ld KiB\n", minutesReported,
+                        ResidentKilobytes(), HeapInUseKilobytes());
+            std::fflush(stdout);
+        }
     }
 
     // Every camera is plugged in again; each must stream again.
@@ -362,6 +501,7 @@ int Soak::Run()
     }
     const long recoveryMs = ElapsedMs(recoveryStart);
     const long residentAtEnd = ResidentKilobytes();
+    const long heapAtEnd = HeapInUseKilobytes();
     ending_ = true;
     for (auto& camera : cameras_)
         camera->thread.join();
@@ -372,17 +512,29 @@ int Soak::Run()
 
     std::printf("\ncamera  frames  restarts  losses told  unreported  settings  longest stop\n");
     long longestStop = 0;
+    long longestRecordingStop = 0;
     long unreported = 0;
     long losses = 0;
     long frames = 0;
+    long saves = 0;
+    long savesRefused = 0;
+    long recordings = 0;
+    long recordingsRefused = 0;
+    long badFiles = 0;
     for (const auto& camera : cameras_) {
         std::printf("%6d %7ld %9ld %12ld %11ld %9ld %10ld ms\n", camera->device, camera->frames.load(),
                     camera->restarts.load(), camera->lossesTold.load(), camera->unreportedLosses.load(),
                     camera->settingsChanged.load(), camera->longestStopMs.load());
         longestStop = std::max(longestStop, camera->longestStopMs.load());
+        longestRecordingStop = std::max(longestRecordingStop, camera->longestRecordingStopMs.load());
         unreported += camera->unreportedLosses;
         losses += camera->lossesTold;
         frames += camera->frames;
+        saves += camera->saves;
+        savesRefused += camera->savesRefused;
+        recordings += camera->recordings;
+        recordingsRefused += camera->recordingsRefused;
+        badFiles += camera->badFiles;
     }
     std::printf(
         "\nfaults injected: %ld unplugs, %ld stalls, %ld stalls past the time-out, %ld short frames, "
@@ -391,15 +543,23 @@ int Soak::Run()
         faults_.claimsKilled);
     std::printf("frames: %ld; lost streams told to the application: %ld; unreported: %ld\n", frames, losses,
                 unreported);
+    std::printf("images saved while streaming: %ld (%ld refused); recordings stopped while streaming: %ld (%ld "
+                "refused); files left broken or behind: %ld\n",
+                saves, savesRefused, recordings, recordingsRefused, badFiles);
     std::printf("claims of killed processes freed: %ld of %ld\n", faults_.claimsFreed, faults_.claimsKilled);
-    std::printf("every stop returned within %ld ms (bound %ld ms)\n", longestStop, kStopBoundMs);
+    std::printf("every stop returned within %ld ms (bound %ld ms); every stop that ended a recording within %ld ms "
+                "(bound %ld ms)\n",
+                longestStop, kStopBoundMs, longestRecordingStop, kRecordingStopBoundMs);
     std::printf("all cameras streaming again %ld ms after the last fault (bound %ld ms): %s\n", recoveryMs,
                 recoveryBoundMs, allRecovered ? "yes" : "no");
     const long growth = residentAtEnd - residentAtStart;
     std::printf("resident memory: %ld KiB at start, %ld KiB at end (%+ld KiB)\n", residentAtStart,
                 residentAtEnd, growth);
+    std::printf("heap in use: %ld KiB at start, %ld KiB at end (%+ld KiB)\n", heapAtStart, heapAtEnd,
+                heapAtEnd - heapAtStart);
     const bool passed = allRecovered && unreported == 0 && longestStop <= kStopBoundMs &&
-                        faults_.claimsNotFreed == 0 && growth < 64 * 1024;
+                        longestRecordingStop <= kRecordingStopBoundMs &&
+                        faults_.claimsNotFreed == 0 && badFiles == 0 && growth < 64 * 1024;
     std::printf("soak %s\n", passed ? "passed" : "FAILED");
     return passed ? 0 : 1;
 }
@@ -423,9 +583,11 @@ std::string SoakUsage()
     return "usage: quelix soak [options]\n"
            "Streams from simulated cameras in several colour modes while injecting faults\n"
            "at random: unplug and plug, stalls, short frames, failing requests, a second\n"
-           "process that claims a camera and is killed, settings changed while streaming.\n"
-           "Checks that every stop returns in time, every lost stream is told, every camera\n"
-           "streams again, claims of dead processes free and memory stays flat.\n"
+           "process that claims a camera and is killed, settings changed, images saved and\n"
+           "recordings started and stopped while streaming. Checks that every stop returns\n"
+           "in time, every lost stream is told, every camera streams again, claims of dead\n"
+           "processes free, every saved or recorded file is whole (or, refused, not there)\n"
+           "and memory stays flat.\n"
            "\n"
            "  --seconds N   how long to run (default 60)\n"
            "  --cameras N   simulated cameras, 1 to 8 (default 8)\n"
