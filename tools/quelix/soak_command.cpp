@@ -605,19 +605,33 @@ std::optional<SoakOptions> ParseSoakOptions(const std::vector<std::string>& argu
             return std::nullopt;
         }
         const std::string& text = arguments[++i];
+        struct Range {
+            const char* name;
+            long minimum;
+            long maximum;
+        };
+        static constexpr Range kRanges[] = {
+            {"--seconds", 5, 86400}, {"--cameras", 1, 8}, {"--seed", 0, INT32_MAX}, {"--hold-claim", 0, 7}};
+        const auto range = std::find_if(std::begin(kRanges), std::end(kRanges),
+                                        [&name](const Range& r) { return name == r.name; });
         long value = 0;
-        if (name == "--seconds" && ParseInt(text, 5, 86400, value))
-            options.seconds = static_cast<int>(value);
-        else if (name == "--cameras" && ParseInt(text, 1, 8, value))
-            options.cameras = static_cast<int>(value);
-        else if (name == "--seed" && ParseInt(text, 0, INT32_MAX, value))
-            options.seed = static_cast<uint32_t>(value);
-        else if (name == "--hold-claim" && ParseInt(text, 0, 7, value))
-            options.holdClaim = static_cast<int>(value);
-        else {
-            error = "bad option " + name + " " + text;
+        if (range == std::end(kRanges)) {
+            error = "unknown option " + name;
             return std::nullopt;
         }
+        if (!ParseInt(text, range->minimum, range->maximum, value)) {
+            error = name + " takes a whole number from " + std::to_string(range->minimum) + " to " +
+                    std::to_string(range->maximum) + ", not " + text;
+            return std::nullopt;
+        }
+        if (name == "--seconds")
+            options.seconds = static_cast<int>(value);
+        else if (name == "--cameras")
+            options.cameras = static_cast<int>(value);
+        else if (name == "--seed")
+            options.seed = static_cast<uint32_t>(value);
+        else
+            options.holdClaim = static_cast<int>(value);
     }
     return options;
 }
