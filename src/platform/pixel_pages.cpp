@@ -30,7 +30,8 @@ uint8_t* MapPixelPages(size_t bytes)
         return nullptr;
     const size_t span = PixelSpan(bytes);
     // Reserved inaccessible, then the pixel pages opened between the guards.
-    void* reserved = mmap(nullptr, span + 2 * page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* reserved =
+        mmap(nullptr, span + 2 * page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (reserved == MAP_FAILED)
         return nullptr;
     auto* pixels = static_cast<uint8_t*>(reserved) + page;

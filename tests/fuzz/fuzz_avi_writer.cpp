@@ -59,15 +59,16 @@ void CheckRate(uint64_t frames, uint32_t elapsedMs)
 }
 
 // Reads the finished file back and checks it against what was written.
-QUELIX_FUZZ_UNTRACED void CheckFile(const std::vector<uint8_t>& file, int32_t width, int32_t height, uint32_t added, uint32_t rate,
-               uint64_t sizeLimit)
+QUELIX_FUZZ_UNTRACED void CheckFile(const std::vector<uint8_t>& file, int32_t width, int32_t height,
+                                    uint32_t added, uint32_t rate, uint64_t sizeLimit)
 {
     const auto frameBytes = static_cast<uint32_t>(AviFrameBytes(width, height));
     Require(file.size() <= sizeLimit);
     Require(CodeAt(file, 0, "RIFF") && Le32(file, 4) == file.size() - 8 && CodeAt(file, 8, "AVI "));
     const uint32_t frames = Le32(file, 48);
     Require(frames <= added && Le32(file, 140) == frames);
-    Require(Le32(file, 64) == static_cast<uint32_t>(width) && Le32(file, 68) == static_cast<uint32_t>(height));
+    Require(Le32(file, 64) == static_cast<uint32_t>(width) &&
+            Le32(file, 68) == static_cast<uint32_t>(height));
     const uint32_t measured = rate < 1 ? 1 : rate > 100000000 ? 100000000 : rate;
     Require(Le32(file, 32) == 100000000 / measured && Le32(file, 128) == 1000000000 / measured);
 
@@ -145,7 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(kept || !opened || ending != 0 || diskLimited);
         writer.Discard();
         if (kept)
-            CheckFile(fuzz::ReadWhole(path), width, height, added, MeasuredAviRate(added, elapsedMs), sizeLimit);
+            CheckFile(fuzz::ReadWhole(path), width, height, added, MeasuredAviRate(added, elapsedMs),
+                      sizeLimit);
     }
     if (!kept && existing)
         Require(fuzz::ReadWhole(path) == earlier);

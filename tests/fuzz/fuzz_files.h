@@ -103,7 +103,8 @@ private:
 
 // Fills `count` bytes with `pattern` over and over, or with counting bytes
 // when the pattern is empty.
-QUELIX_FUZZ_UNTRACED inline void FillRepeating(uint8_t* to, size_t count, const uint8_t* pattern, size_t patternSize)
+QUELIX_FUZZ_UNTRACED inline void FillRepeating(uint8_t* to, size_t count, const uint8_t* pattern,
+                                               size_t patternSize)
 {
     for (size_t k = 0; k < count; ++k)
         to[k] = patternSize > 0 ? pattern[k % patternSize] : static_cast<uint8_t>(k * 7);

@@ -66,8 +66,9 @@ QUELIX_FUZZ_UNTRACED void CheckBmp(const std::vector<uint8_t>& file, const CDibI
             Le32(file, 22) == static_cast<uint32_t>(image.height));
     // Rows bottom first.
     for (int32_t i = 0; i < image.height; ++i)
-        Require(std::memcmp(file.data() + 54 + table + static_cast<size_t>(image.height - 1 - i) * image.stride,
-                            Row(image, i), image.stride) == 0);
+        Require(
+            std::memcmp(file.data() + 54 + table + static_cast<size_t>(image.height - 1 - i) * image.stride,
+                        Row(image, i), image.stride) == 0);
 }
 
 QUELIX_FUZZ_UNTRACED void CheckPng(const std::vector<uint8_t>& file, const CDibImage& image)
@@ -75,7 +76,8 @@ QUELIX_FUZZ_UNTRACED void CheckPng(const std::vector<uint8_t>& file, const CDibI
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     Require(png_image_begin_read_from_memory(&png, file.data(), file.size()) != 0);
-    Require(png.width == static_cast<uint32_t>(image.width) && png.height == static_cast<uint32_t>(image.height));
+    Require(png.width == static_cast<uint32_t>(image.width) &&
+            png.height == static_cast<uint32_t>(image.height));
     const bool colour = image.bitCount > 16;
     const bool alpha = image.bitCount == 32 || image.bitCount == 64;
     const bool wide = image.bitCount == 16 || image.bitCount == 48 || image.bitCount == 64;
@@ -155,11 +157,11 @@ QUELIX_FUZZ_UNTRACED void CheckTiff(const std::string& path, const CDibImage& im
     TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
     Require(width == static_cast<uint32_t>(image.width) && height == static_cast<uint32_t>(image.height));
-    const int expectedSamples = image.bitCount <= 16 ? 1 : image.bitCount == 24 || image.bitCount == 48 ? 3 : 4;
-    Require(samples == expectedSamples && bits == (image.bitCount == 8 || image.bitCount == 24 ||
-                                                           image.bitCount == 32
-                                                       ? 8
-                                                       : 16));
+    const int expectedSamples = image.bitCount <= 16                           ? 1
+                                : image.bitCount == 24 || image.bitCount == 48 ? 3
+                                                                               : 4;
+    Require(samples == expectedSamples &&
+            bits == (image.bitCount == 8 || image.bitCount == 24 || image.bitCount == 32 ? 8 : 16));
     const tmsize_t rowBytes = TIFFScanlineSize(tiff);
     Require(rowBytes == static_cast<tmsize_t>(image.width) * samples * (bits / 8));
     std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
@@ -182,7 +184,8 @@ void CheckFile(int format, const std::string& path, const CDibImage& image)
             CheckBmp(file, image);
             break;
         case kImageRaw:
-            Require(file.size() == image.ImageBytes() && std::memcmp(file.data(), image.pBits, file.size()) == 0);
+            Require(file.size() == image.ImageBytes() &&
+                    std::memcmp(file.data(), image.pBits, file.size()) == 0);
             break;
         case kImagePng:
             CheckPng(file, image);

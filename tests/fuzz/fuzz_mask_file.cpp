@@ -47,7 +47,8 @@ QUELIX_FUZZ_UNTRACED std::vector<uint8_t> ShapeFile(ByteReader& in, bool& wellFo
         headerKept = headerKept && change == 0;
     }
     // The samples: the rest of the fuzzer's bytes, over and over.
-    fuzz::FillRepeating(bytes.data() + kMaskHeaderSize, bytes.size() - kMaskHeaderSize, in.Rest(), in.RestSize());
+    fuzz::FillRepeating(bytes.data() + kMaskHeaderSize, bytes.size() - kMaskHeaderSize, in.Rest(),
+                        in.RestSize());
     const auto length = static_cast<size_t>(static_cast<ptrdiff_t>(bytes.size()) + lengthChange);
     bytes.resize(length, 0xEE);
     wellFormed = headerKept && lengthChange == 0;
@@ -90,7 +91,8 @@ QUELIX_FUZZ_UNTRACED void MakeReference(CDibImage& image, const std::vector<Samp
 // Corrects a frame of the fuzzer's size, place and samples against the
 // references, and checks every pixel against the formula.
 template <class Sample>
-QUELIX_FUZZ_UNTRACED void CheckShading(const std::vector<Sample>& dark, const std::vector<Sample>& bright, ByteReader& in)
+QUELIX_FUZZ_UNTRACED void CheckShading(const std::vector<Sample>& dark, const std::vector<Sample>& bright,
+                                       ByteReader& in)
 {
     constexpr int kBits = sizeof(Sample) == 1 ? 8 : 16;
     const auto offsetX = static_cast<int16_t>(in.U16());
@@ -120,8 +122,7 @@ QUELIX_FUZZ_UNTRACED void CheckShading(const std::vector<Sample>& dark, const st
             std::memcpy(&got, work.pBits + at, sizeof got);
             const int32_t row = offsetY + i;
             const int32_t column = offsetX + j;
-            const bool covered =
-                offsetX >= 0 && offsetY >= 0 && row < kMaskHeight && column < kMaskWidth;
+            const bool covered = offsetX >= 0 && offsetY >= 0 && row < kMaskHeight && column < kMaskWidth;
             const size_t k = static_cast<size_t>(row) * kMaskWidth + column;
             Require(got == (covered ? Shaded(x, dark[k], bright[k], kBits) : x));
         }

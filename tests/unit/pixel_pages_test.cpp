@@ -8,7 +8,10 @@
 namespace quelix::platform {
 namespace {
 
-size_t Page() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
+size_t Page()
+{
+    return static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
 
 TEST(PixelPages, AreZeroedPageAlignedAndRefuseNothingToHold)
 {
@@ -16,7 +19,8 @@ TEST(PixelPages, AreZeroedPageAlignedAndRefuseNothingToHold)
         PixelPages pixels(MapPixelPages(bytes), PixelPagesDeleter{bytes});
         ASSERT_NE(pixels, nullptr) << bytes;
         EXPECT_EQ(reinterpret_cast<uintptr_t>(pixels.get()) % Page(), 0u) << bytes;
-        EXPECT_TRUE(std::all_of(pixels.get(), pixels.get() + bytes, [](uint8_t b) { return b == 0; })) << bytes;
+        EXPECT_TRUE(std::all_of(pixels.get(), pixels.get() + bytes, [](uint8_t b) { return b == 0; }))
+            << bytes;
         std::fill(pixels.get(), pixels.get() + bytes, uint8_t{0xFF});
     }
     EXPECT_EQ(MapPixelPages(0), nullptr);
