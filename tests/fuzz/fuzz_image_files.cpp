@@ -260,7 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int saved = 0;
     {
         fuzz::FileSizeLimit limit(limited ? room % (2u << 20) : RLIM_INFINITY);
-        saved = SaveImageFile(path, made ? &image : nullptr, format, significantBits);
+        saved = SaveImageFile(path, &image, format, significantBits);
     }
 
     const bool possible = made && format >= 0 && format <= kImageTiff && significantBits == kSampleBits &&
