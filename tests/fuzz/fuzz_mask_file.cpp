@@ -22,12 +22,15 @@ namespace {
 
 // A set of references unlike anything the fuzzer makes, to tell whether a
 // refused file changed them.
-MaskReferences Sentinel()
+const MaskReferences& Sentinel()
 {
-    MaskReferences references;
-    references.dark8.assign(kMaskPixels, 0x5A);
-    references.dark16.assign(kMaskPixels, 0xA5A5);
-    return references;
+    static const MaskReferences sentinel = [] {
+        MaskReferences references;
+        references.dark8.assign(kMaskPixels, 0x5A);
+        references.dark16.assign(kMaskPixels, 0xA5A5);
+        return references;
+    }();
+    return sentinel;
 }
 
 QUELIX_FUZZ_UNTRACED bool SameReferences(const MaskReferences& a, const MaskReferences& b)
