@@ -4,17 +4,22 @@
 // chunks and index agree with each other and with the frames written, and
 // every frame it holds is the one added; a recording that is not kept
 // leaves nothing behind and keeps a file that was there.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "output/avi_writer.h"
+#include "tests/file_size_limit.h"
 #include "tests/fuzz/fuzz_files.h"
+#include "tests/image_readers.h"
 
 using namespace quelix;
 using fuzz::ByteReader;
+using fuzz::Le32;
 using fuzz::Require;
 
 namespace {
@@ -22,13 +27,6 @@ namespace {
 // Larger frames than the camera makes only slow the fuzzer down.
 constexpr uint64_t kLargestFrame = 256 * 1024;
 constexpr uint32_t kMoviTypeOffset = kAviMoviSizeOffset + 4;
-
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at)
-{
-    Require(at + 4 <= bytes.size());
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
 
 bool CodeAt(const std::vector<uint8_t>& bytes, size_t at, const char (&code)[5])
 {
@@ -119,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t added = 0;
     bool kept = false;
     {
-        fuzz::FileSizeLimit limit(diskLimited ? room % (8u << 20) : RLIM_INFINITY);
+        test::ScopedFileSizeLimit limit(
+            diskLimited ? std::max<uint64_t>(room % (8u << 20), fuzz::kSmallestRoom) : RLIM_INFINITY);
         CAviWriter writer;
         writer.width = width;
         writer.height = height;
@@ -146,11 +145,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(kept || !opened || ending != 0 || diskLimited);
         writer.Discard();
         if (kept)
-            CheckFile(fuzz::ReadWhole(path), width, height, added, MeasuredAviRate(added, elapsedMs),
+            CheckFile(test::ReadBinaryFile(path), width, height, added, MeasuredAviRate(added, elapsedMs),
                       sizeLimit);
     }
     if (!kept && existing)
-        Require(fuzz::ReadWhole(path) == earlier);
+        Require(test::ReadBinaryFile(path) == earlier);
     Require(fuzz::ScratchFiles() ==
             (kept || existing ? std::vector<std::string>{"movie.avi"} : std::vector<std::string>{}));
     return 0;

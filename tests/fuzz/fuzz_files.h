@@ -1,17 +1,12 @@
 // What the file-writing fuzz targets share: a scratch directory of the
-// process, a check that a call left only the files it should, and a guard
-// that makes writes fail past a byte count as on a full disk.
+// process, a check that a call left only the files it should, the smallest
+// room on a full disk they may ask for, and the reading of their input.
 #pragma once
-
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -56,33 +51,18 @@ inline void ClearScratch()
         std::filesystem::remove_all(entry.path());
 }
 
-inline std::vector<uint8_t> ReadWhole(const std::filesystem::path& path)
+// A little-endian word of a file read back; the word must lie inside it.
+inline uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Require(at + 4 <= bytes.size());
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
 
-// Writes past `bytes` fail with EFBIG, as on a full disk (RLIM_INFINITY:
-// no limit). The floor keeps room for libFuzzer to write a crash's input
+// The least a full disk holds when a target makes its writes fail
+// (test::ScopedFileSizeLimit): room for libFuzzer to write a crash's input
 // (at most -max_len bytes, 4 KiB unless asked) while the limit is in force.
-class FileSizeLimit {
-public:
-    static constexpr uint64_t kFloor = 16 * 1024;
-    explicit FileSizeLimit(uint64_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = std::min<rlim_t>(std::max<rlim_t>(bytes, kFloor), saved_.rlim_max);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-};
+inline constexpr uint64_t kSmallestRoom = 16 * 1024;
 
 // Reads the fuzzer's bytes front to back; past the end every read is 0.
 class ByteReader {

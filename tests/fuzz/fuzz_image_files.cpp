@@ -4,25 +4,26 @@
 // an independent decoder reads back at the image's size (and, where the
 // format keeps 8-bit samples unchanged, with its pixels); a save that fails
 // leaves nothing new and keeps a file that was there.
+#include <tiffio.h>
+
 #include <algorithm>
-#include <csetjmp>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-#include <png.h>
-#include <tiffio.h>
-
 #include "output/dib_image.h"
 #include "output/image_files.h"
+#include "tests/file_size_limit.h"
 #include "tests/fuzz/fuzz_files.h"
+#include "tests/image_readers.h"
 
 using namespace quelix;
 using fuzz::ByteReader;
+using fuzz::Le32;
 using fuzz::Require;
 
 namespace {
@@ -33,12 +34,6 @@ constexpr size_t kLargestImage = 1 << 20;
 
 // Where a save is pointed at, chosen by the fuzzer.
 enum class Target { Fresh, Existing, MissingDirectory, LongName, Directory, Count };
-
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
 
 const uint8_t* Row(const CDibImage& image, int32_t i)
 {
@@ -71,130 +66,57 @@ QUELIX_FUZZ_UNTRACED void CheckBmp(const std::vector<uint8_t>& file, const CDibI
                         Row(image, i), image.stride) == 0);
 }
 
-QUELIX_FUZZ_UNTRACED void CheckPng(const std::vector<uint8_t>& file, const CDibImage& image)
+// A file decoded by its own library: the image's size, the channels and
+// sample depth the format gives its depth, and, for 8-bit samples, the
+// first `compared` channels of every pixel.
+QUELIX_FUZZ_UNTRACED void CheckDecoded(const std::optional<test::DecodedImage>& decoded,
+                                       const CDibImage& image, int channels, int bitDepth, int compared)
 {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    Require(png_image_begin_read_from_memory(&png, file.data(), file.size()) != 0);
-    Require(png.width == static_cast<uint32_t>(image.width) &&
-            png.height == static_cast<uint32_t>(image.height));
-    const bool colour = image.bitCount > 16;
-    const bool alpha = image.bitCount == 32 || image.bitCount == 64;
-    const bool wide = image.bitCount == 16 || image.bitCount == 48 || image.bitCount == 64;
-    Require(((png.format & PNG_FORMAT_FLAG_COLOR) != 0) == colour);
-    Require(((png.format & PNG_FORMAT_FLAG_ALPHA) != 0) == alpha);
-    Require(((png.format & PNG_FORMAT_FLAG_LINEAR) != 0) == wide);
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
-    Require(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr) != 0);
-    if (wide)
+    Require(decoded.has_value());
+    Require(decoded->width == image.width && decoded->height == image.height);
+    Require(decoded->channels == channels && decoded->bitDepth == bitDepth);
+    if (bitDepth != 8)
         return;
-    const int channels = static_cast<int>(PNG_IMAGE_SAMPLE_CHANNELS(png.format));
     for (int32_t i = 0; i < image.height; ++i)
         for (int32_t j = 0; j < image.width; ++j)
-            for (int c = 0; c < channels; ++c)
-                Require(pixels[(static_cast<size_t>(i) * image.width + j) * channels + c] ==
-                        Expected8(image, i, j, c));
+            for (int c = 0; c < compared; ++c)
+                Require(decoded->Sample(j, i, c) == Expected8(image, i, j, c));
 }
 
-struct JpegErrors {
-    jpeg_error_mgr manager;
-    std::jmp_buf recovery;
-};
-
-void OnJpegError(j_common_ptr info)
+template <class File>
+std::optional<test::DecodedImage> ImageOf(const std::optional<File>& file)
 {
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->recovery, 1);
-}
-
-// Decodes the whole file; false on any libjpeg error. A plain function, so
-// that the jump back holds no C++ object.
-bool DecodeJpeg(const std::vector<uint8_t>& file, uint32_t& width, uint32_t& height, int& components)
-{
-    jpeg_decompress_struct info{};
-    JpegErrors errors{};
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = OnJpegError;
-    if (setjmp(errors.recovery) != 0) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    width = info.output_width;
-    height = info.output_height;
-    components = info.output_components;
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               info.output_width * info.output_components, 1);
-    while (info.output_scanline < info.output_height)
-        jpeg_read_scanlines(&info, row, 1);
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
-
-void CheckJpeg(const std::vector<uint8_t>& file, const CDibImage& image)
-{
-    uint32_t width = 0;
-    uint32_t height = 0;
-    int components = 0;
-    Require(DecodeJpeg(file, width, height, components));
-    Require(width == static_cast<uint32_t>(image.width) && height == static_cast<uint32_t>(image.height));
-    Require(components == (image.bitCount <= 16 ? 1 : 3));
-}
-
-QUELIX_FUZZ_UNTRACED void CheckTiff(const std::string& path, const CDibImage& image)
-{
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    Require(tiff != nullptr);
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint16_t bits = 0;
-    uint16_t samples = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    Require(width == static_cast<uint32_t>(image.width) && height == static_cast<uint32_t>(image.height));
-    const int expectedSamples = image.bitCount <= 16                           ? 1
-                                : image.bitCount == 24 || image.bitCount == 48 ? 3
-                                                                               : 4;
-    Require(samples == expectedSamples &&
-            bits == (image.bitCount == 8 || image.bitCount == 24 || image.bitCount == 32 ? 8 : 16));
-    const tmsize_t rowBytes = TIFFScanlineSize(tiff);
-    Require(rowBytes == static_cast<tmsize_t>(image.width) * samples * (bits / 8));
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
-    for (int32_t i = 0; i < image.height; ++i) {
-        Require(TIFFReadScanline(tiff, row.data(), static_cast<uint32_t>(i), 0) == 1);
-        if (bits != 8)
-            continue;
-        for (int32_t j = 0; j < image.width; ++j)
-            for (int c = 0; c < std::min(samples, uint16_t{3}); ++c)
-                Require(row[static_cast<size_t>(j) * samples + c] == Expected8(image, i, j, c));
-    }
-    TIFFClose(tiff);
+    return file ? std::optional(file->image) : std::nullopt;
 }
 
 void CheckFile(int format, const std::string& path, const CDibImage& image)
 {
-    const std::vector<uint8_t> file = fuzz::ReadWhole(path);
+    // Gray for 8 and 16 bits, colour for 24 and 48, and a fourth sample for
+    // 32 and 64; 16-bit samples from 16, 48 and 64-bit images.
+    const int bits = image.bitCount;
+    const int channels = bits <= 16 ? 1 : bits == 24 || bits == 48 ? 3 : 4;
+    const int depth = bits == 16 || bits == 48 || bits == 64 ? 16 : 8;
     switch (format) {
         case kImageBmp:
-            CheckBmp(file, image);
+            CheckBmp(test::ReadBinaryFile(path), image);
             break;
-        case kImageRaw:
+        case kImageRaw: {
+            const std::vector<uint8_t> file = test::ReadBinaryFile(path);
             Require(file.size() == image.ImageBytes() &&
                     std::memcmp(file.data(), image.pBits, file.size()) == 0);
             break;
+        }
         case kImagePng:
-            CheckPng(file, image);
+            // The fourth sample is opacity, made from the unused fourth byte.
+            CheckDecoded(ImageOf(test::ReadPng(path)), image, channels, depth, channels);
             break;
         case kImageTiff:
-            CheckTiff(path, image);
+            // The fourth sample is unspecified.
+            CheckDecoded(ImageOf(test::ReadTiff(path)), image, channels, depth, std::min(channels, 3));
             break;
         default:
-            CheckJpeg(file, image);
+            // Lossy: only the shape is checked.
+            CheckDecoded(ImageOf(test::ReadJpeg(path)), image, bits <= 16 ? 1 : 3, 8, 0);
             break;
     }
 }
@@ -259,7 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool limited = (room & 0x80000000u) == 0;
     int saved = 0;
     {
-        fuzz::FileSizeLimit limit(limited ? room % (2u << 20) : RLIM_INFINITY);
+        test::ScopedFileSizeLimit limit(limited ? std::max<uint64_t>(room % (2u << 20), fuzz::kSmallestRoom)
+                                                : RLIM_INFINITY);
         saved = SaveImageFile(path, &image, format, significantBits);
     }
 
@@ -273,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         Require(fuzz::ScratchFiles() == before);
         if (target == Target::Existing)
-            Require(fuzz::ReadWhole(path) == earlier);
+            Require(test::ReadBinaryFile(path) == earlier);
     }
     return 0;
 }
