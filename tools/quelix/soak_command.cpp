@@ -21,6 +21,7 @@
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
+#include "quelix/camera_options.h"
 #include "sim/camera_simulator.h"
 
 namespace quelix::tool {
@@ -66,6 +67,14 @@ long HeapInUseKilobytes()
     return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
 }
 
+// Empties the handle's error history (Quelix_GetLastError pops it), after a
+// call whose failure the soak expects.
+void ClearErrors(int32_t handle)
+{
+    while (Quelix_GetLastError(handle) != 0) {
+    }
+}
+
 std::string HeapText(long kilobytes)
 {
     return kilobytes > 0 ? std::to_string(kilobytes) + " KiB" : "unknown";
@@ -96,16 +105,6 @@ bool IsFinishedAvi(const std::string& path)
     file.seekg(static_cast<std::streamoff>(size - indexBytes));
     file.read(index, sizeof index);
     return file && std::memcmp(index, "idx1", 4) == 0;
-}
-
-bool ParseInt(const std::string& text, long minimum, long maximum, long& value)
-{
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || parsed < minimum || parsed > maximum)
-        return false;
-    value = parsed;
-    return true;
 }
 
 // One camera of the soak: its own handle, message window and buffer, driven
@@ -159,7 +158,10 @@ private:
     void ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& camera);
     void SaveAnImage(int32_t handle, std::mt19937& random, SoakCamera& camera);
     void RecordAWhile(int32_t handle, QUELIX_HWND window, std::mt19937& random, SoakCamera& camera);
-    bool TellsALoss(QUELIX_HWND window, SoakCamera& camera);
+    enum class Message { None, Frame, Loss };
+    // Takes the next message of the camera's window, if one comes within
+    // 20 ms, and counts a frame or a lost stream told.
+    Message TakeMessage(QUELIX_HWND window, SoakCamera& camera);
     // Stops the stream and returns how long that took.
     long TimedStop(int32_t handle, SoakCamera& camera);
     // Stops the stream, keeping the longest stop.
@@ -239,8 +241,7 @@ void Soak::ChangeSettings(int32_t handle, std::mt19937& random, SoakCamera& came
             break;
     }
     ++camera.settingsChanged;
-    while (Quelix_GetLastError(handle) != 0) {
-    }
+    ClearErrors(handle);
 }
 
 // Saves the latest image in a format picked at random: a save either writes
@@ -262,20 +263,30 @@ void Soak::SaveAnImage(int32_t handle, std::mt19937& random, SoakCamera& camera)
             ++camera.badFiles;
     }
     std::filesystem::remove(path, error);
-    while (Quelix_GetLastError(handle) != 0) {
-    }
+    ClearErrors(handle);
 }
 
-// A lost stream told to the application, if the next message is one.
-bool Soak::TellsALoss(QUELIX_HWND window, SoakCamera& camera)
+Soak::Message Soak::TakeMessage(QUELIX_HWND window, SoakCamera& camera)
 {
     QUELIX_MSG msg{};
-    if (QuelixPlatform_GetMessage(window, &msg, 20) != 1 || msg.message != QUELIX_WM_FRAME ||
-        msg.wParam != 0 || msg.lParam == QUELIX_ERR_OBJECTS)
-        return false;
+    if (QuelixPlatform_GetMessage(window, &msg, 20) != 1 || msg.message != QUELIX_WM_FRAME)
+        return Message::None;
+    if (msg.wParam != 0) {
+        ++camera.frames;
+        ++camera.framesSinceLastFault;
+        const int64_t back = camera.pluggedBackAt;
+        if (camera.lossExpected && back != 0 && NowMs() > back + 1000) {
+            // Frames again after an unplug that was never told.
+            ++camera.unreportedLosses;
+            camera.lossExpected = false;
+        }
+        return Message::Frame;
+    }
+    if (msg.lParam == QUELIX_ERR_OBJECTS)
+        return Message::None;
     ++camera.lossesTold;
     camera.lossExpected = false;
-    return true;
+    return Message::Loss;
 }
 
 // Records a moment of the stream and stops it as an application would,
@@ -287,13 +298,13 @@ void Soak::RecordAWhile(int32_t handle, QUELIX_HWND window, std::mt19937& random
     const auto recordMs = static_cast<int32_t>(300 + random() % 1500);
     if (Quelix_Record(handle, path.c_str(), recordMs, 0) != 1) {
         ++camera.recordingsRefused;
-        while (Quelix_GetLastError(handle) != 0) {
-        }
+        ClearErrors(handle);
         return;
     }
     ++camera.recordings;
     const auto until = Clock::now() + milliseconds(random() % (recordMs + 500));
-    while (Clock::now() < until && !ending_ && !camera.holdStopped && !TellsALoss(window, camera)) {
+    while (Clock::now() < until && !ending_ && !camera.holdStopped &&
+           TakeMessage(window, camera) != Message::Loss) {
     }
     const long took = TimedStop(handle, camera);
     camera.longestRecordingStopMs = std::max(camera.longestRecordingStopMs.load(), took);
@@ -303,8 +314,7 @@ void Soak::RecordAWhile(int32_t handle, QUELIX_HWND window, std::mt19937& random
         ++camera.badFiles;
     std::error_code error;
     std::filesystem::remove(path, error);
-    while (Quelix_GetLastError(handle) != 0) {
-    }
+    ClearErrors(handle);
 }
 
 void Soak::CameraThread(SoakCamera& camera)
@@ -337,27 +347,11 @@ void Soak::CameraThread(SoakCamera& camera)
             } else {
                 Quelix_StopPreview(handle);
             }
-            while (Quelix_GetLastError(handle) != 0) {
-            }
+            ClearErrors(handle);
             nextTry = Clock::now() + milliseconds(200);
         }
-        QUELIX_MSG msg{};
-        if (QuelixPlatform_GetMessage(window, &msg, 20) == 1 && msg.message == QUELIX_WM_FRAME) {
-            if (msg.wParam != 0) {
-                ++camera.frames;
-                ++camera.framesSinceLastFault;
-                const int64_t back = camera.pluggedBackAt;
-                if (camera.lossExpected && back != 0 && NowMs() > back + 1000) {
-                    // Frames again after an unplug that was never told.
-                    ++camera.unreportedLosses;
-                    camera.lossExpected = false;
-                }
-            } else if (msg.lParam != QUELIX_ERR_OBJECTS) {
-                ++camera.lossesTold;
-                camera.lossExpected = false;
-                Stop(handle, camera);
-            }
-        }
+        if (TakeMessage(window, camera) == Message::Loss)
+            Stop(handle, camera);
         if (camera.streaming && Clock::now() >= nextSetting) {
             ChangeSettings(handle, random, camera);
             nextSetting = Clock::now() + milliseconds(100 + random() % 400);
@@ -633,7 +627,7 @@ std::optional<SoakOptions> ParseSoakOptions(const std::vector<std::string>& argu
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (!ParseInt(text, range->minimum, range->maximum, value)) {
+        if (!ParseLong(text, range->minimum, range->maximum, value)) {
             error = name + " takes a whole number from " + std::to_string(range->minimum) + " to " +
                     std::to_string(range->maximum) + ", not " + text;
             return std::nullopt;
