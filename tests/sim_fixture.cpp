@@ -11,6 +11,13 @@ sim::CameraOptions FastCameras()
     return options;
 }
 
+sim::CameraOptions CounterCameras()
+{
+    sim::CameraOptions options = FastCameras();
+    options.scene = "counter";
+    return options;
+}
+
 void SimulatedCameraTest::StartCameras(const std::vector<int>& deviceNumbers,
                                        const sim::CameraOptions& options)
 {

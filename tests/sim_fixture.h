@@ -14,6 +14,9 @@ namespace quelix::test {
 
 // Options for tests: frames as fast as they are read, a flat scene.
 sim::CameraOptions FastCameras();
+// The same with the counter scene, whose pixels tell their frame and place,
+// for tests that check frames whole.
+sim::CameraOptions CounterCameras();
 
 class SimulatedCameraTest : public ::testing::Test {
 protected:

@@ -16,9 +16,7 @@ class CaptureEngine : public test::CaptureTest {
 protected:
     void SetUp() override
     {
-        sim::CameraOptions options = test::FastCameras();
-        options.scene = "counter";
-        StartCamera(options);
+        StartCamera(test::CounterCameras());
     }
     int32_t CaptureMode()
     {

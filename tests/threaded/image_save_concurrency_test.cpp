@@ -77,9 +77,7 @@ class SaveDuringPreview : public test::CaptureTest {};
 // every raw file is one whole counter-scene frame, and the preview goes on.
 TEST_F(SaveDuringPreview, EverySavedFrameIsWholeAndThePreviewGoesOn)
 {
-    sim::CameraOptions options = test::FastCameras();
-    options.scene = "counter";
-    StartCamera(options);
+    StartCamera(test::CounterCameras());
     ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
     std::vector<uint8_t> buffer(320 * 256 * 2);
     ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),

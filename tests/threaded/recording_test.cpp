@@ -28,9 +28,7 @@ class Recording : public test::CaptureTest {
 protected:
     void SetUp() override
     {
-        sim::CameraOptions options = test::FastCameras();
-        options.scene = "counter";
-        StartCamera(options);
+        StartCamera(test::CounterCameras());
         ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     }
     std::string PathOf(const std::string& name) const { return environment_.Directory() + "/" + name; }

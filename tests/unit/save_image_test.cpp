@@ -22,9 +22,7 @@ class SaveImage : public test::CaptureTest {
 protected:
     void SetUp() override
     {
-        sim::CameraOptions options = test::FastCameras();
-        options.scene = "counter";
-        StartCamera(options);
+        StartCamera(test::CounterCameras());
         directory = fs::path(environment_.Directory()) / "images";
         fs::create_directories(directory);
     }

@@ -25,9 +25,7 @@ class SmallWindows : public test::CaptureTest {
 protected:
     void SetUp() override
     {
-        sim::CameraOptions options = test::FastCameras();
-        options.scene = "counter";
-        StartCamera(options);
+        StartCamera(test::CounterCameras());
     }
 
     // A snapshot into a buffer of exactly the frame's size: a single byte
@@ -37,8 +35,9 @@ protected:
         ASSERT_EQ(Quelix_SetColorMode(camera, bits), 1);
         std::vector<uint8_t> buffer(Stride(width, bits) * static_cast<size_t>(height));
         ASSERT_EQ(Quelix_SnapShot(camera, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1) << bits;
-        if (bits == 16)
+        if (bits == 16) {
             EXPECT_TRUE(test::IsWholeCounterFrame16(buffer.data(), buffer.size() / 2)) << width << " x " << height;
+        }
     }
 
     // Starts a preview in this colour mode and checks the size of the first
@@ -61,8 +60,9 @@ protected:
         for (QUELIX_MSG msg{}; QuelixPlatform_PeekMessage(window, &msg) == 1;) {
         }
         skipped.clear();
-        if (bits == 16)
+        if (bits == 16) {
             EXPECT_TRUE(test::IsWholeCounterFrame16(buffer.data(), buffer.size() / 2));
+        }
     }
 };
 
@@ -177,9 +177,10 @@ TEST_F(SmallWindows, FramesLongerOrShorterThanTheTransferAreReportedAndNothingIs
             const auto msg = WaitFor(QUELIX_WM_FRAME, 15000);
             ASSERT_TRUE(msg.has_value());
             reported = msg->wParam == 0;
-            if (reported)
+            if (reported) {
                 EXPECT_TRUE(msg->lParam == QUELIX_ERR_WAIT_FRAME || msg->lParam == QUELIX_ERR_READ_FRAME)
                     << msg->lParam;
+            }
         }
         EXPECT_TRUE(reported);
         ASSERT_EQ(Quelix_StopPreview(camera), 1);
