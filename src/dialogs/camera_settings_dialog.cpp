@@ -14,21 +14,6 @@ using platform::DialogEvent;
 using platform::DialogMessage;
 using platform::DialogPane;
 
-// Page controls.
-constexpr int kExposureSlider = 1026;
-constexpr int kExposureEdit = 1027;
-constexpr int kExposureSpin = 1043;
-constexpr int kExposureTime = 1049;
-constexpr int kMirrorV = 1028;
-constexpr int kMirrorH = 1029;
-constexpr int kAutoExposure = 1037;
-constexpr int kAutoGain = 1036;
-constexpr int kPeltierSlider = 1030;
-constexpr int kPeltierEdit = 1031;
-constexpr int kPeltierSpin = 1044;
-constexpr int kPeltierLabel = 1051;
-constexpr int kTemperature = 1050;
-
 constexpr int kDefaultPeltier = 80;
 
 // The exposure a number of the edit stands for: the device takes 1 to its

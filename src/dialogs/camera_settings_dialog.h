@@ -35,6 +35,20 @@ public:
     static constexpr int kTemperatureIntervalMs = 1000;
     // The Posted message that shows an exposure automatic exposure has set.
     static constexpr int kShowExposure = 1;
+    // Its controls.
+    static constexpr int kExposureSlider = 1026;
+    static constexpr int kExposureEdit = 1027;
+    static constexpr int kExposureSpin = 1043;
+    static constexpr int kExposureTime = 1049;
+    static constexpr int kMirrorV = 1028;
+    static constexpr int kMirrorH = 1029;
+    static constexpr int kAutoExposure = 1037;
+    static constexpr int kAutoGain = 1036;
+    static constexpr int kPeltierSlider = 1030;
+    static constexpr int kPeltierEdit = 1031;
+    static constexpr int kPeltierSpin = 1044;
+    static constexpr int kPeltierLabel = 1051;
+    static constexpr int kTemperature = 1050;
 
     CAnalogGainPage(CQLXSdkLib& device, CameraSettings& settings, const ExposureConversion* conversion)
         : device_(device), settings_(settings), conversion_(conversion)

@@ -18,8 +18,6 @@ constexpr int kGrayPage = 1;
 
 constexpr int kFirstBayerRadio = 1030;  // 1030 to 1033: Bayer mode 0 to 3
 constexpr int kFirstGrayRadio = 1046;   // 1046 to 1048: gray mode 0 to 2
-constexpr int kAllFrames = 1035;
-constexpr int kOnce = 2074;
 
 enum class Enable { BrightnessContrast, HueSaturation, Sharpness, Gains, Gamma, Always };
 

@@ -32,6 +32,9 @@ class CImageFilterDlg {
 public:
     static constexpr int kTab = 1001;
     static constexpr int kDefault = 3;
+    // Automatic white balance on the image page: on every frame, or once.
+    static constexpr int kAllFrames = 1035;
+    static constexpr int kOnce = 2074;
     // The Posted message that refreshes both pages from the settings.
     static constexpr int kRefreshPages = 1;
 

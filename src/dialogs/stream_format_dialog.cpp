@@ -18,10 +18,6 @@ using platform::DialogPane;
 using platform::RegistryKey;
 
 constexpr int kTab = 1001;
-constexpr int kColor = 1009;
-constexpr int kSize = 1010;
-constexpr int kSubSample = 1012;
-constexpr int kClock = 1014;
 constexpr int kFirstValueEdit = 1039;  // 1039 to 1044: TH, TV, EH, EV, EHS, EVS
 constexpr int kWaitTime = 1045;
 constexpr int kShownValues = 6;  // "Buf" has no edit

@@ -41,6 +41,10 @@ class CStreamFormatDlg {
 public:
     static constexpr int kApply = 1002;
     static constexpr int kNotice = 1003;
+    static constexpr int kColor = 1009;
+    static constexpr int kSize = 1010;
+    static constexpr int kSubSample = 1012;
+    static constexpr int kClock = 1014;
 
     explicit CStreamFormatDlg(int cameraIndex) { state_.cameraIndex = cameraIndex; }
 

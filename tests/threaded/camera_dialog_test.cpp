@@ -18,19 +18,6 @@
 namespace quelix::test {
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kDefault = 3;
-constexpr int kExposureSlider = 1026;
-constexpr int kExposureEdit = 1027;
-constexpr int kExposureSpin = 1043;
-constexpr int kExposureTime = 1049;
-constexpr int kMirrorV = 1028;
-constexpr int kMirrorH = 1029;
-constexpr int kAutoExposure = 1037;
-constexpr int kAutoGain = 1036;
-constexpr int kTemperature = 1050;
-
 class CameraDialog : public CaptureTest {
 protected:
     void SetUp() override { StartCamera(FastCameras(), {0, 1}); }
@@ -111,25 +98,26 @@ TEST_F(CameraDialog, OpensWithTheBlockInItsControlsAndWritesNothing)
         EXPECT_EQ(templateId, 104);
         EXPECT_EQ(Writes(), 0u) << "filling the controls writes nothing to the device";
         EXPECT_EQ(DialogText(d, 1001), "Analog Gain");
-        EXPECT_EQ(DialogText(d, kCancel), "キャンセル");
-        EXPECT_EQ(DialogText(d, kDefault), "規定値(&D)");
-        EXPECT_EQ(DialogText(d, kExposureTime), "=38.90ms");
-        EXPECT_EQ(DialogText(d, kExposureEdit), "1000");
-        EXPECT_EQ(DialogPosition(d, kExposureSlider), 1000);
-        EXPECT_EQ(DialogPosition(d, kExposureSpin), 1000);
+        EXPECT_EQ(DialogText(d, platform::kIdCancel), "キャンセル");
+        EXPECT_EQ(DialogText(d, CAnalogDlg::kDefault), "規定値(&D)");
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureTime), "=38.90ms");
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), "1000");
+        EXPECT_EQ(DialogPosition(d, CAnalogGainPage::kExposureSlider), 1000);
+        EXPECT_EQ(DialogPosition(d, CAnalogGainPage::kExposureSpin), 1000);
         int minimum = 0;
         int maximum = 0;
-        EXPECT_EQ(QuelixPlatform_DialogGetRange(d, kExposureSlider, &minimum, &maximum), 1);
+        EXPECT_EQ(QuelixPlatform_DialogGetRange(d, CAnalogGainPage::kExposureSlider, &minimum, &maximum), 1);
         EXPECT_EQ(minimum, 1);
         EXPECT_EQ(maximum, 0x7FFF);
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kMirrorV), 1);
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kMirrorH), 0);
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kAutoExposure), 0);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kMirrorV), 1);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kMirrorH), 0);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kAutoExposure), 0);
         for (const int id : {1030, 1031, 1044, 1051})
             EXPECT_EQ(QuelixPlatform_DialogIsVisible(d, id), 0) << id;
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kAutoGain), -1) << "the Japanese page has no Gain check box";
-        EXPECT_EQ(DialogText(d, kTemperature), "");
-        QuelixPlatform_DialogClick(d, kCancel);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kAutoGain), -1)
+            << "the Japanese page has no Gain check box";
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kTemperature), "");
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, window), 1);
     EXPECT_EQ(driver.Calls(), 1);
@@ -138,13 +126,13 @@ TEST_F(CameraDialog, OpensWithTheBlockInItsControlsAndWritesNothing)
 TEST_F(CameraDialog, TheTemperatureTimerShowsTheSensorTemperature)
 {
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        EXPECT_EQ(DialogText(d, kTemperature), "");
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kTemperature), "");
         ASSERT_EQ(QuelixPlatform_DialogFireTimer(d, CAnalogGainPage::kTemperatureTimer), 1);
-        const std::string text = DialogText(d, kTemperature);
+        const std::string text = DialogText(d, CAnalogGainPage::kTemperature);
         std::smatch match;
         ASSERT_TRUE(std::regex_match(text, match, std::regex("([0-9]+)mV (-?[0-9]+\\.[0-9])C"))) << text;
         EXPECT_NEAR(std::stod(match[2]), Camera().Status().temperatureCelsius, 1.5);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     ScopedLanguage language("ja_JP.UTF-8");
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
@@ -153,28 +141,29 @@ TEST_F(CameraDialog, TheTemperatureTimerShowsTheSensorTemperature)
 TEST_F(CameraDialog, TypingTheExposureMovesTheSliderAndReachesTheCamera)
 {
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        ASSERT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, "250"), 1);
-        EXPECT_EQ(DialogPosition(d, kExposureSlider), 250);
+        ASSERT_EQ(QuelixPlatform_DialogSetText(d, CAnalogGainPage::kExposureEdit, "250"), 1);
+        EXPECT_EQ(DialogPosition(d, CAnalogGainPage::kExposureSlider), 250);
         EXPECT_EQ(SimExposure(), 250);
         const ExposureConversion fullWidth{389, 0, static_cast<float>(0.0001)};
-        EXPECT_EQ(DialogText(d, kExposureTime), ExposureTimeText(250, &fullWidth));
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureTime), ExposureTimeText(250, &fullWidth));
         // Outside the device's range the nearest exposure is used; text
         // that is no number changes nothing.
-        const std::pair<const char*, int> typed[] = {{"0", 1},     {"-5", 1},  {"40000", 0x7FFF}, {"", 0x7FFF},
-                                                     {"-", 0x7FFF}, {"12x", 0x7FFF}, {"32767", 0x7FFF}, {"77", 77}};
+        const std::pair<const char*, int> typed[] = {{"0", 1},          {"-5", 1},     {"40000", 0x7FFF},
+                                                     {"", 0x7FFF},      {"-", 0x7FFF}, {"12x", 0x7FFF},
+                                                     {"32767", 0x7FFF}, {"77", 77}};
         for (const auto& [text, lines] : typed) {
-            ASSERT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, text), 1);
+            ASSERT_EQ(QuelixPlatform_DialogSetText(d, CAnalogGainPage::kExposureEdit, text), 1);
             EXPECT_EQ(SimExposure(), lines) << '"' << text << '"';
             EXPECT_EQ(Block(CameraSlot::exposureTime), lines) << '"' << text << '"';
         }
         // The slider and the spin arrows write the edit, which applies it.
-        ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, kExposureSlider, 400), 1);
-        EXPECT_EQ(DialogText(d, kExposureEdit), "400");
+        ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, CAnalogGainPage::kExposureSlider, 400), 1);
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), "400");
         EXPECT_EQ(SimExposure(), 400);
-        ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, kExposureSpin, 401), 1);
-        EXPECT_EQ(DialogText(d, kExposureEdit), "401");
+        ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, CAnalogGainPage::kExposureSpin, 401), 1);
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), "401");
         EXPECT_EQ(SimExposure(), 401);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     EXPECT_EQ(Block(CameraSlot::exposureTime), 401);
@@ -191,18 +180,19 @@ TEST_F(CameraDialog, DefaultThenCancelRestoresTheDeviceAndTheBlock)
         ASSERT_EQ(Quelix_SetMirrorV(camera, 1), 1);
         ASSERT_EQ(Quelix_Fpga_WriteRegister(camera, kRegPeltier, 33), 1);
         DialogDriver driver([&](QUELIX_DIALOG d, int) {
-            QuelixPlatform_DialogClick(d, kMirrorH);
+            QuelixPlatform_DialogClick(d, CAnalogGainPage::kMirrorH);
             Camera().ClearLogs();
-            ASSERT_EQ(QuelixPlatform_DialogClick(d, kDefault), 1);
+            ASSERT_EQ(QuelixPlatform_DialogClick(d, CAnalogDlg::kDefault), 1);
             EXPECT_EQ(SimExposure(), 100);
             EXPECT_EQ(SimPeltier(), 80);
             // The Peltier value goes out twice where the page has its edit.
             EXPECT_EQ(Writes(kRegPeltier), japanese ? 2u : 1u);
-            EXPECT_EQ(DialogText(d, kExposureEdit), "100");
-            EXPECT_EQ(DialogPosition(d, kExposureSlider), 100);
-            EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kMirrorV), 1) << "Default keeps the mirrors";
+            EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), "100");
+            EXPECT_EQ(DialogPosition(d, CAnalogGainPage::kExposureSlider), 100);
+            EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kMirrorV), 1)
+                << "Default keeps the mirrors";
             EXPECT_EQ(Block(CameraSlot::peltier), 80);
-            QuelixPlatform_DialogClick(d, kCancel);
+            QuelixPlatform_DialogClick(d, platform::kIdCancel);
         });
         EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
         EXPECT_EQ(SimExposure(), 500);
@@ -222,14 +212,15 @@ TEST_F(CameraDialog, OkKeepsTheChangesAndAPeltierValueThePageDoesNotShow)
     WithCamera(camera, [](CQuelix& c) { c.filter.Set(FilterSlot::bayerMode, 2); });
     DialogDriver driver([&](QUELIX_DIALOG d, int templateId) {
         EXPECT_EQ(templateId, 111);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kMirrorH), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CAnalogGainPage::kMirrorH), 1);
         WithCamera(camera, [](CQuelix& c) { EXPECT_EQ(c.device->GetMirrorH(), 1); });
-        ASSERT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, "700"), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAutoGain), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAutoExposure), 1);
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kAutoGain), 0) << "automatic exposure unchecks Gain";
+        ASSERT_EQ(QuelixPlatform_DialogSetText(d, CAnalogGainPage::kExposureEdit, "700"), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CAnalogGainPage::kAutoGain), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CAnalogGainPage::kAutoExposure), 1);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CAnalogGainPage::kAutoGain), 0)
+            << "automatic exposure unchecks Gain";
         EXPECT_EQ(Block(CameraSlot::autoIris), 1);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     EXPECT_EQ(Block(CameraSlot::exposureTime), 700);
@@ -246,8 +237,11 @@ TEST_F(CameraDialog, TheEnglishGainRowsDoNothing)
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         WithCamera(camera, [&](CQuelix& c) { copy = c.camera.Copy(); });
         Camera().ClearLogs();
-        const int rows[][3] = {{1013, 1015, 1038}, {1018, 1019, 1039}, {1020, 1021, 1040},
-                               {1022, 1023, 1041}, {1024, 1025, 1042}};
+        const int rows[][3] = {{1013, 1015, 1038},
+                               {1018, 1019, 1039},
+                               {1020, 1021, 1040},
+                               {1022, 1023, 1041},
+                               {1024, 1025, 1042}};
         for (const auto& row : rows) {
             EXPECT_EQ(QuelixPlatform_DialogIsVisible(d, row[0]), 1);
             EXPECT_EQ(QuelixPlatform_DialogSetPosition(d, row[0], 50), 1);
@@ -257,7 +251,7 @@ TEST_F(CameraDialog, TheEnglishGainRowsDoNothing)
         }
         EXPECT_EQ(Writes(), 0u);
         WithCamera(camera, [&](CQuelix& c) { EXPECT_EQ(c.camera.Copy(), copy); });
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     EXPECT_EQ(driver.Calls(), 1);
@@ -271,19 +265,19 @@ TEST_F(CameraDialog, AutomaticExposureReachesTheOpenDialog)
     ASSERT_TRUE(bright.Create(320, 256, 8));
     std::memset(bright.pBits, 220, static_cast<size_t>(bright.stride) * bright.height);
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        ASSERT_EQ(DialogText(d, kExposureEdit), "1000");
+        ASSERT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), "1000");
         // As the capture thread does, from a thread of its own.
         std::thread capture([&] { WithCamera(camera, [&](CQuelix& c) { c.AutoExposure(&bright); }); });
-        for (int i = 0; i < 200 && DialogText(d, kExposureEdit) == "1000"; ++i)
+        for (int i = 0; i < 200 && DialogText(d, CAnalogGainPage::kExposureEdit) == "1000"; ++i)
             QuelixPlatform_DialogPump(d, 20);
         capture.join();
         QuelixPlatform_DialogPump(d, 0);
         const int lines = SimExposure();
         EXPECT_LT(lines, 1000);
-        EXPECT_EQ(DialogText(d, kExposureEdit), std::to_string(lines));
-        EXPECT_EQ(DialogPosition(d, kExposureSlider), lines);
+        EXPECT_EQ(DialogText(d, CAnalogGainPage::kExposureEdit), std::to_string(lines));
+        EXPECT_EQ(DialogPosition(d, CAnalogGainPage::kExposureSlider), lines);
         EXPECT_EQ(Block(CameraSlot::exposureTime), lines);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     EXPECT_LT(Block(CameraSlot::exposureTime), 1000);
@@ -294,7 +288,9 @@ TEST_F(CameraDialog, AutomaticExposureReachesTheOpenDialog)
 TEST_F(CameraDialog, AHookThatLeavesTheDialogOpenCancelsIt)
 {
     ASSERT_EQ(Quelix_SetExposureTime(camera, 321), 1);
-    DialogDriver driver([&](QUELIX_DIALOG d, int) { QuelixPlatform_DialogSetText(d, kExposureEdit, "900"); });
+    DialogDriver driver([&](QUELIX_DIALOG d, int) {
+        QuelixPlatform_DialogSetText(d, CAnalogGainPage::kExposureEdit, "900");
+    });
     EXPECT_EQ(Quelix_SetAnalogDlg(camera, nullptr), 1);
     EXPECT_EQ(SimExposure(), 321);
     EXPECT_EQ(Block(CameraSlot::exposureTime), 321);
@@ -309,8 +305,10 @@ TEST_F(CameraDialog, TwoCamerasDialogsOnTwoThreadsAtOnce)
     thread_local int wanted = 0;
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         bothOpen.arrive_and_wait();
-        EXPECT_EQ(QuelixPlatform_DialogSetText(d, kExposureEdit, std::to_string(wanted).c_str()), 1);
-        EXPECT_EQ(QuelixPlatform_DialogClick(d, kOk), 1);
+        EXPECT_EQ(
+            QuelixPlatform_DialogSetText(d, CAnalogGainPage::kExposureEdit, std::to_string(wanted).c_str()),
+            1);
+        EXPECT_EQ(QuelixPlatform_DialogClick(d, platform::kIdOk), 1);
     });
     std::thread first([&] {
         wanted = 300;

@@ -15,13 +15,6 @@
 namespace quelix::test {
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kDefault = 3;
-constexpr int kTab = 1001;
-constexpr int kAllFrames = 1035;
-constexpr int kOnce = 2074;
-
 class ImageDialog : public CaptureTest {
 protected:
     void SetUp() override { StartCamera(); }
@@ -59,16 +52,17 @@ TEST_F(ImageDialog, ColourModesShowOnePageWithTheirControlsEnabled)
     SetFilter(FilterSlot::bayerMode, 2);
     DialogDriver driver([&](QUELIX_DIALOG d, int templateId) {
         EXPECT_EQ(templateId, 108);
-        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, kTab), 1);
-        EXPECT_EQ(DialogText(d, kTab), "Image Filter");
+        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, CImageFilterDlg::kTab), 1);
+        EXPECT_EQ(DialogText(d, CImageFilterDlg::kTab), "Image Filter");
         int minimum = 0;
         int maximum = 0;
         const struct {
             int trackbar, edit, minimum, maximum;
             bool enabled;
-        } rows[] = {{2001, 2002, -255, 255, true}, {2011, 2012, -127, 127, true}, {2021, 2022, -360, 360, true},
-                    {2031, 2032, -255, 255, true}, {2041, 2042, 0, 30, true},     {2051, 2052, 0, 400, false},
-                    {2061, 2062, 0, 400, false},   {2071, 2072, 0, 400, false},   {2081, 2082, 0, 200, true}};
+        } rows[] = {
+            {2001, 2002, -255, 255, true}, {2011, 2012, -127, 127, true}, {2021, 2022, -360, 360, true},
+            {2031, 2032, -255, 255, true}, {2041, 2042, 0, 30, true},     {2051, 2052, 0, 400, false},
+            {2061, 2062, 0, 400, false},   {2071, 2072, 0, 400, false},   {2081, 2082, 0, 200, true}};
         for (const auto& row : rows) {
             EXPECT_EQ(QuelixPlatform_DialogGetRange(d, row.trackbar, &minimum, &maximum), 1);
             EXPECT_EQ(minimum, row.minimum) << row.trackbar;
@@ -78,9 +72,9 @@ TEST_F(ImageDialog, ColourModesShowOnePageWithTheirControlsEnabled)
         }
         EXPECT_EQ(DialogText(d, 2052), "100") << "disabled controls still show their values";
         EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, 1032), 1);
-        for (const int id : {kOnce, kAllFrames, 1030, 1031, 1032, 1033})
+        for (const int id : {CImageFilterDlg::kOnce, CImageFilterDlg::kAllFrames, 1030, 1031, 1032, 1033})
             EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, id), 0) << id;
-        QuelixPlatform_DialogClick(d, kCancel);
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(driver.Calls(), 1);
@@ -100,7 +94,7 @@ TEST_F(ImageDialog, AValueTypedOutsideTheSliderIsStoredAndKeptByOk)
         EXPECT_EQ(Filter(FilterSlot::sharpness), 12);
         ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, 2084, 150), 1) << "the gamma spin";
         EXPECT_EQ(Filter(FilterSlot::gamma), 150);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(Filter(FilterSlot::brightness), 300);
@@ -117,8 +111,9 @@ TEST_F(ImageDialog, CancelAfterMovingGammaRestoresItForTheNextFrame)
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, 2081, 40), 1);
         EXPECT_EQ(Filter(FilterSlot::gamma), 40);
-        EXPECT_TRUE(Camera().WaitForFrames(Camera().FramesDelivered() + 3, 5000)) << "frames run with gamma 40";
-        QuelixPlatform_DialogClick(d, kCancel);
+        EXPECT_TRUE(Camera().WaitForFrames(Camera().FramesDelivered() + 3, 5000))
+            << "frames run with gamma 40";
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(Filter(FilterSlot::gamma), 100);
@@ -136,11 +131,11 @@ TEST_F(ImageDialog, DefaultInAColourModeLeavesTheGrayValues)
     SetFilter(FilterSlot::bayerMode, 0);
     SetFilter(FilterSlot::grayMode, 2);
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kDefault), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kDefault), 1);
         EXPECT_EQ(DialogText(d, 2022), "0");
         EXPECT_EQ(DialogText(d, 2082), "100");
         EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, 1033), 1);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(Filter(FilterSlot::hue), 0);
@@ -158,27 +153,27 @@ TEST_F(ImageDialog, TheGrayPageOfMonochromeModes)
     SetFilter(FilterSlot::autoGrayFrames, 0);
     DialogDriver driver([&](QUELIX_DIALOG d, int templateId) {
         EXPECT_EQ(templateId, 102);
-        EXPECT_EQ(DialogText(d, kCancel), "キャンセル");
-        ASSERT_EQ(QuelixPlatform_DialogGetItemCount(d, kTab), 2);
+        EXPECT_EQ(DialogText(d, platform::kIdCancel), "キャンセル");
+        ASSERT_EQ(QuelixPlatform_DialogGetItemCount(d, CImageFilterDlg::kTab), 2);
         EXPECT_EQ(QuelixPlatform_DialogIsVisible(d, 2101), 0) << "the gray page starts hidden";
         EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, 2022), 0) << "no hue in monochrome";
-        ASSERT_EQ(QuelixPlatform_DialogSelect(d, kTab, 1), 1);
+        ASSERT_EQ(QuelixPlatform_DialogSelect(d, CImageFilterDlg::kTab, 1), 1);
         EXPECT_EQ(QuelixPlatform_DialogIsVisible(d, 2101), 1);
         EXPECT_EQ(QuelixPlatform_DialogIsVisible(d, 2002), 0);
         EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, 1047), 1);
         EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, 1030), 1) << "the gray page is always enabled";
 
         // "All frames" toggles between -1 and 0; "Once" sets 1.
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAllFrames), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kAllFrames), 1);
         EXPECT_EQ(Filter(FilterSlot::autoGrayFrames), -1);
-        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, kAllFrames), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAllFrames), 1);
+        EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, CImageFilterDlg::kAllFrames), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kAllFrames), 1);
         EXPECT_EQ(Filter(FilterSlot::autoGrayFrames), 0);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kOnce), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kOnce), 1);
         EXPECT_EQ(Filter(FilterSlot::autoGrayFrames), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kOnce), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kOnce), 1);
         EXPECT_EQ(Filter(FilterSlot::autoGrayFrames), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAllFrames), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kAllFrames), 1);
         EXPECT_EQ(Filter(FilterSlot::autoGrayFrames), 0) << "from 1 it goes to 0";
 
         // Gains and offsets, the filter mode, and the Bayer mode shared with the image page.
@@ -188,14 +183,14 @@ TEST_F(ImageDialog, TheGrayPageOfMonochromeModes)
         EXPECT_EQ(Filter(FilterSlot::grayMode), 2);
         ASSERT_EQ(QuelixPlatform_DialogClick(d, 1031), 1);
         EXPECT_EQ(Filter(FilterSlot::bayerMode), 1);
-        ASSERT_EQ(QuelixPlatform_DialogSelect(d, kTab, 0), 1);
+        ASSERT_EQ(QuelixPlatform_DialogSelect(d, CImageFilterDlg::kTab, 0), 1);
         EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, 1031), 1) << "the image page shows it too";
 
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kDefault), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kDefault), 1);
         EXPECT_EQ(Filter(FilterSlot::grayGainR), 128);
         EXPECT_EQ(Filter(FilterSlot::grayOffsetB), 0);
         EXPECT_EQ(Filter(FilterSlot::grayMode), 2) << "Default keeps the filter mode";
-        QuelixPlatform_DialogClick(d, kCancel);
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(Filter(FilterSlot::grayMode), 1);
@@ -213,28 +208,28 @@ TEST_F(ImageDialog, ImagePageAutomaticBalanceWords)
     CImageFilterDlg dialog(object->filter, ImageDialogFlags{true, true, true, true, true, false, true});
     DialogHook<> refresh;
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kOnce), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kOnce), 1);
         EXPECT_EQ(Filter(FilterSlot::bayerGainAuto), 1);
         EXPECT_EQ(Filter(FilterSlot::autoBalanceFlag2), 1);
         EXPECT_EQ(Filter(FilterSlot::autoBalanceFlag3), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAllFrames), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kAllFrames), 1);
         EXPECT_EQ(Filter(FilterSlot::bayerGainAuto), 1);
         EXPECT_EQ(Filter(FilterSlot::autoBalanceFlag2), 0);
         EXPECT_EQ(Filter(FilterSlot::autoBalanceFlag3), 0);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kAllFrames), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CImageFilterDlg::kAllFrames), 1);
         EXPECT_EQ(Filter(FilterSlot::bayerGainAuto), 0);
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, 2052, "350"), 1);
         EXPECT_EQ(Filter(FilterSlot::bayerGainRed), 350);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
-    EXPECT_EQ(dialog.DoModal(nullptr, refresh), kOk);
+    EXPECT_EQ(dialog.DoModal(nullptr, refresh), platform::kIdOk);
 }
 
 TEST_F(ImageDialog, AutomaticGrayBalanceRefreshesTheOpenDialog)
 {
     ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        ASSERT_EQ(QuelixPlatform_DialogSelect(d, kTab, 1), 1);
+        ASSERT_EQ(QuelixPlatform_DialogSelect(d, CImageFilterDlg::kTab, 1), 1);
         // The pipeline changes the gains and tells the dialog, from its own thread.
         std::thread capture([&] {
             CallCamera(camera, 0, [](CQuelix& c) {
@@ -248,7 +243,7 @@ TEST_F(ImageDialog, AutomaticGrayBalanceRefreshesTheOpenDialog)
         capture.join();
         EXPECT_EQ(DialogText(d, 2107), "301");
         EXPECT_EQ(DialogPosition(d, 2106), 301);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetImageDlg(camera, nullptr), 1);
     EXPECT_EQ(Filter(FilterSlot::grayGainG2), 301);
@@ -259,13 +254,14 @@ TEST_F(ImageDialog, AutomaticGrayBalanceRefreshesTheOpenDialog)
 TEST(PipelineWithDialogValues, EveryStoredValueIsHandledSafely)
 {
     const int32_t extremes[] = {INT32_MIN, -100000, -361, -256, -1, 0, 1, 256, 401, 100000, INT32_MAX};
-    const FilterSlot slots[] = {FilterSlot::brightness,   FilterSlot::contrast,     FilterSlot::hue,
-                                FilterSlot::saturation,   FilterSlot::sharpness,    FilterSlot::bayerGainRed,
-                                FilterSlot::bayerGainGreen, FilterSlot::bayerGainBlue, FilterSlot::gamma,
-                                FilterSlot::bayerMode,    FilterSlot::grayMode,     FilterSlot::grayGainR,
-                                FilterSlot::grayGainG1,   FilterSlot::grayGainG2,   FilterSlot::grayGainB,
-                                FilterSlot::grayOffsetR,  FilterSlot::grayOffsetG1, FilterSlot::grayOffsetG2,
-                                FilterSlot::grayOffsetB,  FilterSlot::autoGrayFrames};
+    const FilterSlot slots[] = {
+        FilterSlot::brightness,     FilterSlot::contrast,      FilterSlot::hue,
+        FilterSlot::saturation,     FilterSlot::sharpness,     FilterSlot::bayerGainRed,
+        FilterSlot::bayerGainGreen, FilterSlot::bayerGainBlue, FilterSlot::gamma,
+        FilterSlot::bayerMode,      FilterSlot::grayMode,      FilterSlot::grayGainR,
+        FilterSlot::grayGainG1,     FilterSlot::grayGainG2,    FilterSlot::grayGainB,
+        FilterSlot::grayOffsetR,    FilterSlot::grayOffsetG1,  FilterSlot::grayOffsetG2,
+        FilterSlot::grayOffsetB,    FilterSlot::autoGrayFrames};
     for (int32_t colorMode = 0; colorMode < 6; ++colorMode) {
         PipelineCamera p(colorMode, 17, 9);
         std::mt19937 random(colorMode);

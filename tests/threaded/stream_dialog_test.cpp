@@ -12,18 +12,13 @@
 namespace quelix::test {
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kApply = 1002;
-constexpr int kNotice = 1003;
-constexpr int kColor = 1009;
-constexpr int kSize = 1010;
-constexpr int kClock = 1014;
-constexpr int kSubSample = 1012;
 constexpr int kEffectiveWidth = 1041;
 constexpr int kEffectiveHeight = 1042;
 
-std::string CameraKey() { return std::string(kSdkRegistryKey) + "\\Camera_00"; }
+std::string CameraKey()
+{
+    return std::string(kSdkRegistryKey) + "\\Camera_00";
+}
 
 std::optional<uint32_t> Stored(const std::string& subKey, const char* name)
 {
@@ -34,9 +29,9 @@ std::optional<uint32_t> Stored(const std::string& subKey, const char* name)
 std::vector<std::string> SizeEntries(QUELIX_DIALOG d)
 {
     std::vector<std::string> entries;
-    for (int i = 0; i < QuelixPlatform_DialogGetItemCount(d, kSize); ++i) {
+    for (int i = 0; i < QuelixPlatform_DialogGetItemCount(d, CStreamFormatDlg::kSize); ++i) {
         char text[64] = {};
-        QuelixPlatform_DialogGetItemText(d, kSize, i, text, sizeof text);
+        QuelixPlatform_DialogGetItemText(d, CStreamFormatDlg::kSize, i, text, sizeof text);
         entries.emplace_back(text);
     }
     return entries;
@@ -47,22 +42,23 @@ class StreamDialog : public CaptureTest {};
 TEST_F(StreamDialog, WithoutStoredSizesOnlyCustomAndOkStoresSize00)
 {
     // A registry with the camera's key but no size presets.
-    WriteTextFile(environment_.RegistryPath(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + CameraKey() + "]\n\"Color\"=dword:00000000\n");
+    WriteTextFile(environment_.RegistryPath(),
+                  "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + CameraKey() + "]\n\"Color\"=dword:00000000\n");
     StartCamera();
     DialogDriver driver([&](QUELIX_DIALOG d, int templateId) {
         EXPECT_EQ(templateId, 106);
         EXPECT_EQ(SizeEntries(d), (std::vector<std::string>{"Custom"}));
-        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, kSize), 0);
+        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, CStreamFormatDlg::kSize), 0);
         const char* shown[] = {"320", "256", "320", "256", "0", "0"};
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(DialogText(d, 1039 + i), shown[i]);
-        EXPECT_EQ(DialogText(d, kColor), "Monochrome 8bit");
-        EXPECT_EQ(DialogText(d, kClock), "Nomal(10MHz)");
-        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, kClock), 0);
-        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, kSubSample), 0);
-        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, kApply), 0);
+        EXPECT_EQ(DialogText(d, CStreamFormatDlg::kColor), "Monochrome 8bit");
+        EXPECT_EQ(DialogText(d, CStreamFormatDlg::kClock), "Nomal(10MHz)");
+        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, CStreamFormatDlg::kClock), 0);
+        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, CStreamFormatDlg::kSubSample), 0);
+        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, CStreamFormatDlg::kApply), 0);
         EXPECT_EQ(QuelixPlatform_DialogSetText(d, 1039, "1"), 0) << "the totals are read-only";
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
     EXPECT_EQ(Stored("Size_00", "EH"), 320u);
@@ -78,13 +74,13 @@ TEST_F(StreamDialog, ApplyRenamesAnEditedPresetAndCancelKeepsTheRegistryButNotAR
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         EXPECT_EQ(SizeEntries(d), (std::vector<std::string>{"320 x 256", "Custom"}));
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveWidth, "160"), 1);
-        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, kApply), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kApply), 1);
-        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, kApply), 0);
+        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, CStreamFormatDlg::kApply), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CStreamFormatDlg::kApply), 1);
+        EXPECT_EQ(QuelixPlatform_DialogIsEnabled(d, CStreamFormatDlg::kApply), 0);
         EXPECT_EQ(SizeEntries(d), (std::vector<std::string>{"160 x 256", "Custom"}));
-        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, kSize), 0);
+        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, CStreamFormatDlg::kSize), 0);
         EXPECT_EQ(Stored("Size_00", "EH"), 160u);
-        QuelixPlatform_DialogClick(d, kCancel);
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
     EXPECT_EQ(Stored("Size_00", "EH"), 160u) << "Apply wrote it";
@@ -96,11 +92,11 @@ TEST_F(StreamDialog, CustomTwiceMakesTwoPresets)
     StartCamera();
     for (const char* width : {"200", "100"}) {
         DialogDriver driver([&](QUELIX_DIALOG d, int) {
-            const int custom = QuelixPlatform_DialogGetItemCount(d, kSize) - 1;
-            ASSERT_EQ(QuelixPlatform_DialogSelect(d, kSize, custom), 1);
+            const int custom = QuelixPlatform_DialogGetItemCount(d, CStreamFormatDlg::kSize) - 1;
+            ASSERT_EQ(QuelixPlatform_DialogSelect(d, CStreamFormatDlg::kSize, custom), 1);
             ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveWidth, width), 1);
             ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveHeight, "120"), 1);
-            QuelixPlatform_DialogClick(d, kOk);
+            QuelixPlatform_DialogClick(d, platform::kIdOk);
         });
         EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
     }
@@ -111,9 +107,10 @@ TEST_F(StreamDialog, CustomTwiceMakesTwoPresets)
     EXPECT_EQ(Quelix_Width(camera), 100);
     EXPECT_EQ(Quelix_Height(camera), 120);
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        EXPECT_EQ(SizeEntries(d), (std::vector<std::string>{"320 x 256", "200 x 120", "100 x 120", "Custom"}));
-        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, kSize), 2);
-        QuelixPlatform_DialogClick(d, kCancel);
+        EXPECT_EQ(SizeEntries(d),
+                  (std::vector<std::string>{"320 x 256", "200 x 120", "100 x 120", "Custom"}));
+        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, CStreamFormatDlg::kSize), 2);
+        QuelixPlatform_DialogClick(d, platform::kIdCancel);
     });
     EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
 }
@@ -122,24 +119,26 @@ TEST_F(StreamDialog, TheTableOfAHundredPresetsStaysWithinItsBounds)
 {
     std::string registry = "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + CameraKey() + "]\n\"Size\"=dword:00000096\n";
     for (int i = 0; i < 101; ++i)
-        registry += "\n[HKEY_CURRENT_USER\\" + CameraKey() + "\\" + NumberedKey("Size", i) + "]\n\"EH\"=dword:" +
-                    (i < 100 ? "00000040" : "00000020") + "\n";
+        registry += "\n[HKEY_CURRENT_USER\\" + CameraKey() + "\\" + NumberedKey("Size", i) +
+                    "]\n\"EH\"=dword:" + (i < 100 ? "00000040" : "00000020") + "\n";
     WriteTextFile(environment_.RegistryPath(), registry);
     StartCamera();
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
-        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, kSize), 101) << "100 presets and Custom";
-        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, kSize), 100) << "a stored size of 150 is the custom entry";
+        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, CStreamFormatDlg::kSize), 101)
+            << "100 presets and Custom";
+        EXPECT_EQ(QuelixPlatform_DialogGetSelection(d, CStreamFormatDlg::kSize), 100)
+            << "a stored size of 150 is the custom entry";
         // The custom size finds the table full: nothing changes and the dialog says so.
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveWidth, "80"), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kApply), 1);
-        EXPECT_NE(DialogText(d, kNotice), "");
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kOk), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, CStreamFormatDlg::kApply), 1);
+        EXPECT_NE(DialogText(d, CStreamFormatDlg::kNotice), "");
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, platform::kIdOk), 1);
         EXPECT_EQ(QuelixPlatform_DialogPump(d, 0), 1) << "OK did not close it";
-        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, kSize), 101);
+        EXPECT_EQ(QuelixPlatform_DialogGetItemCount(d, CStreamFormatDlg::kSize), 101);
         // A stored preset still takes changes.
-        ASSERT_EQ(QuelixPlatform_DialogSelect(d, kSize, 99), 1);
+        ASSERT_EQ(QuelixPlatform_DialogSelect(d, CStreamFormatDlg::kSize, 99), 1);
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveWidth, "48"), 1);
-        ASSERT_EQ(QuelixPlatform_DialogClick(d, kOk), 1);
+        ASSERT_EQ(QuelixPlatform_DialogClick(d, platform::kIdOk), 1);
     });
     EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
     EXPECT_EQ(Stored("Size_99", "EH"), 48u);
@@ -156,12 +155,13 @@ TEST_F(StreamDialog, ASizeChangeDuringAPreviewStreamsOnAtTheNewSize)
     StartCamera();
     ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
     std::vector<uint8_t> buffer(320 * 256);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
     DialogDriver driver([&](QUELIX_DIALOG d, int) {
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveWidth, "160"), 1);
         ASSERT_EQ(QuelixPlatform_DialogSetText(d, kEffectiveHeight, "128"), 1);
-        QuelixPlatform_DialogClick(d, kOk);
+        QuelixPlatform_DialogClick(d, platform::kIdOk);
     });
     EXPECT_EQ(Quelix_SetCameraDlg(camera, nullptr), 1);
     EXPECT_EQ(Quelix_Width(camera), 160);

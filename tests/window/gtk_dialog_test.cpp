@@ -17,6 +17,8 @@
 namespace quelix::test {
 namespace {
 
+using Page = CAnalogGainPage;
+
 TEST(GtkDialogView, TheCameraDialogShowsItsTextsAndAClickClosesIt)
 {
     const char* display = std::getenv("DISPLAY");
@@ -40,23 +42,24 @@ TEST(GtkDialogView, TheCameraDialogShowsItsTextsAndAClickClosesIt)
                 const auto shown = [box](int id) { return box->ShownText(*box->Locate(id)); };
                 QuelixPlatform_DialogPump(d, 200);
                 shownOnScreen = true;
-                EXPECT_EQ(shown(1), "OK");
-                EXPECT_EQ(shown(2), japanese ? "キャンセル" : "Cancel");
-                EXPECT_EQ(shown(3), japanese ? "規定値(D)" : "Default(D)");
-                EXPECT_EQ(shown(1001), "Analog Gain");
-                EXPECT_EQ(shown(1049), "=38.90ms");
-                EXPECT_EQ(shown(1027), "1000");
-                EXPECT_EQ(shown(1028), "Mirror V");
-                EXPECT_EQ(shown(1037), "Exposure");
-                if (!japanese)
-                    EXPECT_EQ(shown(1036), "Gain");
-                EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, 1028), 1);
+                EXPECT_EQ(shown(platform::kIdOk), "OK");
+                EXPECT_EQ(shown(platform::kIdCancel), japanese ? "キャンセル" : "Cancel");
+                EXPECT_EQ(shown(CAnalogDlg::kDefault), japanese ? "規定値(D)" : "Default(D)");
+                EXPECT_EQ(shown(CAnalogDlg::kTab), "Analog Gain");
+                EXPECT_EQ(shown(Page::kExposureTime), "=38.90ms");
+                EXPECT_EQ(shown(Page::kExposureEdit), "1000");
+                EXPECT_EQ(shown(Page::kMirrorV), "Mirror V");
+                EXPECT_EQ(shown(Page::kAutoExposure), "Exposure");
+                if (!japanese) {
+                    EXPECT_EQ(shown(Page::kAutoGain), "Gain");
+                }
+                EXPECT_EQ(QuelixPlatform_DialogIsChecked(d, Page::kMirrorV), 1);
                 // Automation drives the widgets as the user would see it.
-                ASSERT_EQ(QuelixPlatform_DialogSetText(d, 1027, "2000"), 1);
-                EXPECT_EQ(shown(1027), "2000");
-                EXPECT_EQ(shown(1049), "=77.80ms");
-                ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, 1026, 500), 1);
-                EXPECT_EQ(shown(1027), "500");
+                ASSERT_EQ(QuelixPlatform_DialogSetText(d, Page::kExposureEdit, "2000"), 1);
+                EXPECT_EQ(shown(Page::kExposureEdit), "2000");
+                EXPECT_EQ(shown(Page::kExposureTime), "=77.80ms");
+                ASSERT_EQ(QuelixPlatform_DialogSetPosition(d, Page::kExposureSlider, 500), 1);
+                EXPECT_EQ(shown(Page::kExposureEdit), "500");
                 QuelixPlatform_DialogPump(d, 50);
                 EXPECT_EQ(QuelixPlatform_DialogClick(d, 1), 1);
             },
@@ -89,13 +92,13 @@ TEST(GtkDialogView, TheFilterDialogShowsBothPagesAndTheirValues)
         [&](QUELIX_DIALOG d, int templateId) {
             EXPECT_EQ(templateId, 108);
             QuelixPlatform_DialogPump(d, 100);
-            EXPECT_EQ(Shown(d, 1001), "Image Filter");
+            EXPECT_EQ(Shown(d, CImageFilterDlg::kTab), "Image Filter");
             EXPECT_EQ(Shown(d, 2082), "100");
             ASSERT_EQ(QuelixPlatform_DialogSetText(d, 2002, "300"), 1);
             EXPECT_EQ(Shown(d, 2002), "300") << "the spin button keeps what was typed";
-            ASSERT_EQ(QuelixPlatform_DialogSelect(d, 1001, 1), 1);
+            ASSERT_EQ(QuelixPlatform_DialogSelect(d, CImageFilterDlg::kTab, 1), 1);
             QuelixPlatform_DialogPump(d, 50);
-            EXPECT_EQ(Shown(d, 1001), "Gray Filter");
+            EXPECT_EQ(Shown(d, CImageFilterDlg::kTab), "Gray Filter");
             EXPECT_EQ(Shown(d, 2101), "128");
             EXPECT_EQ(Shown(d, 1047), "Bayer convert");
             EXPECT_EQ(QuelixPlatform_DialogClick(d, 1), 1);
@@ -121,8 +124,8 @@ TEST(GtkDialogView, TheStreamDialogShowsItsEntries)
             EXPECT_EQ(templateId, 101);
             QuelixPlatform_DialogPump(d, 100);
             EXPECT_EQ(Shown(d, 1001), "ストリーム形式");
-            EXPECT_EQ(Shown(d, 1009), "カラー 24bit");
-            EXPECT_EQ(Shown(d, 1010), "カスタム");
+            EXPECT_EQ(Shown(d, CStreamFormatDlg::kColor), "カラー 24bit");
+            EXPECT_EQ(Shown(d, CStreamFormatDlg::kSize), "カスタム");
             EXPECT_EQ(Shown(d, 1039), "320");
             EXPECT_EQ(Shown(d, 1002), "適用(A)");
             EXPECT_EQ(QuelixPlatform_DialogClick(d, 1), 1);
