@@ -1,17 +1,14 @@
 #include "platform/registry.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
-#include "platform/file_descriptor.h"
 #include "platform/registry_document.h"
+#include "platform/registry_file.h"
 
 namespace quelix::platform {
 
@@ -38,110 +35,43 @@ std::string HomeDirectory()
     return ".";
 }
 
-bool MakeDirectories(const std::string& directory)
-{
-    for (size_t slash = directory.find('/', 1);; slash = directory.find('/', slash + 1)) {
-        const std::string prefix = directory.substr(0, slash);
-        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            return true;
-    }
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Reads the whole file; false when it does not exist or cannot be read.
-bool ReadFile(const std::string& path, std::string& text)
-{
-    text.clear();
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
-        return false;
-    char chunk[8192];
-    for (;;) {
-        const ssize_t got = read(file.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        text.append(chunk, static_cast<size_t>(got));
-    }
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return false;
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
-// The document as it is now; an unreadable or unparsable file reads as empty.
+// The document as it is now. A file that is missing, cannot be read or
+// cannot be parsed reads as empty; only a change tells these apart.
 RegistryDocument Snapshot()
 {
     RegistryDocument document;
-    std::string text;
-    if (ReadFile(RegistryFilePath(), text) && !RegistryDocument::Parse(text, document))
+    RegistryFileContent content;
+    if (ReadRegistryFile(RegistryFilePath(), content) == RegistryFileState::read &&
+        !RegistryDocument::Parse(content.text, document))
         document = RegistryDocument{};
     return document;
 }
 
 // Applies one change under the registry's file lock and replaces the file.
+// Only a missing file starts from an empty document: a file that exists but
+// cannot be read fails the change and is left as it is, or the change would
+// write one value over every other setting.
 bool Modify(const std::function<void(RegistryDocument&)>& change)
 {
     const std::string path = RegistryFilePath();
-    const std::string directory = DirectoryOf(path);
-    if (!MakeDirectories(directory))
+    if (!MakeRegistryDirectories(path))
         return false;
-    const FileDescriptor lock(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.get() < 0)
+    const RegistryFileLock lock(path);
+    if (!lock.Held())
         return false;
-    while (flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return false;
-    }
-    // The lock is released when `lock` closes.
-
+    RegistryFileContent content;
+    const RegistryFileState state = ReadRegistryFile(path, content);
+    if (state == RegistryFileState::failed)
+        return false;
     RegistryDocument document;
-    std::string text;
-    if (ReadFile(path, text) && !RegistryDocument::Parse(text, document)) {
+    if (state == RegistryFileState::read && !RegistryDocument::Parse(content.text, document)) {
+        // rename replaces a link planted at the ".bad" name, never its target.
         if (rename(path.c_str(), (path + ".bad").c_str()) != 0)
             return false;
         document = RegistryDocument{};
     }
     change(document);
-
-    const std::string temporary = path + ".tmp";
-    {
-        const FileDescriptor out(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (out.get() < 0 || !WriteAll(out.get(), document.Format()) || fsync(out.get()) != 0) {
-            unlink(temporary.c_str());
-            return false;
-        }
-    }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    const FileDescriptor dir(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        fsync(dir.get());
-    return true;
+    return ReplaceRegistryFile(path, document.Format(), content.mode);
 }
 
 }  // namespace

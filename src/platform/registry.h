@@ -5,8 +5,11 @@
 // The file is $QUELIX_REGISTRY, else ${XDG_CONFIG_HOME:-$HOME/.config}/quelix/
 // registry.reg. Several processes may use it at once: every change is a
 // locked read-modify-write that replaces the file atomically, so no change is
-// lost and no reader sees half a file. A file that cannot be parsed is moved
-// aside with a ".bad" suffix by the next change and reads as empty.
+// lost and no reader sees half a file (readers take no lock). A missing file
+// is an empty registry; a file that cannot be parsed is moved aside with a
+// ".bad" suffix by the next change and reads as empty; a file that exists but
+// cannot be read reads as empty and fails every change, which leaves it as it
+// is. A change that cannot take the lock in time (registry_file.h) fails.
 #pragma once
 
 #include <cstdint>
