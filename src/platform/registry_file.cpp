@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -16,6 +17,12 @@ namespace quelix::platform {
 namespace {
 
 constexpr uint32_t kLockPollMs = 10;
+// After a wait for the lock ran out, its holder is taken to be stuck (a
+// stopped process): for this long, changes try the lock once instead of
+// waiting again, so a release that makes several changes waits out one
+// deadline, not one per change.
+constexpr uint64_t kStuckLockNs = 10'000'000'000;
+std::atomic<uint64_t> stuckLockUntilNs{0};
 constexpr int kTemporaryAttempts = 16;
 
 std::string DirectoryOf(const std::string& path)
@@ -103,14 +110,22 @@ RegistryFileLock::RegistryFileLock(const std::string& path)
 {
     if (file_.get() < 0)
         return;
-    const uint64_t deadline = MonotonicNs() + uint64_t{kRegistryLockWaitMs} * 1000000;
+    const uint64_t start = MonotonicNs();
+    const bool stuck = start < stuckLockUntilNs.load();
+    const uint64_t deadline = stuck ? start : start + uint64_t{kRegistryLockWaitMs} * 1000000;
     for (;;) {
         if (flock(file_.get(), LOCK_EX | LOCK_NB) == 0) {
             held_ = true;
+            stuckLockUntilNs = 0;
             return;
         }
-        if ((errno != EWOULDBLOCK && errno != EINTR) || MonotonicNs() >= deadline)
+        if (errno != EWOULDBLOCK && errno != EINTR)
             return;
+        if (const uint64_t now = MonotonicNs(); now >= deadline) {
+            if (!stuck)
+                stuckLockUntilNs = now + kStuckLockNs;
+            return;
+        }
         SleepMs(kLockPollMs);
     }
 }

@@ -46,9 +46,10 @@ bool MakeRegistryDirectories(const std::string& path);
 // Holds the registry's lock (a flock on `path` + ".lock") while it lives.
 class RegistryFileLock {
 public:
-    // Waits up to kRegistryLockWaitMs for the lock. Held() is false when the
-    // wait ran out or the lock file cannot be opened (a symbolic link there
-    // is refused).
+    // Waits up to kRegistryLockWaitMs for the lock; within ten seconds after
+    // a wait ran out, tries it once without waiting. Held() is false when
+    // the wait ran out or the lock file cannot be opened (a symbolic link
+    // there is refused).
     explicit RegistryFileLock(const std::string& path);
     bool Held() const { return held_; }
 
