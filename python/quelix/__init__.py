@@ -9,12 +9,13 @@ frames as numpy arrays.
 """
 from ._library import load as _load
 from .camera import FILTER_IDS, IMAGE_FORMATS, Camera
-from .errors import ERROR_NAMES, QuelixError, UnavailableError
+from .errors import ERROR_NAMES, ClosedError, QuelixError, UnavailableError
 from .frames import Frame, FrameRecord
 from .simulate import Simulation, simulate
 
 __all__ = [
     "Camera",
+    "ClosedError",
     "ERROR_NAMES",
     "FILTER_IDS",
     "Frame",

@@ -1,12 +1,13 @@
 """quelix.Camera: one camera of the library, with frames as numpy arrays."""
 import ctypes
 import os
+import threading
 import time
 
 import numpy as np
 
 from . import _library
-from .errors import QuelixError
+from .errors import ClosedError, QuelixError
 from .frames import (
     MODE_BY_SIGNIFICANT_BITS,
     FrameRecord,
@@ -19,6 +20,12 @@ WM_FRAME = 0x8002
 WM_ERROR = 0x8003
 SENSOR_WIDTH = 320
 SENSOR_HEIGHT = 256
+# How long trigger() waits for each pulse unless told otherwise.
+TRIGGER_TIMEOUT_S = 5.0
+# The longest one message wait runs before it looks whether the camera closed.
+_WAIT_SLICE_S = 0.1
+# More codes than the library's error history holds.
+_HISTORY_LIMIT = 32
 
 # Formats of save(): names and file name extensions.
 IMAGE_FORMATS = {
@@ -76,6 +83,14 @@ def _file_identity(path):
     return (status.st_dev, status.st_ino)
 
 
+class _Run:
+    """What holds the camera's message window for its frame messages: a
+    frame stream or a recording."""
+
+    def __init__(self, label):
+        self.label = label
+
+
 class Camera:
     """A camera at a device number, open for the life of a `with` block.
 
@@ -84,7 +99,15 @@ class Camera:
             for frame in camera.frames(100):
                 print(frame.trailer, frame.mean())
 
-    Every failed call raises QuelixError with the library's error code.
+    Every failed call raises QuelixError with the first error code the call
+    recorded (its cause), and every code it recorded in `history`.
+
+    A camera may be used from several threads. One lock serialises its
+    calls into the library, and one of frames(), trigger() and record() runs
+    at a time (another raises RuntimeError while it runs). close() from
+    another thread stops what runs, waits until no thread is inside the
+    library for this camera and then releases it: a frames() or trigger()
+    loop ends, and any later call raises ClosedError (a ValueError).
     """
 
     def __init__(self, device=0, ring=4):
@@ -92,38 +115,57 @@ class Camera:
             raise ValueError("ring needs at least 2 buffers")
         self._lib = _library.load()
         self._ring_size = ring
+        # The lock guards the fields below and every call into the library
+        # with the handle; _idle tells close() that the last message wait,
+        # which runs without the lock, has left the library.
+        self._lock = threading.RLock()
+        self._idle = threading.Condition(self._lock)
         self._handle = 0
         self._window = None
-        self._streaming = False
-        self._message = _library.Message()
-        self._window = self._lib.QuelixPlatform_CreateMessageWindow()
-        if not self._window:
-            raise QuelixError(5, "QuelixPlatform_CreateMessageWindow", "no message window could be made")
-        self._handle = self._lib.Quelix_Initialize(self._window)
-        if self._handle == 0:
-            self._destroy_window()
-            raise QuelixError(5, "Quelix_Initialize", "no camera object could be made")
+        self._closing = False
+        self._runner = None
+        self._waiting = 0
         self.device = device
         try:
-            self._check("Quelix_SetDeviceNumber", device)
+            with self._lock:
+                self._open(device)
         except BaseException:
             self.close()
             raise
 
     # -- life -------------------------------------------------------------
 
-    def close(self):
-        """Stops what runs and releases the camera (its settings are saved)."""
-        if self._handle:
-            self._lib.Quelix_Release(self._handle)
-            self._handle = 0
-        self._streaming = False
-        self._destroy_window()
+    def _open(self, device):
+        self._window = self._lib.QuelixPlatform_CreateMessageWindow()
+        if not self._window:
+            raise QuelixError(5, "QuelixPlatform_CreateMessageWindow", "no message window could be made")
+        self._handle = self._lib.Quelix_Initialize(self._window)
+        if self._handle == 0:
+            raise QuelixError(5, "Quelix_Initialize", "no camera object could be made")
+        # A failed initialisation still gives a handle, with the cause in
+        # its error history; it shows when the device cannot be chosen.
+        initialising = self._take_history()
+        if self._lib.Quelix_SetDeviceNumber(self._handle, device) == 0:
+            history = initialising + self._take_history()
+            function = "Quelix_Initialize" if initialising else "Quelix_SetDeviceNumber"
+            raise QuelixError(history[0] if history else 0, function, history=history)
+        self._drain_messages()
 
-    def _destroy_window(self):
-        if self._window:
-            self._lib.QuelixPlatform_DestroyWindow(self._window)
-            self._window = None
+    def close(self):
+        """Stops what runs and releases the camera (its settings are saved).
+        Called from another thread, it first waits for this camera's calls
+        inside the library to return."""
+        with self._lock:
+            self._closing = True
+            if self._runner is not None:
+                self._end_run()
+            self._idle.wait_for(lambda: self._waiting == 0)
+            if self._handle:
+                self._lib.Quelix_Release(self._handle)
+                self._handle = 0
+            if self._window:
+                self._lib.QuelixPlatform_DestroyWindow(self._window)
+                self._window = None
 
     def __enter__(self):
         return self
@@ -132,52 +174,116 @@ class Camera:
         self.close()
 
     def __del__(self):
-        if getattr(self, "_lib", None) is not None:
+        if getattr(self, "_idle", None) is not None:
             self.close()
 
     @property
     def closed(self):
-        return self._handle == 0
+        return self._closing
 
-    # -- calls --------------------------------------------------------------
+    # -- calls: the helpers below but _run and _wait_message are for a
+    # caller holding the lock -----------------------------------------------
 
     def _live_handle(self):
-        if self._handle == 0:
-            raise ValueError("the camera is closed")
+        if self._closing:
+            raise ClosedError("the camera is closed")
         return self._handle
 
-    def _error(self, function):
-        """The error of a failed call: the newest recorded code. The history
-        is emptied, so the next failure reports its own code."""
+    def _take_history(self):
+        """Empties the camera's error history: its codes, oldest first."""
         codes = []
-        while len(codes) < 32:
+        while len(codes) < _HISTORY_LIMIT:
             code = self._lib.Quelix_GetLastError(self._handle)
             if code == 0:
                 break
             codes.append(code)
-        self._drain_errors()
-        return QuelixError(codes[0] if codes else 0, function)
+        codes.reverse()
+        return codes
 
-    def _drain_errors(self):
-        """Drops the error notifications queued on the message window; the
-        error history holds the same codes."""
-        if self._streaming:
+    def _error(self, function, code=None, detail=None):
+        """The error of a failed call from the codes it recorded; `code`
+        when a notification carried the cause."""
+        history = self._take_history()
+        self._drain_messages()
+        if code is None:
+            code = history[0] if history else 0
+        return QuelixError(code, function, detail, history)
+
+    def _drain_messages(self):
+        """Drops the error notifications queued on the message window (the
+        error history holds the same codes), unless frames arrive there."""
+        if self._runner is not None:
             return
-        while self._lib.QuelixPlatform_PeekMessage(self._window, ctypes.byref(self._message)):
+        message = _library.Message()
+        while self._lib.QuelixPlatform_PeekMessage(self._window, ctypes.byref(message)):
             pass
 
+    def _run(self, function, *args, failed=lambda result: result == 0):
+        """function(handle, *args) under the lock, the error history emptied
+        first so that a failure reports only the codes of this call."""
+        with self._lock:
+            handle = self._live_handle()
+            self._take_history()
+            result = getattr(self._lib, function)(handle, *args)
+            if failed is not None and failed(result):
+                raise self._error(function)
+            return result
+
     def _check(self, function, *args):
-        result = getattr(self._lib, function)(self._live_handle(), *args)
-        if result == 0:
-            raise self._error(function)
-        return result
+        return self._run(function, *args)
 
     def _get(self, function, *args):
         ok = ctypes.c_int32(0)
-        value = getattr(self._lib, function)(self._live_handle(), *args, ctypes.byref(ok))
-        if ok.value == 0:
-            raise self._error(function)
-        return value
+        return self._run(function, *args, ctypes.byref(ok), failed=lambda _: ok.value == 0)
+
+    def _wait_message(self, deadline, run):
+        """The next message of the window, waited for without the lock in
+        slices, so that a close() from another thread is seen soon. None at
+        the deadline (time.monotonic(); None: no limit). ClosedError once the
+        camera closes or `run` no longer holds the window. The caller must
+        not hold the lock."""
+        message = _library.Message()
+        while True:
+            with self._lock:
+                self._check_run(run)
+                window = self._window
+                self._waiting += 1
+            wait_s = _WAIT_SLICE_S if deadline is None else min(_WAIT_SLICE_S, deadline - time.monotonic())
+            wait_ms = max(0, int(wait_s * 1000))
+            try:
+                got = self._lib.QuelixPlatform_GetMessage(window, ctypes.byref(message), wait_ms)
+            finally:
+                with self._lock:
+                    self._waiting -= 1
+                    if self._waiting == 0:
+                        self._idle.notify_all()
+            if got == 1:
+                return message
+            if deadline is not None and time.monotonic() >= deadline:
+                return None
+
+    def _check_run(self, run):
+        """ClosedError once the camera closes or `run` has stopped."""
+        self._live_handle()
+        if self._runner is not run:
+            raise ClosedError(f"{run.label} has stopped")
+
+    def _new_run(self, label):
+        """The holder of the message window for `label`, which takes it
+        (sets _runner) once its start succeeded, under the same hold of the
+        lock; RuntimeError while another runs."""
+        self._live_handle()
+        if self._runner is not None:
+            raise RuntimeError(f"{label} cannot start while {self._runner.label} runs on this camera")
+        self._drain_messages()
+        return _Run(label)
+
+    def _end_run(self):
+        """Stops the preview, trigger mode or recording that runs."""
+        self._runner = None
+        if self._handle:
+            self._lib.Quelix_StopPreview(self._handle)
+            self._drain_messages()
 
     # -- properties ---------------------------------------------------------
 
@@ -189,19 +295,17 @@ class Camera:
 
     @property
     def width(self):
-        return self._lib.Quelix_Width(self._live_handle())
+        return self._run("Quelix_Width", failed=None)
 
     @property
     def height(self):
-        return self._lib.Quelix_Height(self._live_handle())
+        return self._run("Quelix_Height", failed=None)
 
     @property
     def bits(self):
         """Bits per pixel of the frames: 8 or 16 (gray), 24 or 32 (8-bit
         colour), 48 or 64 (colour with 14-bit samples)."""
-        significant = self._lib.Quelix_GetColorMode(self._live_handle())
-        if significant not in MODE_BY_SIGNIFICANT_BITS:
-            raise self._error("Quelix_GetColorMode")
+        significant = self._run("Quelix_GetColorMode", failed=lambda mode: mode not in MODE_BY_SIGNIFICANT_BITS)
         return MODE_BY_SIGNIFICANT_BITS[significant]
 
     @bits.setter
@@ -232,7 +336,7 @@ class Camera:
 
     @property
     def mirror_h(self):
-        return bool(self._lib.Quelix_GetMirrorH(self._live_handle()))
+        return bool(self._run("Quelix_GetMirrorH", failed=None))
 
     @mirror_h.setter
     def mirror_h(self, value):
@@ -240,7 +344,7 @@ class Camera:
 
     @property
     def mirror_v(self):
-        return bool(self._lib.Quelix_GetMirrorV(self._live_handle()))
+        return bool(self._run("Quelix_GetMirrorV", failed=None))
 
     @mirror_v.setter
     def mirror_v(self, value):
@@ -259,10 +363,7 @@ class Camera:
     def wait_time_ms(self):
         """The preview loop's pause before each frame (10 ms by default; 0
         takes frames as fast as the camera makes them)."""
-        value = self._lib.Quelix_GetWaitTime(self._live_handle())
-        if value < 0:
-            raise self._error("Quelix_GetWaitTime")
-        return value
+        return self._run("Quelix_GetWaitTime", failed=lambda value: value < 0)
 
     @wait_time_ms.setter
     def wait_time_ms(self, value):
@@ -277,24 +378,6 @@ class Camera:
 
     # -- frames -------------------------------------------------------------
 
-    def _take_message_into(self, message, timeout_s):
-        """Waits for the next message; False after timeout_s seconds (None:
-        no limit)."""
-        timeout_ms = -1 if timeout_s is None else max(0, int(timeout_s * 1000))
-        return self._lib.QuelixPlatform_GetMessage(self._window, ctypes.byref(message), timeout_ms) == 1
-
-    def _frame_failure(self, function, code):
-        """The failure a notification carries the code of (a frame message
-        without a frame, an error message); the history is emptied."""
-        while self._lib.Quelix_GetLastError(self._handle) != 0:
-            pass
-        return QuelixError(int(code), function)
-
-    def _stream(self, function, n, timeout_s):
-        if self._streaming:
-            raise RuntimeError("frames() or trigger() is already running on this camera")
-        return FrameStream(self, function, n, timeout_s)
-
     def frames(self, n=None, timeout_s=10.0):
         """Live frames: an iterator of n frames (None: until the loop stops)
         from a preview, started at once. Each is a view of a ring buffer
@@ -302,22 +385,27 @@ class Camera:
         uint16 by `bits`) with `record` and `trailer`. Its pixels stay as
         they are while the next ring - 1 frames are taken; copy() what you
         keep longer. A loop slower than the camera gets the newest frame
-        each time (the frames between show as gaps in the trailers). The
-        preview stops when the iteration ends or the iterator is closed."""
-        return self._stream("Quelix_CallBackPreview", n, timeout_s)
+        each time (the frames between show as gaps in the trailers). No frame
+        within timeout_s seconds raises QuelixError 13 (None: no limit). The
+        preview stops when the iteration ends or the iterator is closed; the
+        iteration ends when the camera is closed, from any thread."""
+        return FrameStream(self, "Quelix_CallBackPreview", "frames()", n, timeout_s)
 
-    def trigger(self, n=None, timeout_s=None):
+    def trigger(self, n=None, timeout_s=TRIGGER_TIMEOUT_S):
         """Triggered frames: the camera waits for a pulse on its trigger
-        input for each frame. An iterator as frames() (record.fps is 0);
-        timeout_s None waits for triggers without limit."""
-        return self._stream("Quelix_Trigger", n, timeout_s)
+        input for each frame. An iterator as frames() (record.fps is 0).
+        Waiting for a pulse longer than timeout_s seconds (5 s by default;
+        None waits without limit) raises QuelixError 13 (WAIT_FRAME), as
+        does a camera that is lost in trigger mode."""
+        return FrameStream(self, "Quelix_Trigger", "trigger()", n, timeout_s)
 
     def snapshot(self):
         """One frame taken now through the whole pipeline, as a new array
         (not possible while frames() or trigger() runs)."""
-        bits, width, height = self.bits, self.width, self.height
-        memory = np.zeros(frame_bytes(width, height, bits), dtype=np.uint8)
-        self._check("Quelix_SnapShot", memory.ctypes.data, memory.size, 1)
+        with self._lock:
+            bits, width, height = self.bits, self.width, self.height
+            memory = np.zeros(frame_bytes(width, height, bits), dtype=np.uint8)
+            self._check("Quelix_SnapShot", memory.ctypes.data, memory.size, 1)
         record = FrameRecord(width, height, bits, 0.0)
         return make_frame(frame_view(memory, width, height, bits), record, None)
 
@@ -344,27 +432,33 @@ class Camera:
     def record(self, path, seconds, timeout_s=None):
         """Records `seconds` of processed frames into an uncompressed AVI
         file and returns when the file is complete. The time counts from the
-        first frame; the preview the recording runs on is stopped after."""
-        if self._streaming:
-            raise RuntimeError("record() cannot run while frames() or trigger() runs")
+        first frame; the preview the recording runs on is stopped after.
+        Closing the camera from another thread stops the recording: this
+        call then raises ClosedError."""
         milliseconds = int(round(seconds * 1000))
         if milliseconds < 0:
             raise ValueError("seconds must not be negative")
         target = os.fspath(path)
         before = _file_identity(target)
-        self._drain_errors()
-        self._check("Quelix_Record", _path_bytes(target), milliseconds, 0)
+        with self._lock:
+            run = self._new_run("record()")
+            self._check("Quelix_Record", _path_bytes(target), milliseconds, 0)
+            self._runner = run
         limit = time.monotonic() + (timeout_s if timeout_s is not None else seconds + 10.0)
         try:
             # The library renames the finished file into place.
             while _file_identity(target) == before:
                 if time.monotonic() > limit:
                     raise QuelixError(13, "Quelix_Record", f"the recording did not finish within {seconds} s")
-                if self._take_message_into(self._message, 0.05) and self._message.message == WM_ERROR:
-                    raise self._frame_failure("Quelix_Record", self._message.lParam)
+                message = self._wait_message(time.monotonic() + 0.05, run)
+                if message is not None and message.message == WM_ERROR:
+                    with self._lock:
+                        raise self._error("Quelix_Record", code=message.lParam)
         finally:
             # Ends the preview, and finishes the recording if it still runs.
-            self._lib.Quelix_StopPreview(self._handle)
+            with self._lock:
+                if self._runner is run:
+                    self._end_run()
 
     def load_masks(self, path):
         """Loads the shading references from a mask file and derives the
@@ -383,6 +477,7 @@ class Camera:
         self._check("Quelix_UpdateMaskData", int(which))
 
 
+
 class FrameStream:
     """The frames of a preview or of trigger mode, started when made, in a
     ring of buffers. The library announces each frame with a message; the
@@ -390,97 +485,105 @@ class FrameStream:
     (Quelix_GetImage copies under the lock the library publishes frames
     under, so a frame is never mixed from two). Closing the stream (at its
     end, by close(), a `with` block or when it is dropped) stops the preview
-    or trigger mode."""
+    or trigger mode; closing it or its camera from another thread ends the
+    iteration. Threads that iterate one stream take its frames in turn."""
 
-    def __init__(self, camera, function, n, timeout_s):
+    def __init__(self, camera, function, label, n, timeout_s):
         self._camera = camera
-        self._lib = camera._lib
         self._function = function
         self._remaining = n
         self._timeout_s = timeout_s
-        self._handle = camera._live_handle()
-        bits, width, height = camera.bits, camera.width, camera.height
-        self._size = frame_bytes(width, height, bits)
-        self._ring = [np.zeros(self._size, dtype=np.uint8) for _ in range(camera._ring_size)]
         self._count = 0
         self._last_trailer = None
-        self._message = _library.Message()
-        camera._drain_errors()
-        if getattr(self._lib, function)(self._handle, camera._window, None, 0, 1) == 0:
-            raise camera._error(function)
-        camera._streaming = True
-        self._open = True
+        # Held by the thread taking a frame: the ring, the count and the
+        # last trailer are its.
+        self._next_lock = threading.Lock()
+        with camera._lock:
+            run = camera._new_run(label)
+            bits, width, height = camera.bits, camera.width, camera.height
+            self._size = frame_bytes(width, height, bits)
+            self._ring = [np.zeros(self._size, dtype=np.uint8) for _ in range(camera._ring_size)]
+            camera._check(function, camera._window, None, 0, 1)
+            camera._runner = run
+        self._run = run
 
     def __iter__(self):
         return self
 
     def __next__(self):
-        if not self._open:
-            raise StopIteration
-        if self._remaining is not None and self._count >= self._remaining:
-            self.close()
-            raise StopIteration
-        try:
-            return self._next_frame()
-        except BaseException:
-            self.close()
-            raise
-
-    def _wait_frame_message(self):
-        """Waits for a frame message and takes the frame messages queued
-        behind it: frames that came meanwhile are superseded by the newest."""
-        camera, message = self._camera, self._message
-        while True:
-            if not camera._take_message_into(message, self._timeout_s):
-                raise QuelixError(13, self._function, f"no frame within {self._timeout_s} s")
-            if message.message == WM_FRAME:
-                break
-        addresses = None
-        while True:
-            if message.message == WM_FRAME:
-                if message.wParam == 0:
-                    raise camera._frame_failure(self._function, message.lParam)
-                addresses = (message.wParam, message.lParam)
-            if not self._lib.QuelixPlatform_PeekMessage(camera._window, ctypes.byref(message)):
-                return addresses
+        with self._next_lock:
+            if self._remaining is not None and self._count >= self._remaining:
+                self.close()
+                raise StopIteration
+            try:
+                return self._next_frame()
+            except ClosedError:
+                raise StopIteration from None
+            except BaseException:
+                self.close()
+                raise
 
     def _next_frame(self):
+        camera = self._camera
+        deadline = None if self._timeout_s is None else time.monotonic() + self._timeout_s
         while True:
-            frame = self._copy_newest_frame()
+            message = camera._wait_message(deadline, self._run)
+            if message is None:
+                raise QuelixError(13, self._function, f"no frame within {self._timeout_s} s")
+            # The frame record and the trailer word live in the camera
+            # object: read only under the lock, while close() cannot free it.
+            with camera._lock:
+                camera._check_run(self._run)
+                addresses = self._newest_frame(message)
+                if addresses is None:
+                    continue
+                frame = self._copy_frame(*addresses)
             # A frame copied on an earlier message has its own message too.
             if frame.trailer != self._last_trailer:
                 self._last_trailer = frame.trailer
                 self._count += 1
                 return frame
 
-    def _copy_newest_frame(self):
-        info_address, trailer_address = self._wait_frame_message()
-        # The record and the trailer word belong to the camera and change
-        # with every frame. The library publishes a frame and its trailer
-        # together: a copy with the same trailer before and after it holds
-        # the frame of that trailer.
+    def _newest_frame(self, message):
+        """The addresses of the newest frame record and trailer word among
+        the message and those queued behind it (frames that came meanwhile
+        are superseded by the newest); None without a frame message. A frame
+        message without a frame raises the error it carries (a camera lost
+        in trigger mode, say)."""
+        camera = self._camera
+        addresses = None
+        while True:
+            if message.message == WM_FRAME:
+                if message.wParam == 0:
+                    raise camera._error(self._function, code=message.lParam,
+                                        detail="the camera stopped delivering frames (lost or not answering)")
+                addresses = (message.wParam, message.lParam)
+            if not camera._lib.QuelixPlatform_PeekMessage(camera._window, ctypes.byref(message)):
+                return addresses
+
+    def _copy_frame(self, info_address, trailer_address):
+        # The record and the trailer word change with every frame. The
+        # library publishes a frame and its trailer together: a copy with
+        # the same trailer before and after it holds the frame of that
+        # trailer.
         info = _library.FrameInfo.from_address(info_address)
         trailer_word = ctypes.c_int32.from_address(trailer_address)
         slot = self._ring[self._count % len(self._ring)]
         while True:
             trailer = trailer_word.value
             record = FrameRecord(info.width, info.height, info.bitCount, info.fps10 / 10.0)
-            if self._lib.Quelix_GetImage(self._handle, slot.ctypes.data, self._size, 1) == 0:
-                raise self._camera._error("Quelix_GetImage")
+            self._camera._check("Quelix_GetImage", slot.ctypes.data, self._size, 1)
             if trailer_word.value == trailer:
                 break
         view = frame_view(slot, record.width, record.height, record.bits)
         return make_frame(view, record, trailer & 0xFFFF)
 
     def close(self):
-        if not self._open:
-            return
-        self._open = False
+        """Stops the preview or trigger mode of this stream."""
         camera = self._camera
-        camera._streaming = False
-        if camera._handle:
-            self._lib.Quelix_StopPreview(camera._handle)
-            camera._drain_errors()
+        with camera._lock:
+            if camera._runner is self._run:
+                camera._end_run()
 
     def __enter__(self):
         return self
@@ -489,7 +592,7 @@ class FrameStream:
         self.close()
 
     def __del__(self):
-        if getattr(self, "_open", False):
+        if getattr(self, "_run", None) is not None:
             self.close()
 
 

@@ -38,16 +38,24 @@ class QuelixError(Exception):
     """A call of the camera library failed.
 
     code: the library's error code (0 when the call failed without recording
-    one, None when the library lacks the function); name: its name
-    ("ARGUMENT", "NO_DEVICE", ...); function: the C function that failed.
+    one, None when the library lacks the function): the first code the
+    failed call recorded, its cause; name: its name ("ARGUMENT",
+    "NO_DEVICE", ...); function: the C function that failed; history: every
+    code the call recorded, oldest first (a failed open, say, records 5
+    where its objects could not be made and then 1 for the device number it
+    could not set).
     """
 
-    def __init__(self, code, function, detail=None):
+    def __init__(self, code, function, detail=None, history=()):
         self.code = code
         self.name = error_name(code)
         self.function = function
+        self.history = tuple(history)
         meaning = detail or ERROR_MEANINGS.get(code, "failed without an error code")
-        super().__init__(f"{function}: error {code} ({self.name}): {meaning}")
+        message = f"{function}: error {code} ({self.name}): {meaning}"
+        if len(self.history) > 1:
+            message += f" (recorded, oldest first: {', '.join(map(str, self.history))})"
+        super().__init__(message)
 
 
 class UnavailableError(QuelixError):
@@ -55,6 +63,11 @@ class UnavailableError(QuelixError):
 
     def __init__(self, function):
         super().__init__(None, function, "the loaded camera library does not provide this function")
+
+
+class ClosedError(ValueError):
+    """The camera is closed, or was closed by another thread while the call
+    waited for it."""
 
 
 def error_name(code):

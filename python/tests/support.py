@@ -54,8 +54,3 @@ class SimulatedCameraTest(unittest.TestCase):
         self.assertEqual(caught.exception.code, code, str(caught.exception))
         self.assertEqual(caught.exception.name, quelix.ERROR_NAMES.get(code, "FAILED"))
         return caught.exception
-
-
-def needs(function):
-    """Skips a test while the loaded library lacks the C function it needs."""
-    return unittest.skipUnless(quelix.has_function(function), f"the library has no {function} yet")

@@ -43,9 +43,10 @@ class PropertyTest(support.SimulatedCameraTest):
     def test_refusals_raise_with_the_code(self):
         camera = self.camera
         camera.bits = 8
-        self.assertRaisesCode(9, setattr, camera, "bits", 12)
+        # Each failure carries the codes of its own call only.
+        self.assertEqual(self.assertRaisesCode(9, setattr, camera, "bits", 12).history, (9,))
         self.assertRaisesCode(9, setattr, camera, "exposure_us", -5)
-        self.assertRaisesCode(7, setattr, camera, "window", (300, 0, 40, 10))
+        self.assertEqual(self.assertRaisesCode(7, setattr, camera, "window", (300, 0, 40, 10)).history, (7,))
         self.assertRaisesCode(0, setattr, camera, "wait_time_ms", -1)  # refused without a code
         self.assertRaisesCode(9, camera.get_filter, 99)
         self.assertEqual(camera.bits, 8)
@@ -54,6 +55,14 @@ class PropertyTest(support.SimulatedCameraTest):
     def test_no_trigger_pulse_times_out(self):
         frames = self.camera.trigger(timeout_s=0.3)
         self.assertRaisesCode(13, next, frames)
+        self.camera.snapshot()
+
+    def test_trigger_waits_the_default_time_out(self):
+        start = time.monotonic()
+        self.assertRaisesCode(13, next, self.camera.trigger())
+        waited = time.monotonic() - start
+        self.assertGreater(waited, quelix.camera.TRIGGER_TIMEOUT_S - 0.2)
+        self.assertLess(waited, quelix.camera.TRIGGER_TIMEOUT_S + 2)
         self.camera.snapshot()
 
     def test_closed_camera(self):
@@ -171,6 +180,26 @@ class TriggerTest(support.SimulatedCameraTest):
         self.assertEqual(len(set(trailers)), 3)
         # Trigger mode has ended: a snapshot runs.
         self.camera.snapshot()
+
+    def test_a_lost_camera_raises(self):
+        self.camera.bits = 16
+        frames = self.camera.trigger(timeout_s=30)
+        next(frames)
+        self.simulation.control("unplug", 0)
+        try:
+            start = time.monotonic()
+            with self.assertRaises(quelix.QuelixError) as caught:
+                for _ in frames:  # frames already on their way still arrive
+                    pass
+            # Told by the library, long before the time-out.
+            self.assertLess(time.monotonic() - start, 10)
+            error = caught.exception
+            self.assertEqual((error.name, error.function), ("WAIT_FRAME", "Quelix_Trigger"))
+        finally:
+            self.simulation.control("plug", 0)
+        # Plugged in again, the camera gives triggered frames.
+        with self.camera.trigger(2, timeout_s=10) as frames:
+            self.assertEqual(len(list(frames)), 2)
 
 
 class UnpluggedTest(support.SimulatedCameraTest):

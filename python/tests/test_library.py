@@ -1,11 +1,15 @@
 """The loader, errors, and what needs no camera."""
 import os
+import pathlib
+import re
 import subprocess
 import sys
 import unittest
 
 import support  # noqa: F401  (private environment)
 import quelix
+
+HEADER = pathlib.Path(__file__).resolve().parents[2] / "include" / "QuelixSdk_205KWMX.h"
 
 
 class LoaderTest(unittest.TestCase):
@@ -34,6 +38,11 @@ class LoaderTest(unittest.TestCase):
         self.assertFalse(quelix.has_function("Quelix_NoSuchFunction"))
         self.assertTrue(quelix.has_function("Quelix_SnapShot"))
 
+    def test_every_function_of_the_header_is_exported(self):
+        declared = set(re.findall(r"^QUELIX_API\b[^(]*?\b(Quelix_\w+)\(", HEADER.read_text(), re.MULTILINE))
+        self.assertEqual(len(declared), 147)
+        self.assertEqual(sorted(name for name in declared if not quelix.has_function(name)), [])
+
 
 class ErrorTest(unittest.TestCase):
     def test_code_and_name(self):
@@ -45,6 +54,10 @@ class ErrorTest(unittest.TestCase):
         unavailable = quelix.UnavailableError("Quelix_Record")
         self.assertIsInstance(unavailable, quelix.QuelixError)
         self.assertEqual((unavailable.code, unavailable.name), (None, "UNAVAILABLE"))
+        opened = quelix.QuelixError(5, "Quelix_Initialize", history=[5, 1])
+        self.assertEqual(opened.history, (5, 1))
+        self.assertIn("error 5 (OBJECTS)", str(opened))
+        self.assertIn("5, 1", str(opened))
 
     def test_no_camera_attached(self):
         with quelix.simulate(cameras=[3], fast=True):
@@ -52,8 +65,24 @@ class ErrorTest(unittest.TestCase):
                 quelix.Camera(0)
             self.assertEqual(caught.exception.name, "NO_DEVICE")
             self.assertEqual(caught.exception.function, "Quelix_SetDeviceNumber")
+            self.assertEqual(caught.exception.history, (2,))
             quelix.Camera(3).close()
         support.remove_shared_table()
+
+    def test_a_failed_open_reports_its_first_cause(self):
+        # Without its shared device table (no such name can be made) the
+        # camera object is not made (5); the device number then cannot be
+        # set without it (1).
+        saved = os.environ["QUELIX_SHM_NAME"]
+        os.environ["QUELIX_SHM_NAME"] = "no/such/table"
+        try:
+            with self.assertRaises(quelix.QuelixError) as caught:
+                quelix.Camera(0)
+        finally:
+            os.environ["QUELIX_SHM_NAME"] = saved
+        error = caught.exception
+        self.assertEqual((error.code, error.name, error.function), (5, "OBJECTS", "Quelix_Initialize"))
+        self.assertEqual(error.history, (5, 1))
 
 
 class SimulateTest(unittest.TestCase):
