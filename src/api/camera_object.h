@@ -360,11 +360,12 @@ public:
 
     // State of the real exposure-time conversion: clocks per line (width +
     // 69), the exposure in lines and the clock period in milliseconds.
+    // Parameter calls on any thread and the capture start refresh them.
     void UpdateLineClocks();
-    uint16_t lineClocks = 0;
-    double exposureLines = 1.0;
-    double clockPeriod = 1.0;
-    int32_t realExposureTime = 0;
+    std::atomic<uint16_t> lineClocks{0};
+    std::atomic<double> exposureLines{1.0};
+    std::atomic<double> clockPeriod{1.0};
+    std::atomic<int32_t> realExposureTime{0};
 
     // The AVI recording: 1 while the record thread runs. The writer belongs
     // to the record thread while it runs; the preview loop queues every

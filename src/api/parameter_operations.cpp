@@ -26,12 +26,18 @@ void SetOk(int32_t* ok, int32_t value)
         *ok = value;
 }
 
+uint16_t LineClocksOf(int32_t width)
+{
+    return static_cast<uint16_t>(
+        static_cast<int>(static_cast<float>(width) + static_cast<float>(kLineOverheadClocks)));
+}
+
 }  // namespace
 
 void CQuelix::UpdateLineClocks()
 {
     clockPeriod = kClockPeriodMs;
-    lineClocks = static_cast<uint16_t>(static_cast<int>(static_cast<float>(width) + static_cast<float>(kLineOverheadClocks)));
+    lineClocks = LineClocksOf(width);
 }
 
 int CQuelix::GetRealExposureTime(int32_t* ok)
@@ -40,11 +46,17 @@ int CQuelix::GetRealExposureTime(int32_t* ok)
         SetOk(ok, 0);
         return Fail(kErrNotInitialized);
     }
-    UpdateLineClocks();
-    exposureLines = static_cast<double>(camera.Get(CameraSlot::exposureTime));
-    realExposureTime = static_cast<int32_t>(lineClocks * exposureLines * clockPeriod * 1000.0);
+    // Worked out from this call's own values, then published: callers on
+    // other threads refresh the same fields at the same time.
+    const uint16_t clocks = LineClocksOf(width);
+    const double lines = static_cast<double>(camera.Get(CameraSlot::exposureTime));
+    const auto microseconds = static_cast<int32_t>(clocks * lines * kClockPeriodMs * 1000.0);
+    clockPeriod = kClockPeriodMs;
+    lineClocks = clocks;
+    exposureLines = lines;
+    realExposureTime = microseconds;
     SetOk(ok, 1);
-    return realExposureTime;
+    return microseconds;
 }
 
 int CQuelix::SetRealExposureTime(int microseconds)

@@ -15,10 +15,15 @@ constexpr int kGlobalGainReadFailed = 0xAA;
 
 }  // namespace
 
-int CQLXSdkLib::SendPacket(Packet packet) { return SendCommand(devicePath.data(), packet); }
+int CQLXSdkLib::SendPacket(Packet packet)
+{
+    platform::CriticalSectionGuard guard(registerLock);
+    return SendCommand(devicePath.data(), packet);
+}
 
 int CQLXSdkLib::SetWordMode(int on)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     wordMode = on;
     SendPacket({CmdSetWordMode, static_cast<uint8_t>(on != 0)});
     return 1;
@@ -26,6 +31,7 @@ int CQLXSdkLib::SetWordMode(int on)
 
 int CQLXSdkLib::FpgaRead(uint8_t reg, uint8_t& value)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     Packet reply{};
     if (QueryCommand(devicePath.data(), {CmdFpgaRead, reg}, reply) != kTransferOk) {
         value = 0;
@@ -42,6 +48,7 @@ int CQLXSdkLib::FpgaWrite(uint8_t reg, uint8_t value)
 
 int CQLXSdkLib::SensorRead(uint8_t reg, uint16_t& value)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     value = 0;
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))
@@ -57,6 +64,7 @@ int CQLXSdkLib::SensorRead(uint8_t reg, uint16_t& value)
 
 int CQLXSdkLib::SensorWrite(uint8_t reg, uint16_t value)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))
         return 0;
@@ -68,16 +76,20 @@ int CQLXSdkLib::SensorWrite(uint8_t reg, uint16_t value)
 
 int CQLXSdkLib::ReadSromID(int address, uint8_t& value)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     return SromRead(devicePath.data(), static_cast<uint8_t>(address & 0xFF), value) == kTransferOk ? 1 : 0;
 }
 
 int CQLXSdkLib::WriteSromID(uint8_t address, uint8_t value)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     return SromWrite(devicePath.data(), address, value) == kTransferOk ? 1 : 0;
 }
 
 int CQLXSdkLib::GetExposureLines(uint16_t& value)
 {
+    // Both bytes of one value, never one of a write going on elsewhere.
+    platform::CriticalSectionGuard guard(registerLock);
     uint8_t low = 0;
     uint8_t high = 0;
     if (!FpgaRead(kRegExposureLow, low) || !FpgaRead(kRegExposureHigh, high)) {
@@ -91,6 +103,8 @@ int CQLXSdkLib::GetExposureLines(uint16_t& value)
 int CQLXSdkLib::SetExposureLines(uint16_t value)
 {
     const int lines = value > MaxExposureLines() ? MaxExposureLines() : value;
+    // The two bytes go together: no other write may land between them.
+    platform::CriticalSectionGuard guard(registerLock);
     const int written = FpgaWrite(kRegExposureLow, static_cast<uint8_t>(lines & 0xFF));
     if (!written)
         return written;
@@ -107,6 +121,9 @@ int CQLXSdkLib::GetGlobalGain()
 
 int CQLXSdkLib::SetGlobalGain(int on)
 {
+    // The control register also holds the trigger enable: its read, change
+    // and write are one update.
+    platform::CriticalSectionGuard guard(registerLock);
     uint8_t control = 0;
     if (!FpgaRead(kRegControl, control))
         return 0;
@@ -153,6 +170,7 @@ int CQLXSdkLib::SetPeltier(int value) { return FpgaWrite(kRegPeltier, static_cas
 
 int CQLXSdkLib::GetTemperatureMilliVolts()
 {
+    platform::CriticalSectionGuard guard(registerLock);
     uint8_t high = 0;
     uint8_t low = 0;
     if (!FpgaRead(kRegTemperatureHigh, high))
@@ -191,6 +209,9 @@ int CQLXSdkLib::SetMirrorV(int flag)
 
 int CQLXSdkLib::SetTriggerMode(int on)
 {
+    // A read-modify-write of the control register (which also holds the
+    // global gain), then the mode register: one update.
+    platform::CriticalSectionGuard guard(registerLock);
     uint8_t control = 0;
     FpgaRead(kRegControl, control);
     if (on == 1)
@@ -209,6 +230,7 @@ int CQLXSdkLib::SetTriggerMode(int on)
 
 int CQLXSdkLib::SetTimeout(int milliseconds)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     driverTimeoutMs = milliseconds;
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))

@@ -64,6 +64,9 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
         return kDeviceWindowRejected;
     if (TransferRunning())
         return kDeviceTransferRunning;
+    // The window and transfer-length registers are checked and written as
+    // one update, and the camera settles before any other register changes.
+    platform::CriticalSectionGuard guard(registerLock);
     // The registers hold halves: an odd value reaches the camera one less,
     // and the host takes the window the camera will deliver.
     const int evenX = x & ~1;
@@ -195,6 +198,7 @@ int CQLXSdkLib::SetDeviceNumber(int n)
 {
     if (static_cast<unsigned>(n) > 8)
         return kDeviceNumberRejected;
+    platform::CriticalSectionGuard guard(registerLock);
     deviceNumber = n;
     std::snprintf(devicePath.data(), devicePath.size(), "\\\\.\\%s-%d", baseName.data(), n);
     return kDeviceOk;
@@ -202,6 +206,7 @@ int CQLXSdkLib::SetDeviceNumber(int n)
 
 int CQLXSdkLib::SelectDevice(int n)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     ResetGeometry();
     const int selected = SetDeviceNumber(n);
     if (selected != kDeviceOk)
@@ -212,6 +217,9 @@ int CQLXSdkLib::SelectDevice(int n)
 
 int CQLXSdkLib::InitDevice(int n)
 {
+    // No other register access reaches the camera between its selection and
+    // the end of its set-up.
+    platform::CriticalSectionGuard guard(registerLock);
     const int selected = SelectDevice(n);
     if (selected != kDeviceOk)
         return selected;

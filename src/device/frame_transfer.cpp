@@ -30,10 +30,16 @@ int CQLXSdkLib::StartTransferThread()
 {
     if (transfer.stopFlag.load() == 0)
         return kDeviceTransferRunning;
+    if (ringCount < 2)
+        return kDeviceThreadNotStarted;
     // A stream that ended on a failed read still holds its finished thread.
     transfer.thread.Join();
     SendPacket({CmdResetTransfer});
 
+    // Everything the new stream starts from is set before the start is
+    // published: a consumer already polling (the capture thread starts
+    // first) sees stopFlag 0 only together with an empty ring of the new
+    // geometry, never the indices of the stream before.
     transfer.transferBytes = static_cast<uint32_t>(wordMode != 0 ? transferSamples * 2 : transferSamples);
     transfer.frameEvent.Reset();
     try {
@@ -41,19 +47,24 @@ int CQLXSdkLib::StartTransferThread()
         for (const auto& slot : ring)
             transfer.ring.push_back(slot.get());
         transfer.arrivalNs.assign(transfer.ring.size(), 0);
+        platform::CriticalSectionGuard guard(registerLock);
         transfer.devicePath = devicePath.data();
     } catch (const std::bad_alloc&) {
         return kDeviceThreadNotStarted;
     }
-    transfer.stopFlag = 0;
     transfer.errorFlag = 0;
     transfer.resultCode = 0;
-    transfer.writeIndex = 0;
-    transfer.readIndex = 0;
-    transfer.ringCount = ringCount;
     transfer.largeTransfer = largeTransfer;
-    if (ringCount < 2 || !transfer.thread.Start([this] { TransferThreadMain(); }, platform::ThreadPriority::Highest)) {
+    {
+        std::lock_guard lock(transfer.ringLock);
+        transfer.ringCount = ringCount;
+        transfer.writeIndex = 0;
+        transfer.readIndex = 0;
+    }
+    transfer.stopFlag = 0;
+    if (!transfer.thread.Start([this] { TransferThreadMain(); }, platform::ThreadPriority::Highest)) {
         transfer.stopFlag = 1;
+        transfer.frameEvent.Set();  // a consumer waiting for the first frame sees the stop at once
         return kDeviceThreadNotStarted;
     }
     return kDeviceOk;
@@ -117,9 +128,10 @@ int CQLXSdkLib::WaitRingFrame()
         std::lock_guard lock(transfer.ringLock);
         const int write = transfer.writeIndex.load();
         const int read = transfer.readIndex.load();
-        const int available = write - read + (write < read ? transfer.ringCount : 0);
+        const int count = transfer.ringCount.load();
+        const int available = write - read + (write < read ? count : 0);
         if (available >= 1) {
-            transfer.readIndex = Wrap(write - 1, transfer.ringCount);
+            transfer.readIndex = Wrap(write - 1, count);
             return 3;
         }
     }
@@ -144,6 +156,7 @@ int CQLXSdkLib::CaptureSingleFrame()
 {
     const auto bytes = static_cast<uint32_t>(wordMode == 1 ? transferSamples * 2 : transferSamples);
     if (captureHandle == platform::kNoDriverHandle || captureHandle == platform::kInvalidDriverHandle) {
+        platform::CriticalSectionGuard guard(registerLock);
         if (!DeviceOpen(devicePath.data(), captureHandle)) {
             DeviceClose(captureHandle);
             return kDeviceNotOpened;

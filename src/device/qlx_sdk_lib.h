@@ -6,8 +6,14 @@
 // Control methods return 1 for success and 0 for failure; geometry,
 // selection and transfer methods return a DeviceStatus (0 = success).
 //
-// The object has no lock: the camera object serialises control calls, and
-// geometry changes happen only while no transfer thread runs (they are
+// Parameter calls, the camera dialog and automatic exposure (on the capture
+// thread) call the controls at the same time, with no lock of the camera
+// object around them. registerLock makes each register update whole: every
+// exchange on the control pipes, and every update made of several (a value
+// written as two bytes, a read-modify-write of a shared register, the window
+// sequence, a device selection), runs under it, as do the device path and the
+// mode fields those updates set. It is never held across a frame read.
+// Geometry changes happen only while no transfer thread runs (they are
 // refused while one does).
 #pragma once
 
@@ -19,6 +25,7 @@
 
 #include "device/driver_transport.h"
 #include "device/transfer_block.h"
+#include "platform/sync.h"
 
 namespace quelix {
 
@@ -117,7 +124,7 @@ public:
     int transferSamples = 0;
     int usedSamples = 0;
     std::unique_ptr<uint8_t[]> snapshotBuffer;  // transferSamples x 2 bytes
-    int driverTimeoutMs = 3000;
+    int driverTimeoutMs = 3000;                 // guarded by registerLock
     int frameTrailer = 0;  // the 16-bit word after the pixels of the last frame copied
     uint64_t frameArrivalNs = 0;     // when the host held that frame whole (monotonic ns)
     uint64_t snapshotArrivalNs = 0;  // when the last single frame was read
@@ -131,12 +138,15 @@ public:
     std::atomic<int> mirrorV{0};
     std::array<int, 8> devicePresent{};
     int deviceNumber = 0;
-    int triggerMode = 0;
+    int triggerMode = 0;  // guarded by registerLock
     TransferBlock transfer;
     int largeTransfer = 0;
     std::vector<std::unique_ptr<uint8_t[]>> ring;  // ringCount blocks of transferSamples x 2 bytes
-    std::array<char, 128> devicePath{};
+    std::array<char, 128> devicePath{};            // guarded by registerLock
     DriverHandle captureHandle = platform::kNoDriverHandle;
+    // Re-entrant: an update holds it across the single exchanges it is made
+    // of. The innermost lock: nothing else is taken while it is held.
+    platform::CriticalSection registerLock;
 
 protected:
     int SendPacket(Packet packet);

@@ -24,6 +24,7 @@ CQuelix205KWMXSdk::CQuelix205KWMXSdk()
 
 int CQuelix205KWMXSdk::SetWordMode(int on)
 {
+    platform::CriticalSectionGuard guard(registerLock);
     wordMode = on;
     SendPacket({CmdSetWordMode, 1});
     FpgaWrite(kRegSampleWidth, static_cast<uint8_t>(kSampleWidth8 + (on != 0 ? 1 : 0)));

@@ -3,7 +3,9 @@
 // the flags; the consumer writes readIndex and asks to stop through
 // stopFlag. Choosing the consumer's slot and the producer's step to its next
 // slot each happen under ringLock, so the producer never starts filling the
-// slot the consumer is copying.
+// slot the consumer is copying. A start resets the ring count and the
+// indices (under ringLock) and the other fields before it publishes
+// stopFlag 0, so a consumer that sees the stream running sees all of them.
 #pragma once
 
 #include <atomic>
@@ -26,7 +28,7 @@ struct TransferBlock {
     std::atomic<int32_t> resultCode{0};           // 0 stopped on request, 10 not opened, 19 read failed
     std::atomic<int32_t> stopFlag{1};             // 1: not running, or asked to stop
     std::atomic<int32_t> errorFlag{0};            // 1: ended because a frame read failed
-    int32_t ringCount = 0;
+    std::atomic<int32_t> ringCount{0};
     std::vector<uint8_t*> ring;  // the device object's ring slots
     // Per slot: when the thread held the whole frame (monotonic ns). Written
     // before the slot is published, read after it is chosen, like its pixels.

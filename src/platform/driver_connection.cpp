@@ -6,14 +6,18 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
+#include "platform/device_liveness.h"
 #include "platform/driver_exchange.h"
 #include "platform/driver_wire.h"
 #include "platform/socket_io.h"
@@ -24,22 +28,30 @@ namespace {
 
 constexpr std::string_view kPathPrefix = "\\\\.\\";
 
+using Clock = std::chrono::steady_clock;
+
 // One driver handle: a connection to a device node. Its mutex serialises the
 // requests on the handle. The socket is closed only when the last user lets
 // go, so a request still running on another thread never sees its descriptor
 // reused by an unrelated open. A connection whose byte stream broke is
-// connected afresh onto the same descriptor number by its next request.
+// connected afresh onto the same descriptor number by its next request; so is
+// the handle of a node that did not take the connection when it was opened,
+// whose socket is not connected yet.
 struct Connection {
-    Connection(int socketFd, const sockaddr_un& nodeAddress) : fd(socketFd), address(nodeAddress) {}
+    Connection(int socketFd, const sockaddr_un& nodeAddress, bool connected)
+        : fd(socketFd), address(nodeAddress), node(nodeAddress.sun_path), broken(!connected)
+    {
+    }
     ~Connection() { close(fd); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     const int fd;
     const sockaddr_un address;
+    const std::string node;  // the device's node path: the key of its liveness
     std::mutex mutex;
-    bool broken = false;  // guarded by mutex: the byte stream can no longer be trusted
-    bool gone = false;    // guarded by mutex: the node ended the connection; never connected again
+    bool broken;        // guarded by mutex: the byte stream can no longer be trusted, or there is none yet
+    bool gone = false;  // guarded by mutex: the node ended the connection; never connected again
     std::atomic<bool> closed{false};  // the handle was closed: never connected again
 };
 
@@ -50,6 +62,11 @@ constexpr uint32_t kReplyGraceMs = 2000;
 // Every other request (command and reply packets, the time-out setting) is
 // answered at once by the camera; its reply may take this long.
 constexpr uint32_t kControlReplyMs = 1000;
+// A node takes a connection at once; a connect waits this long for it.
+constexpr auto kConnectDeadline = std::chrono::milliseconds(1000);
+// How often a connect tries again while the node's queue of waiting
+// connections is full.
+constexpr auto kConnectRetry = std::chrono::milliseconds(5);
 
 struct ConnectionTable {
     std::mutex mutex;
@@ -84,32 +101,57 @@ void RecordDeviceTimeout(const Connection& connection, const void* input, uint32
     table.deviceTimeouts[connection.address.sun_path] = milliseconds;
 }
 
-int ConnectSocket(const sockaddr_un& address)
+enum class ConnectResult { Connected, Refused, TimedOut };
+
+// Connects `fd` to the node. The socket is non-blocking for the connect: a
+// Unix socket whose node does not take connections (its queue of waiting
+// ones is full) fails with EAGAIN, and the connect tries again until the
+// deadline; a deadline already past makes it one try. Then the socket blocks
+// again, as the exchanges expect. Anything else but success is a refusal:
+// no node, nobody listening.
+ConnectResult ConnectWithDeadline(int fd, const sockaddr_un& address, Clock::time_point deadline)
 {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    int connected;
-    do
-        connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    while (connected != 0 && errno == EINTR);
-    if (connected != 0) {
-        close(fd);
-        return -1;
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0)
+        return ConnectResult::Refused;
+    ConnectResult result = ConnectResult::Connected;
+    while (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == EINTR)
+            continue;
+        const auto now = Clock::now();
+        if (errno != EAGAIN || now >= deadline) {
+            result = errno == EAGAIN ? ConnectResult::TimedOut : ConnectResult::Refused;
+            break;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(kConnectRetry, deadline - now));
     }
-    return fd;
+    if (fcntl(fd, F_SETFL, flags) != 0)
+        return ConnectResult::Refused;
+    return result;
+}
+
+int NewSocket()
+{
+    return socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
 }
 
 // Replaces a broken connection's socket by a new connection to its node,
 // under the same descriptor number. The caller holds the connection's mutex.
-bool Reconnect(Connection& connection)
+// A connect the node does not take in time tells that the device does not
+// answer.
+bool Reconnect(Connection& connection, Verdict& verdict)
 {
     if (connection.closed || connection.gone)
         return false;
-    const int fresh = ConnectSocket(connection.address);
+    const int fresh = NewSocket();
     if (fresh < 0)
         return false;
-    const bool moved = dup3(fresh, connection.fd, O_CLOEXEC) == connection.fd;
+    const ConnectResult connected =
+        ConnectWithDeadline(fresh, connection.address, Clock::now() + kConnectDeadline);
+    if (connected == ConnectResult::TimedOut)
+        verdict = Verdict::NotAnswering;
+    const bool moved =
+        connected == ConnectResult::Connected && dup3(fresh, connection.fd, O_CLOEXEC) == connection.fd;
     close(fresh);
     connection.broken = !moved;
     return moved;
@@ -166,8 +208,7 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
         {&request, sizeof request}, {const_cast<void*>(input), inputSize}, {output, request.carriedLength}};
     // A frame read waits up to the driver's time-out (0: without limit);
     // every other request is answered at once.
-    const bool frameRead = driver_wire::IsPipeRequest(code) && inputSize >= 4 &&
-                           driver_wire::ReadLe32(inputBytes) == driver_wire::kImagePipe;
+    const bool frameRead = driver_wire::IsFrameRead(code, inputBytes, inputSize);
     SocketDeadline deadline;
     if (!frameRead)
         deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kControlReplyMs);
@@ -175,7 +216,7 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
         deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(uint64_t{timeoutMs} + kReplyGraceMs);
     driver_wire::ResponseHeader response{};
     if (!SendAll(fd, parts, 3) || !ReceiveExact(fd, &response, sizeof response, deadline))
-        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Late;
     // A request that carried its buffer to the driver gets no data back; a
     // read cannot report more bytes moved than it delivered.
     const bool carried = request.carriedLength != 0;
@@ -183,9 +224,9 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
                             response.dataLength <= outputSize && response.bytesReturned <= outputSize &&
                             (carried ? response.dataLength == 0 : response.bytesReturned <= response.dataLength);
     if (!wellFormed)
-        return ExchangeResult::Broken;
+        return ExchangeResult::Malformed;
     if (!ReceiveExact(fd, output, response.dataLength, deadline))
-        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Broken;
+        return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Late;
     bytesReturned = response.bytesReturned;
     return response.success != 0 ? ExchangeResult::Succeeded : ExchangeResult::Failed;
 }
@@ -201,10 +242,25 @@ DriverHandle OpenDriver(const char* path)
         sockaddr_un address;
         if (!NodeAddress(path, address))
             return kInvalidDriverHandle;
-        const int fd = ConnectSocket(address);
+        const int fd = NewSocket();
         if (fd < 0)
             return kInvalidDriverHandle;
-        auto connection = std::make_shared<Connection>(fd, address);
+        // A device that does not answer gets one try: a node that does not
+        // take the connection at once gives a handle whose requests fail
+        // until the device answers a probe again.
+        const std::string node = address.sun_path;
+        DeviceLiveness& liveness = Liveness();
+        const bool answering = liveness.Answering(node);
+        const auto now = Clock::now();
+        const ConnectResult connected =
+            ConnectWithDeadline(fd, address, answering ? now + kConnectDeadline : now);
+        if (connected == ConnectResult::Refused) {
+            close(fd);
+            return kInvalidDriverHandle;
+        }
+        if (connected == ConnectResult::TimedOut && answering)
+            liveness.Report(node, Admission::Send, Verdict::NotAnswering, Clock::now());
+        auto connection = std::make_shared<Connection>(fd, address, connected == ConnectResult::Connected);
         ConnectionTable& table = Table();
         std::lock_guard lock(table.mutex);
         table.lastHandle += 4;
@@ -233,6 +289,64 @@ bool CloseDriver(DriverHandle handle)
     return true;
 }
 
+namespace {
+
+// What a request's end says about its device. A frame read that ran past
+// the driver's time-out and its grace says nothing: the time-out it was
+// given may be one another process has since changed on the device.
+Verdict VerdictOf(ExchangeResult result, bool frameRead)
+{
+    switch (result) {
+        case ExchangeResult::Succeeded:
+        case ExchangeResult::Failed:
+            return Verdict::Answered;
+        case ExchangeResult::Malformed:
+            return Verdict::NotAnswering;
+        case ExchangeResult::Late:
+            return frameRead ? Verdict::Undecided : Verdict::NotAnswering;
+        case ExchangeResult::Closed:
+            return Verdict::Undecided;
+    }
+    return Verdict::Undecided;
+}
+
+// One request on a connection whose mutex the caller holds: refused at once
+// while its device does not answer, but for a probe.
+bool RequestOnConnection(Connection& connection, uint32_t code, const void* input, uint32_t inputSize,
+                         void* output, uint32_t outputSize, uint32_t& moved)
+{
+    const bool frameRead = driver_wire::IsFrameRead(code, static_cast<const uint8_t*>(input), inputSize);
+    DeviceLiveness& liveness = Liveness();
+    const Admission admitted = liveness.Admit(connection.node, !frameRead, Clock::now());
+    if (admitted == Admission::Refuse)
+        return false;
+    Verdict verdict = Verdict::Undecided;
+    bool succeeded = false;
+    if (!connection.broken || Reconnect(connection, verdict)) {
+        const ExchangeResult result = ExchangeOnSocket(connection.fd, code, input, inputSize, output,
+                                                       outputSize, moved, DeviceTimeout(connection));
+        if (result == ExchangeResult::Late || result == ExchangeResult::Malformed ||
+            result == ExchangeResult::Closed) {
+            // Whatever the node sends late belongs to this request: the
+            // stream is dropped, and the next request connects afresh,
+            // unless the node itself ended the connection (the device went
+            // away: the handle stays dead, as a driver's handle would).
+            connection.broken = true;
+            connection.gone = result == ExchangeResult::Closed;
+            shutdown(connection.fd, SHUT_RDWR);
+            moved = 0;
+        }
+        succeeded = result == ExchangeResult::Succeeded;
+        if (succeeded && code == driver_wire::kSetTimeout)
+            RecordDeviceTimeout(connection, input, inputSize);
+        verdict = VerdictOf(result, frameRead);
+    }
+    liveness.Report(connection.node, admitted, verdict, Clock::now());
+    return succeeded;
+}
+
+}  // namespace
+
 bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint32_t inputSize, void* output,
                      uint32_t outputSize, uint32_t* bytesReturned)
 {
@@ -243,24 +357,8 @@ bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint
         try {
             if (const std::shared_ptr<Connection> connection = FindConnection(handle)) {
                 std::lock_guard lock(connection->mutex);
-                if (!connection->broken || Reconnect(*connection)) {
-                    const ExchangeResult result = ExchangeOnSocket(connection->fd, code, input, inputSize, output,
-                                                                   outputSize, moved, DeviceTimeout(*connection));
-                    if (result == ExchangeResult::Broken || result == ExchangeResult::Closed) {
-                        // Whatever the node sends late belongs to this
-                        // request: the stream is dropped, and the next
-                        // request connects afresh, unless the node itself
-                        // ended the connection (the device went away: the
-                        // handle stays dead, as a driver's handle would).
-                        connection->broken = true;
-                        connection->gone = result == ExchangeResult::Closed;
-                        shutdown(connection->fd, SHUT_RDWR);
-                        moved = 0;
-                    }
-                    succeeded = result == ExchangeResult::Succeeded;
-                    if (succeeded && code == driver_wire::kSetTimeout)
-                        RecordDeviceTimeout(*connection, input, inputSize);
-                }
+                succeeded =
+                    RequestOnConnection(*connection, code, input, inputSize, output, outputSize, moved);
             }
         } catch (...) {
             succeeded = false;

@@ -13,13 +13,18 @@ inline constexpr DriverHandle kNoDriverHandle = 0;
 inline constexpr DriverHandle kInvalidDriverHandle = -1;  // a failed open
 
 // Opens the driver path "\\.\NAME", the device node NAME in DeviceDirectory().
-// Yields kInvalidDriverHandle when the device cannot be opened.
+// Yields kInvalidDriverHandle when the device cannot be opened. Waits at
+// most one second for the node to take the connection (no wait while the
+// device does not answer); a node that does not take it gives a handle
+// whose requests fail until the device answers again.
 DriverHandle OpenDriver(const char* path);
 // false for an unknown handle (the invalid handle included).
 bool CloseDriver(DriverHandle handle);
 
-// Issues one control request; blocks until the driver completes it. false
-// when the request failed, the handle is unknown or its device went away.
+// Issues one control request; blocks until the driver completes it or its
+// deadline passes (docs/driver-protocol.md). false when the request failed,
+// the handle is unknown, its device went away or does not answer (then at
+// once, but for a probe at most once a second: device_liveness.h).
 // bytesReturned (may be null) receives the count the driver reports.
 bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint32_t inputSize, void* output,
                      uint32_t outputSize, uint32_t* bytesReturned);

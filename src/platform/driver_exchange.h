@@ -7,11 +7,13 @@
 
 namespace quelix::platform {
 
+// Late and Malformed leave a byte stream that cannot be trusted again.
 enum class ExchangeResult {
     Succeeded,
-    Failed,  // the driver answered that the request failed
-    Broken,  // no whole, well-formed reply before the deadline: the stream cannot be trusted again
-    Closed,  // the node ended the connection (its device went away)
+    Failed,     // the driver answered that the request failed
+    Late,       // no whole reply before the deadline
+    Malformed,  // a reply that breaks the format
+    Closed,     // the node ended the connection (its device went away)
 };
 
 // A frame read's reply is awaited for the driver time-out timeoutMs (0:

@@ -67,6 +67,13 @@ inline uint32_t ReadLe32(const uint8_t* bytes)
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
 }
 
+// Whether a request is a frame read: a pipe request on the image pipe, which
+// the driver answers when the frame is there, up to its transfer time-out.
+inline bool IsFrameRead(uint32_t code, const uint8_t* input, uint32_t inputLength)
+{
+    return IsPipeRequest(code) && inputLength >= 4 && ReadLe32(input) == kImagePipe;
+}
+
 // Whether a request carries the caller's output buffer to the driver: only a
 // pipe request on the host-to-camera pipe reads it.
 inline bool CarriesOutput(uint32_t code, const uint8_t* input, uint32_t inputLength)

@@ -151,6 +151,47 @@ void SoakStream(FrameTransfer& test, CQuelix205KWMXSdk& device, bool sixteenBit)
     (void)test;
 }
 
+// The capture thread polls for frames before the transfer starts. Every
+// frame it gets after a restart is one the camera delivered after that
+// restart, never a slot of the stream before: the trailer is the camera's
+// frame counter, which the construction's init set to 0, so it equals the
+// frames delivered so far.
+TEST_F(FrameTransfer, ARestartedStreamNeverDeliversAFrameOfTheStreamBefore)
+{
+    ASSERT_TRUE(Camera().SetScene("counter"));
+    std::mt19937 random(3);
+    for (int round = 0; round < 40; ++round) {
+        const auto floor = static_cast<uint16_t>(Camera().FramesDelivered());
+        std::atomic<bool> polling{true};
+        std::atomic<int> frames{0};
+        std::atomic<int> stale{0};
+        std::thread consumer([&] {
+            std::vector<uint8_t> frame(320 * 256 * 2);
+            while (polling) {
+                const int ready = device->WaitRingFrame();
+                if (ready == 0)
+                    std::this_thread::yield();
+                if (ready != 3)
+                    continue;
+                ASSERT_EQ(device->ReadRingFrame(frame.data(), frame.size()), kDeviceOk);
+                const auto age = static_cast<uint16_t>(device->frameTrailer - floor);
+                stale += age == 0 || age >= 0x8000;
+                ++frames;
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+        ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (frames < 3 && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+        polling = false;
+        consumer.join();
+        EXPECT_GE(frames, 3) << "round " << round;
+        ASSERT_EQ(stale, 0) << "round " << round << ": a frame of the stream before the restart";
+    }
+}
+
 TEST_F(FrameTransfer, EveryFrameTheConsumerGetsIsWhole)
 {
     ASSERT_TRUE(Camera().SetScene("counter"));
