@@ -80,6 +80,11 @@ typedef struct QUELIX_CAMERA_INFO {
 
 /* The 147 exports, in alphabetical order. Exports documented as "ignores
  * further arguments" accept and ignore whatever follows the handle. */
+/* Starts the preview; every frame is copied into buffer (size bytes) and
+ * announced to frameWindow with QUELIX_WM_FRAME. Called again while the
+ * preview runs, it replaces the window and buffer between two frames: once
+ * it returns, the old buffer is no longer written and may be freed. The same
+ * holds for Quelix_Trigger. */
 QUELIX_API int32_t Quelix_CallBackPreview(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer,
                                           int32_t size, int32_t rowOption);
 QUELIX_API int32_t Quelix_Capture(int32_t handle);
@@ -233,6 +238,11 @@ QUELIX_API int32_t Quelix_SetWaitTime(int32_t handle, int32_t milliseconds);
 QUELIX_API int32_t Quelix_SnapShot(int32_t handle, uint8_t* buffer, int32_t size, int32_t rowOption);
 QUELIX_API int32_t Quelix_StartPreview(int32_t handle);
 QUELIX_API int32_t Quelix_StopPreview(int32_t handle);
+/* Trigger mode: one frame per trigger pulse into buffer, announced to
+ * frameWindow. A camera that goes away is told once with QUELIX_WM_FRAME
+ * (wParam 0, lParam QUELIX_ERR_WAIT_FRAME); the mode waits for it and, when
+ * it is back, gives it its settings again. A call while the mode runs
+ * replaces window and buffer as Quelix_CallBackPreview does. */
 QUELIX_API int32_t Quelix_Trigger(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer,
                                   int32_t size, int32_t rowOption);
 /* value 0: the current raw frame becomes the dark reference, 1: the bright

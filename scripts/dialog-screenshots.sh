@@ -47,7 +47,7 @@ shoot_one() {
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     # The tool was killed: its shared table is left for us to remove.
-    rm -rf "$work" "/dev/shm/quelix-shots-$$"
+    rm -rf "$work" "/dev/shm/quelix-shots-$$-$(id -u)"
     echo "wrote $output"
 }
 # Run again by xvfb-run for one picture.

@@ -24,6 +24,10 @@ public:
         c.height = height;
         c.offsetX = left;
         c.offsetY = top;
+        c.active.width = width;
+        c.active.height = height;
+        c.active.x = left;
+        c.active.y = top;
         c.filter.Set(FilterSlot::gamma, 100);
         for (FilterSlot gain :
              {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})

@@ -54,7 +54,7 @@ ScopedTestEnvironment::ScopedTestEnvironment()
 
 ScopedTestEnvironment::~ScopedTestEnvironment()
 {
-    shm_unlink(("/" + sharedMemoryName_).c_str());
+    shm_unlink(("/" + sharedMemoryName_ + "-" + std::to_string(geteuid())).c_str());
     std::error_code ignored;
     std::filesystem::remove_all(directory_, ignored);
     for (const auto& [name, value] : saved_) {

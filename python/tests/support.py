@@ -15,7 +15,7 @@ os.environ.pop("DISPLAY", None)
 
 def remove_shared_table():
     try:
-        os.unlink("/dev/shm/" + os.environ["QUELIX_SHM_NAME"])
+        os.unlink(f"/dev/shm/{os.environ['QUELIX_SHM_NAME']}-{os.geteuid()}")
     except FileNotFoundError:
         pass
 

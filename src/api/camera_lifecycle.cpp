@@ -62,10 +62,6 @@ int CQuelix::Initialize(platform::Hwnd window)
     Fill16(*brightRef16, kFullScale14);
 
     ReadSizeSettings();
-    if (!ValidateCaptureWindow()) {
-        PostError(kErrWindowInvalid);
-        ResetCaptureWindow();
-    }
     // A refusal here (out of memory) shows at the capture start, which
     // gives the device the window again.
     ApplyWindowToDevice();

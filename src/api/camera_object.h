@@ -21,6 +21,7 @@
 #include "output/avi_writer.h"
 #include "output/dib_image.h"
 #include "output/record_queue.h"
+#include "platform/device_claim.h"
 #include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/sync.h"
@@ -161,8 +162,10 @@ public:
     // The fields of a size preset in the order of kSizeValueNames.
     std::array<std::atomic<int32_t>*, 7> SizeFields();
 
-    // The table of claimed cameras shared between processes.
+    // The table of claimed cameras shared between this user's processes,
+    // and the claim that keeps the streamed camera from other users.
     SharedDeviceTable sharedTable;
+    platform::DeviceClaim deviceClaim;
 
     // The preview window (output/preview_window.cpp). CreatePreviewWindow
     // registers a window class of its own and makes the window: a child of
@@ -280,6 +283,13 @@ private:
     int ListDevices(bool probe, Write write);
     int CheckDeviceName(int index, int size);
 
+    // Gives the camera its settings for an acquisition: mirroring,
+    // exposure, cooler, trigger mode off and the transfer time-out.
+    void ConfigureCamera();
+    // A camera that was away powers on with its defaults: gives it the
+    // delivered window, its settings and trigger mode again. false while
+    // it does not answer.
+    bool RestoreTriggeredCamera();
     // The capture thread's routine: the trigger loop when the mode is
     // Trigger on entry, else the preview loop.
     void CaptureThreadProc();
@@ -288,7 +298,8 @@ private:
     // Makes the preview window when a parent or a rectangle asks for one
     // and none exists; false (error 4 recorded) when it cannot be made.
     bool MakePreviewWindowIfAsked();
-    // The caller's window and buffer, replaced and read as one set.
+    // The caller's window and buffer, replaced and read as one set; a
+    // replacement waits for a copy into the old buffer to end.
     struct FrameTarget {
         platform::Hwnd window;
         uint8_t* buffer;
@@ -340,7 +351,8 @@ public:
     std::array<char, 256> previewClassName{};
 
     // Capture window and stream settings (registry "TH", "TV", "EH", "EV",
-    // "EHS", "EVS", "Buf").
+    // "EHS", "EVS", "Buf"), as they were given: Quelix_GetCaptureWindowEx
+    // reads back even a window that was refused.
     std::atomic<int32_t> totalWidth{kSensorWidth};
     std::atomic<int32_t> totalHeight{kSensorHeight};
     std::atomic<int32_t> width{kSensorWidth};
@@ -348,6 +360,18 @@ public:
     std::atomic<int32_t> offsetX{0};
     std::atomic<int32_t> offsetY{0};
     std::atomic<int32_t> bufferCount{4};
+
+    // The window the device delivers. It changes only when the device
+    // accepted a window (ApplyWindowToDevice, under operationLock with no
+    // acquisition running), so it always lies on the sensor. Images,
+    // references, masks, offsets and sizes of pixel work use it alone,
+    // never the stored values above.
+    struct ActiveWindow {
+        std::atomic<int32_t> x{0};
+        std::atomic<int32_t> y{0};
+        std::atomic<int32_t> width{kSensorWidth};
+        std::atomic<int32_t> height{kSensorHeight};
+    } active;
 
     ImageFilterSettings filter;
     // The open image or gray filter dialog: refreshed after each automatic
@@ -385,7 +409,10 @@ public:
 
     // Where frames go: the caller's window and buffer. The capture thread
     // reads them while the caller may replace them, so the four are replaced
-    // and read as one set under displayLock.
+    // and read as one set under frameTargetLock, which the capture thread
+    // also holds while it copies a frame into the buffer: once a
+    // replacement returns, the old buffer is no longer written.
+    platform::CriticalSection frameTargetLock;
     platform::Hwnd frameWindow = nullptr;
     uint8_t* callbackBuffer = nullptr;
     int32_t callbackBufferSize = 0;

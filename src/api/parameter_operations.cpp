@@ -26,6 +26,7 @@ void SetOk(int32_t* ok, int32_t value)
         *ok = value;
 }
 
+// Clocks per line of the window the camera delivers.
 uint16_t LineClocksOf(int32_t width)
 {
     return static_cast<uint16_t>(
@@ -37,7 +38,7 @@ uint16_t LineClocksOf(int32_t width)
 void CQuelix::UpdateLineClocks()
 {
     clockPeriod = kClockPeriodMs;
-    lineClocks = LineClocksOf(width);
+    lineClocks = LineClocksOf(active.width);
 }
 
 int CQuelix::GetRealExposureTime(int32_t* ok)
@@ -48,7 +49,7 @@ int CQuelix::GetRealExposureTime(int32_t* ok)
     }
     // Worked out from this call's own values, then published: callers on
     // other threads refresh the same fields at the same time.
-    const uint16_t clocks = LineClocksOf(width);
+    const uint16_t clocks = LineClocksOf(active.width);
     const double lines = static_cast<double>(camera.Get(CameraSlot::exposureTime));
     const auto microseconds = static_cast<int32_t>(clocks * lines * kClockPeriodMs * 1000.0);
     clockPeriod = kClockPeriodMs;

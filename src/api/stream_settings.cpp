@@ -43,6 +43,12 @@ int CQuelix::ReadSizeSettings()
         if (const auto value = size->ReadDword(kSizeValueNames[i]))
             *fields[i] = static_cast<int32_t>(*value);
     }
+    // A stored window goes through the setter's check; one the camera
+    // cannot stream gives way to the whole sensor.
+    if (!ValidateCaptureWindow()) {
+        PostError(kErrWindowInvalid);
+        ResetCaptureWindow();
+    }
     return 1;
 }
 
@@ -95,10 +101,10 @@ int CQuelix::ApplyWindowToDevice()
         return 0;
     // The camera rounds odd offsets and sizes down to even ones; the host's
     // window, and so every image made for it, follows what it delivers.
-    offsetX = device->winX;
-    offsetY = device->winY;
-    width = device->winWidth;
-    height = device->winHeight;
+    active.x = offsetX = device->winX;
+    active.y = offsetY = device->winY;
+    active.width = width = device->winWidth;
+    active.height = height = device->winHeight;
     return 1;
 }
 

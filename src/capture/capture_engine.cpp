@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/camera_object.h"
+#include "device/device_status.h"
 #include "platform/clock.h"
 #include "platform/device_context.h"
 #include "platform/display_window.h"
@@ -37,7 +38,8 @@ CDibImage* CQuelix::WorkImage() const { return Uses16BitWork(colorMode) ? image1
 int CQuelix::PrepareAcquisition()
 {
     const int number = device->GetDeviceNumber();
-    if (!device->IsDevicePresent(number) || sharedTable.IsDeviceClaimed(number))
+    if (!device->IsDevicePresent(number) || sharedTable.IsDeviceClaimed(number) ||
+        platform::DeviceClaim::HeldElsewhere(device->devicePath.data()))
         return Fail(kErrNoDevice);
     if (!ValidateCaptureWindow())
         return Fail(kErrWindowInvalid);
@@ -51,8 +53,8 @@ int CQuelix::PrepareAcquisition()
     if (!ApplyWindowToDevice())
         return Fail(kErrWindowInvalid);
 
-    const int32_t w = width;
-    const int32_t h = height;
+    const int32_t w = active.width;
+    const int32_t h = active.height;
     const struct {
         CDibImage* image;
         int bits;
@@ -83,14 +85,7 @@ int CQuelix::PrepareAcquisition()
     // so (0), and then there is nothing to settle.
     if (clockMode != halfClock && CQLXSdkLib::SetClockMode(halfClock) != 0)
         platform::SleepMs(kClockSettleMs);
-    device->SetMirrorV(camera.Get(CameraSlot::mirrorV));
-    device->SetMirrorH(camera.Get(CameraSlot::mirrorH));
-    device->SetTriggerMode(0);
-    device->SetExposureLines(static_cast<uint16_t>(camera.Get(CameraSlot::exposureTime)));
-    device->SetPeltier(camera.Get(CameraSlot::peltier));
-    GetRealExposureTime(nullptr);
-    transferTimeout = kCaptureTimeoutMs;
-    device->SetTimeout(kCaptureTimeoutMs);
+    ConfigureCamera();
 
     const platform::Hwnd window = previewWindow;
     int32_t clientWidth = 0;
@@ -103,6 +98,27 @@ int CQuelix::PrepareAcquisition()
     return 1;
 }
 
+void CQuelix::ConfigureCamera()
+{
+    device->SetMirrorV(camera.Get(CameraSlot::mirrorV));
+    device->SetMirrorH(camera.Get(CameraSlot::mirrorH));
+    device->SetTriggerMode(0);
+    device->SetExposureLines(static_cast<uint16_t>(camera.Get(CameraSlot::exposureTime)));
+    device->SetPeltier(camera.Get(CameraSlot::peltier));
+    GetRealExposureTime(nullptr);
+    transferTimeout = kCaptureTimeoutMs;
+    device->SetTimeout(kCaptureTimeoutMs);
+}
+
+bool CQuelix::RestoreTriggeredCamera()
+{
+    device->SetWordMode(Uses16BitWork(colorMode) ? 1 : 0);
+    if (device->SetCaptureWindow(active.x, active.y, active.width, active.height, subSample) != kDeviceOk)
+        return false;
+    ConfigureCamera();
+    return device->SetTriggerMode(1) == 1;
+}
+
 int CQuelix::StartPreview()
 {
     if (device == nullptr)
@@ -112,6 +128,11 @@ int CQuelix::StartPreview()
         return 1;
     if (captureMode != 0 || !PrepareAcquisition())
         return Fail(kErrNotInitialized);
+    // Another process may have claimed the camera since the check.
+    if (!deviceClaim.Take(device->devicePath.data())) {
+        PostError(kErrNoDevice);
+        return Fail(kErrNotInitialized);
+    }
 
     runState = 1;
     stopRequested.Reset();
@@ -141,6 +162,7 @@ int CQuelix::StopAcquisition()
         device->StopTransferThread();
         sharedTable.ReleaseDevice(device->GetDeviceNumber(), errorWindow);
     }
+    deviceClaim.Release();
     captureThread.Join();
     StopRecording();
     return 1;
@@ -165,7 +187,7 @@ bool CQuelix::MakePreviewWindowIfAsked()
 
 void CQuelix::SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption)
 {
-    platform::CriticalSectionGuard guard(displayLock);
+    platform::CriticalSectionGuard guard(frameTargetLock);
     frameWindow = window;
     callbackBuffer = buffer;
     callbackBufferSize = size;
@@ -275,10 +297,9 @@ int CQuelix::StartTrigger(platform::Hwnd window, uint8_t* buffer, int32_t size, 
         return Fail(kErrNotInitialized);
     }
     captureMode = 3;
-    transferTimeout = kCaptureTimeoutMs;
-    device->SetTimeout(kCaptureTimeoutMs);
     device->SetTriggerMode(1);
     runState = 1;
+    stopRequested.Reset();
     if (!captureThread.Start([this] { CaptureThreadProc(); })) {
         Close();
         return Fail(kErrThread);

@@ -8,6 +8,7 @@
 
 #include "api/camera_object.h"
 #include "capture/pixel_kernels.h"
+#include "device/device_status.h"
 #include "platform/clock.h"
 
 namespace quelix {
@@ -15,6 +16,8 @@ namespace quelix {
 namespace {
 
 constexpr uint32_t kTriggerIdleMs = 10;
+// The pause after a trigger-mode read failed, before the camera is asked again.
+constexpr int32_t kTriggerRetryMs = 100;
 constexpr uint32_t kFrameRateWindowMs = 1000;
 constexpr int32_t kBitsByColorMode[] = {8, 16, 24, 32, 48, 64};
 
@@ -77,12 +80,14 @@ void CQuelix::PublishFrame(int32_t trailer)
 
 CQuelix::FrameTarget CQuelix::CurrentFrameTarget()
 {
-    platform::CriticalSectionGuard guard(displayLock);
+    platform::CriticalSectionGuard guard(frameTargetLock);
     return {frameWindow, callbackBuffer, callbackBufferSize, callbackOption};
 }
 
 void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
 {
+    // Held through the copy: a caller that replaces the buffer waits for it.
+    platform::CriticalSectionGuard guard(frameTargetLock);
     const FrameTarget target = CurrentFrameTarget();
     if (target.buffer != nullptr && target.size != 0 &&
         !CopyToCallerBuffer(*OutputImage(), target.rowOption, target.buffer, target.size))
@@ -138,16 +143,33 @@ void CQuelix::PreviewLoop()
 
 void CQuelix::TriggerLoop()
 {
+    // Set when the camera could not be opened, until it has its settings back.
+    bool lost = false;
     while (runState != 0) {
         if (runState != 1) {
             platform::SleepMs(kTriggerIdleMs);
             continue;
         }
+        if (lost) {
+            if (!RestoreTriggeredCamera()) {
+                stopRequested.Wait(kTriggerRetryMs);
+                continue;
+            }
+            lost = false;
+        }
         const int captured = device->CaptureSingleFrame();
         if (runState == 0)
             break;
-        if (captured != 0)
+        // A failed read is tried again after a pause, so a camera that is
+        // away never spins the loop; its loss is told once.
+        if (captured != kDeviceOk) {
+            if (captured == kDeviceNotOpened) {
+                lost = true;
+                PostFrameError(kErrWaitFrame);
+            }
+            stopRequested.Wait(kTriggerRetryMs);
             continue;
+        }
         int read = 0;
         int32_t trailer = 0;
         uint64_t arrivedNs = 0;

@@ -99,8 +99,8 @@ void CQuelix::CorrectFrame()
         {
             platform::CriticalSectionGuard guard(correctionLock);
             if (maskFilter.load() != 0) {
-                const int32_t x = offsetX.load();
-                const int32_t y = offsetY.load();
+                const int32_t x = active.x.load();
+                const int32_t y = active.y.load();
                 if (!wide && darkRef8 != nullptr && brightRef8 != nullptr)
                     correctionState_.shading8.Apply(*work, *darkRef8, *brightRef8, x, y);
                 else if (wide && darkRef16 != nullptr && brightRef16 != nullptr)

@@ -30,15 +30,16 @@ void Put(uint8_t* row, int32_t column, Sample value)
 }
 
 template <class Sample>
-bool HasDepthAndCovers(const CDibImage* image, int32_t columns, int32_t rows)
+bool HasDepthAndCovers(const CDibImage* image, int64_t columns, int64_t rows)
 {
     return image != nullptr && image->pBits != nullptr && image->bitCount == sizeof(Sample) * 8 &&
            image->width >= columns && image->height >= rows;
 }
 
 // The maps are read at the sensor position of each work pixel: the work
-// image is the capture window at (offsetX, offsetY) of the sensor. Maps that
-// do not cover the window count as naming no pixel.
+// image is the delivered capture window at (offsetX, offsetY) of the sensor.
+// Maps that do not cover the window count as naming no pixel; the right and
+// bottom edges are summed in 64 bits, so no offset wraps into the maps.
 template <class Sample>
 struct DefectMaps {
     const CDibImage* hot;
@@ -48,9 +49,10 @@ struct DefectMaps {
 
     bool Cover(int32_t columns, int32_t rows) const
     {
-        return offsetX >= 0 && offsetY >= 0 &&
-               HasDepthAndCovers<Sample>(hot, offsetX + columns, offsetY + rows) &&
-               HasDepthAndCovers<Sample>(dead, offsetX + columns, offsetY + rows);
+        const int64_t right = int64_t{offsetX} + columns;
+        const int64_t bottom = int64_t{offsetY} + rows;
+        return offsetX >= 0 && offsetY >= 0 && HasDepthAndCovers<Sample>(hot, right, bottom) &&
+               HasDepthAndCovers<Sample>(dead, right, bottom);
     }
     const uint8_t* Row(const CDibImage* map, int32_t i) const
     {
@@ -197,14 +199,14 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
 int CQuelix::DefectFilter8(CDibImage* image, int threshold)
 {
     return RepairDefects<uint8_t>(image,
-                                  {defectWork8a.get(), defectWork8b.get(), offsetX.load(), offsetY.load()},
+                                  {defectWork8a.get(), defectWork8b.get(), active.x.load(), active.y.load()},
                                   defectWork8c.get(), threshold);
 }
 
 int CQuelix::DefectFilter16(CDibImage* image, int threshold)
 {
     return RepairDefects<uint16_t>(image,
-                                   {defectWork16a.get(), defectWork16b.get(), offsetX.load(), offsetY.load()},
+                                   {defectWork16a.get(), defectWork16b.get(), active.x.load(), active.y.load()},
                                    defectWork16c.get(), threshold);
 }
 

@@ -59,8 +59,8 @@ void CQLXSdkLib::ResetGeometry()
 
 int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsample)
 {
-    if (x < 0 || y < 0 || width < 4 || height < 3 || x + width > kSensorWidth || y + height > kSensorHeight ||
-        !IsSubsampleMode(subsample))
+    if (x < 0 || y < 0 || width < 4 || height < 3 || int64_t{x} + width > kSensorWidth ||
+        int64_t{y} + height > kSensorHeight || !IsSubsampleMode(subsample))
         return kDeviceWindowRejected;
     if (TransferRunning())
         return kDeviceTransferRunning;

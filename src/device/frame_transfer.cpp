@@ -157,7 +157,8 @@ int CQLXSdkLib::CaptureSingleFrame()
     const auto bytes = static_cast<uint32_t>(wordMode == 1 ? transferSamples * 2 : transferSamples);
     if (captureHandle == platform::kNoDriverHandle || captureHandle == platform::kInvalidDriverHandle) {
         platform::CriticalSectionGuard guard(registerLock);
-        if (!DeviceOpen(devicePath.data(), captureHandle)) {
+        // A camera that is away gives the invalid handle.
+        if (!DeviceOpen(devicePath.data(), captureHandle) || captureHandle == platform::kInvalidDriverHandle) {
             DeviceClose(captureHandle);
             return kDeviceNotOpened;
         }

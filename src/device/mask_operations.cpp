@@ -136,15 +136,18 @@ int CQuelix::UpdateMaskData(int which)
     if (which != 0 && which != 1)
         return Fail(kErrFile);
 
+    // The delivered window cannot change while the frame is placed: window
+    // changes hold operationLock too.
+    platform::CriticalSectionGuard operation(operationLock);
     // The frame is taken out under its own lock; the two locks are never held together.
     FrameWindow frame;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
         const CDibImage* raw = rawFrame.get();
         if (raw != nullptr && raw->pBits != nullptr && (raw->bitCount == 8 || raw->bitCount == 16) &&
-            raw->width == width && raw->height == height) {
-            frame.x = offsetX;
-            frame.y = offsetY;
+            raw->width == active.width && raw->height == active.height) {
+            frame.x = active.x;
+            frame.y = active.y;
             frame.width = raw->width;
             frame.height = raw->height;
             frame.bytesPerPixel = raw->bitCount / 8;
@@ -156,8 +159,8 @@ int CQuelix::UpdateMaskData(int which)
         }
     }
     // Only a frame of a window on the sensor can become (part of) a reference.
-    if (frame.pixels.empty() || frame.x < 0 || frame.y < 0 || frame.x + frame.width > kMaskWidth ||
-        frame.y + frame.height > kMaskHeight)
+    if (frame.pixels.empty() || frame.x < 0 || frame.y < 0 || int64_t{frame.x} + frame.width > kMaskWidth ||
+        int64_t{frame.y} + frame.height > kMaskHeight)
         return Fail(kErrNotInitialized);
 
     const bool wide = frame.bytesPerPixel == 2;

@@ -58,6 +58,9 @@ int CQuelix::Record(const char* fileName, int32_t recordTimeMs, int32_t showWind
 {
     if (fileName == nullptr || *fileName == '\0' || recordTimeMs < 0)
         return Fail(kErrArgument);
+    // No stop, close or geometry change runs while the recording starts: the
+    // record thread is started and joined, and the images sized, under this lock.
+    platform::CriticalSectionGuard operation(operationLock);
     // One recording at a time: a second one would share the writer.
     int32_t idle = 0;
     if (!recording.compare_exchange_strong(idle, 1))

@@ -81,8 +81,8 @@ platform::Hwnd CQuelix::CreatePreviewWindow(platform::Hwnd parent, const Rect& r
             return abandon(nullptr);
         const int32_t divisor = SubSampleDivisor(subSample.load());
         params.caption = kTopLevelCaption;
-        params.width = width.load() / divisor;
-        params.height = height.load() / divisor;
+        params.width = active.width.load() / divisor;
+        params.height = active.height.load() / divisor;
         int32_t screenWidth = 0;
         int32_t screenHeight = 0;
         platform::GetScreenSize(screenWidth, screenHeight);

@@ -242,13 +242,13 @@ DriverHandle OpenDriver(const char* path)
         sockaddr_un address;
         if (!NodeAddress(path, address))
             return kInvalidDriverHandle;
+        const std::string node = address.sun_path;
         const int fd = NewSocket();
         if (fd < 0)
             return kInvalidDriverHandle;
         // A device that does not answer gets one try: a node that does not
         // take the connection at once gives a handle whose requests fail
         // until the device answers a probe again.
-        const std::string node = address.sun_path;
         DeviceLiveness& liveness = Liveness();
         const bool answering = liveness.Answering(node);
         const auto now = Clock::now();
@@ -260,7 +260,13 @@ DriverHandle OpenDriver(const char* path)
         }
         if (connected == ConnectResult::TimedOut && answering)
             liveness.Report(node, Admission::Send, Verdict::NotAnswering, Clock::now());
-        auto connection = std::make_shared<Connection>(fd, address, connected == ConnectResult::Connected);
+        std::shared_ptr<Connection> connection;
+        try {
+            connection = std::make_shared<Connection>(fd, address, connected == ConnectResult::Connected);
+        } catch (...) {
+            close(fd);  // the connection owns the socket only once it exists
+            throw;
+        }
         ConnectionTable& table = Table();
         std::lock_guard lock(table.mutex);
         table.lastHandle += 4;

@@ -7,14 +7,18 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
 namespace quelix::platform {
 
 std::string SharedMemoryObjectName(std::string_view name)
 {
+    // One object per user, as the original table was one per login session:
+    // another user's object is neither readable nor in the way.
+    const std::string user = "-" + std::to_string(geteuid());
     if (const char* override = std::getenv("QUELIX_SHM_NAME"); override != nullptr && *override != '\0')
-        return std::string("/") + override;
-    return "/" + std::string(name);
+        return std::string("/") + override + user;
+    return "/" + std::string(name) + user;
 }
 
 SharedMemory::~SharedMemory() { munmap(view_, size_); }

@@ -1,6 +1,7 @@
-// Named shared memory, seen by every process that opens the same name: the
-// POSIX object "/NAME", where NAME is $QUELIX_SHM_NAME when set, else the
-// name the caller asks for. The mapping stays while the object lives.
+// Named shared memory, seen by every process of one user that opens the
+// same name: the POSIX object "/NAME-UID", where NAME is $QUELIX_SHM_NAME
+// when set, else the name the caller asks for, and UID the effective user
+// id. The mapping stays while the object lives.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +35,7 @@ private:
     size_t size_;
 };
 
-// The system name behind a requested name ("/KORVEX_USBCAMERA").
+// The system name behind a requested name ("/KORVEX_USBCAMERA-1000").
 std::string SharedMemoryObjectName(std::string_view name);
 
 }  // namespace quelix::platform

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <climits>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -22,7 +24,8 @@ constexpr size_t kBufferBytes = 320 * 256 * 8;
 class ConcurrentOperations : public test::SimulatedCameraTest {};
 
 // Application threads call the operations that change a camera's window,
-// colour mode and acquisition state at random on two shared handles, while
+// colour mode and acquisition state (recordings among them) at random on
+// two shared handles, while
 // the main thread releases the handles and makes new ones. Any buffer
 // resized under a running acquisition or another call shows as a sanitizer
 // report or a crash; a lock taken in the wrong order as a hang.
@@ -56,6 +59,7 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
             std::mt19937 random(static_cast<unsigned>(1234 + t));
             uint8_t* buffer = buffers[static_cast<size_t>(t)].data();
             const auto size = static_cast<int32_t>(kBufferBytes);
+            const std::string recording = environment_.Directory() + "/thread" + std::to_string(t) + ".avi";
             for (int n = 0; n < kOperationsPerThread; ++n) {
                 const size_t slot = random() % 2;
                 const int32_t handle = handles[slot].load();
@@ -65,7 +69,7 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
                 const int left = static_cast<int>(random() % static_cast<unsigned>(321 - width));
                 const int top = static_cast<int>(random() % static_cast<unsigned>(257 - height));
                 static constexpr int32_t kBits[] = {8, 16, 24, 32, 48, 64};
-                switch (random() % 10) {
+                switch (random() % 14) {
                     case 0: Quelix_SnapShot(handle, buffer, size, static_cast<int32_t>(random() % 2)); break;
                     case 1: Quelix_CallBackPreview(handle, window, frames, size, 0); break;
                     case 2: Quelix_StopPreview(handle); break;
@@ -75,6 +79,12 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
                     case 6: Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 256) - 128); break;
                     case 7: Quelix_GetImage(handle, buffer, size, 1); break;
                     case 8: Quelix_Trigger(handle, window, frames, size, 1); break;
+                    case 10: Quelix_Record(handle, recording.c_str(), 100, 0); break;
+                    // A refused window with a huge offset, and the operations that
+                    // place pixels at the window's offset.
+                    case 11: Quelix_SetCaptureWindowEx(handle, 320, INT32_MAX, width, 256, top, height); break;
+                    case 12: Quelix_UpdateMaskData(handle, static_cast<int32_t>(random() % 2)); break;
+                    case 13: Quelix_SetDotFilter(handle, static_cast<int32_t>(random() % 2)); break;
                     default: Quelix_Close(handle); break;
                 }
             }
@@ -101,6 +111,41 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
         EXPECT_EQ(Quelix_Release(handle), 1);
     }
     EXPECT_EQ(Quelix_Release(handles[0]), 0) << "released before";
+    QuelixPlatform_DestroyWindow(window);
+}
+
+// A recording starts on one thread while others stop the preview, close
+// the camera and change its colour mode: the record thread is started and
+// joined under one lock, and the images that size the recording are never
+// rebuilt while it starts.
+TEST_F(ConcurrentOperations, RecordingsStartWhileOtherThreadsStopCloseAndChangeTheMode)
+{
+    StartCameras();
+    const QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
+    ASSERT_NE(window, nullptr);
+    const int32_t handle = Quelix_Initialize(window);
+    ASSERT_NE(handle, 0);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    threads.emplace_back([&] {
+        const std::string path = environment_.Directory() + "/race.avi";
+        for (int n = 0; n < 30; ++n)
+            Quelix_Record(handle, path.c_str(), 50, 0);
+        stop = true;
+    });
+    threads.emplace_back([&] {
+        for (int n = 0; !stop; ++n)
+            n % 2 == 0 ? Quelix_StopPreview(handle) : Quelix_Close(handle);
+    });
+    threads.emplace_back([&] {
+        static constexpr int32_t kBits[] = {8, 16, 24, 32, 48, 64};
+        for (int n = 0; !stop; ++n)
+            Quelix_SetColorMode(handle, kBits[n % 6]);
+    });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(Quelix_StopPreview(handle), 1);
+    EXPECT_EQ(Quelix_Release(handle), 1);
     QuelixPlatform_DestroyWindow(window);
 }
 

@@ -29,13 +29,14 @@ TEST(HandleTableThreads, EightThreadsCreateLookUpAndReleaseWithoutLosingRecords)
                     continue;
                 }
                 mine.push_back(handle);
-                // Record a code unique to this thread and round, then find it again.
-                const int32_t code = t * 1000 + round;
+                // Record a code unique to this thread and round, then find it
+                // again; an older handle of the thread has nothing recorded.
+                const int32_t code = t * 1000 + round + 1;
                 CallCamera(handle, 0, [code](CQuelix& camera) {
                     camera.PostError(code);
                     return 0;
                 });
-                if (Quelix_GetLastError(mine[mine.size() / 2]) < 0)
+                if (Quelix_GetLastError(handle) != code || Quelix_GetLastError(mine[mine.size() / 2]) != 0)
                     ++failures;
                 if (round % 3 == 2) {
                     if (Quelix_Release(mine.front()) != 1)
@@ -77,9 +78,16 @@ TEST(HandleTableThreads, ReleaseWaitsForACallInFlightAndLaterCallsFail)
 
     std::atomic<int32_t> released{-1};
     std::thread releaser([&] { released = Quelix_Release(handle); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // Once the release has begun, new calls no longer reach the camera,
+    // while the release still waits for the call in flight.
+    bool reached = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (reached && std::chrono::steady_clock::now() < deadline) {
+        reached = CallCamera(handle, 0, [](CQuelix&) { return 1; }) == 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_FALSE(reached) << "no new call reaches a camera being released";
     EXPECT_EQ(released, -1) << "release waits for the call";
-    EXPECT_EQ(Quelix_GetLastError(handle), 0) << "no new call reaches a camera being released";
     finish = true;
     caller.join();
     releaser.join();

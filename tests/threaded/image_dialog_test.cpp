@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <thread>
+#include <vector>
 
 #include "api/camera_object.h"
 #include "api/export_call.h"
@@ -250,7 +251,9 @@ TEST_F(ImageDialog, AutomaticGrayBalanceRefreshesTheOpenDialog)
 }
 
 // Every value the dialog can store reaches the pipeline: extreme ones must
-// give an image, not a fault (the sanitizer builds check the memory).
+// give an image of the frame's shape, not a fault (the sanitizer builds
+// check the memory), and leave nothing behind: the neutral settings give
+// the neutral image again afterwards.
 TEST(PipelineWithDialogValues, EveryStoredValueIsHandledSafely)
 {
     const int32_t extremes[] = {INT32_MIN, -100000, -361, -256, -1, 0, 1, 256, 401, 100000, INT32_MAX};
@@ -266,12 +269,25 @@ TEST(PipelineWithDialogValues, EveryStoredValueIsHandledSafely)
         PipelineCamera p(colorMode, 17, 9);
         std::mt19937 random(colorMode);
         FillRandom(*p.camera.rawFrame, random);
+        const ImageFilterSettings::Block neutral = p.camera.filter.Copy();
+        p.camera.CorrectFrame();
+        const CDibImage& output = *p.Output();
+        const auto pixels = [&output] {
+            return std::vector<uint8_t>(output.pBits, output.pBits + output.ImageBytes());
+        };
+        const std::vector<uint8_t> neutralImage = pixels();
+        const auto shapeKept = [&](const char* what) {
+            EXPECT_EQ(output.width, 17) << what;
+            EXPECT_EQ(output.height, 9) << what;
+            EXPECT_NE(output.pBits, nullptr) << what;
+        };
         for (const FilterSlot slot : slots) {
             for (const int32_t value : extremes) {
                 p.camera.filter.Set(slot, value);
                 if (slot == FilterSlot::grayGainR || slot == FilterSlot::autoGrayFrames)
                     p.camera.filter.Set(FilterSlot::grayMode, 1);
                 p.camera.CorrectFrame();
+                shapeKept("one value");
             }
             p.camera.filter.Set(slot, slot == FilterSlot::gamma ? 100 : 0);
         }
@@ -280,7 +296,11 @@ TEST(PipelineWithDialogValues, EveryStoredValueIsHandledSafely)
             for (const FilterSlot slot : slots)
                 p.camera.filter.Set(slot, value);
             p.camera.CorrectFrame();
+            shapeKept("every value");
         }
+        p.camera.filter.Assign(neutral);
+        p.camera.CorrectFrame();
+        EXPECT_EQ(pixels(), neutralImage) << "colour mode " << colorMode;
     }
 }
 

@@ -48,15 +48,30 @@ TEST(MessageWindow, GetWaitsForAPostOrTimesOut)
     EXPECT_EQ(QuelixPlatform_GetMessage(window, &msg, 20), 0) << "nothing posted";
     EXPECT_EQ(QuelixPlatform_GetMessage(window, &msg, 0), 0);
 
-    std::thread poster([window] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        QuelixPlatform_PostMessage(window, 0x8003, 0, 13);
-    });
-    ASSERT_EQ(QuelixPlatform_GetMessage(window, &msg, -1), 1);
-    EXPECT_EQ(msg.hwnd, window);
-    EXPECT_EQ(msg.message, 0x8003u);
-    EXPECT_EQ(msg.lParam, 13);
-    poster.join();
+    // The post comes only after the waiter began to wait with an empty
+    // queue, so a message returned is one the wait blocked for. A waiter
+    // scheduled so late that the post came first tries again.
+    bool blocked = false;
+    for (int attempt = 0; attempt < 5 && !blocked; ++attempt) {
+        std::atomic<bool> waiting{false};
+        std::atomic<bool> posted{false};
+        std::thread poster([&] {
+            while (!waiting)
+                std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            posted = true;
+            QuelixPlatform_PostMessage(window, 0x8003, 0, 13 + attempt);
+        });
+        waiting = true;
+        const bool postedBefore = posted;
+        ASSERT_EQ(QuelixPlatform_GetMessage(window, &msg, -1), 1);
+        poster.join();
+        EXPECT_EQ(msg.hwnd, window);
+        EXPECT_EQ(msg.message, 0x8003u);
+        EXPECT_EQ(msg.lParam, 13 + attempt);
+        blocked = !postedBefore;
+    }
+    EXPECT_TRUE(blocked) << "the wait began before the post every time";
     QuelixPlatform_DestroyWindow(window);
 }
 

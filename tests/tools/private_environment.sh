@@ -14,7 +14,7 @@ remove_environment() {
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
-    rm -rf "$directory" "/dev/shm/$QUELIX_SHM_NAME"
+    rm -rf "$directory" "/dev/shm/$QUELIX_SHM_NAME-$(id -u)"
 }
 trap remove_environment EXIT
 

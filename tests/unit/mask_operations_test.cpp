@@ -117,10 +117,10 @@ protected:
     void SetRawFrame(int32_t x, int32_t y, int32_t w, int32_t h, int bits,
                      const std::function<uint16_t(int, int)>& sample)
     {
-        camera.offsetX = x;
-        camera.offsetY = y;
-        camera.width = w;
-        camera.height = h;
+        camera.active.x = x;
+        camera.active.y = y;
+        camera.active.width = w;
+        camera.active.height = h;
         ASSERT_EQ(camera.rawFrame->Create(w, h, bits), 1);
         for (int i = 0; i < h; ++i)
             for (int j = 0; j < w; ++j) {
@@ -323,7 +323,7 @@ TEST_F(MaskOperations, UpdateWithoutAFrameOfTheWindowFailsWithErrorOne)
 {
     EXPECT_EQ(camera.UpdateMaskData(0), 0) << "no frame taken yet";
     SetRawFrame(0, 0, 160, 128, 16, [](int, int) { return uint16_t{1}; });
-    camera.width = 320;  // the window changed since the frame
+    camera.active.width = 320;  // the window changed since the frame
     EXPECT_EQ(camera.UpdateMaskData(1), 0);
     SetRawFrame(200, 0, 160, 128, 16, [](int, int) { return uint16_t{1}; });
     EXPECT_EQ(camera.UpdateMaskData(1), 0) << "a window off the sensor";

@@ -42,12 +42,17 @@ TEST(SharedMemory, CreatesZeroedAndIsSeenByOtherOpeners)
     EXPECT_EQ(second->View()[0x95A00], 0x5A);
 }
 
-TEST(SharedMemory, NameComesFromTheEnvironmentWhenSet)
+TEST(SharedMemory, NameComesFromTheEnvironmentWhenSetAndIsTheUsersOwn)
 {
+    const std::string user = "-" + std::to_string(geteuid());
+    const char* before = std::getenv("QUELIX_SHM_NAME");
+    const std::string saved = before != nullptr ? before : "";
     setenv("QUELIX_SHM_NAME", "other", 1);
-    EXPECT_EQ(SharedMemoryObjectName("KORVEX_USBCAMERA"), "/other");
+    EXPECT_EQ(SharedMemoryObjectName("KORVEX_USBCAMERA"), "/other" + user);
     unsetenv("QUELIX_SHM_NAME");
-    EXPECT_EQ(SharedMemoryObjectName("KORVEX_USBCAMERA"), "/KORVEX_USBCAMERA");
+    EXPECT_EQ(SharedMemoryObjectName("KORVEX_USBCAMERA"), "/KORVEX_USBCAMERA" + user);
+    if (before != nullptr)
+        setenv("QUELIX_SHM_NAME", saved.c_str(), 1);
 }
 
 }  // namespace

@@ -175,8 +175,8 @@ TEST_F(PreviewWindowTest, WindowLargerThanTheScreenStartsAtTheOrigin)
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     platform::GetScreenSize(screenWidth, screenHeight);
-    camera_.width = screenWidth + 200;
-    camera_.height = screenHeight + 100;
+    camera_.active.width = screenWidth + 200;
+    camera_.active.height = screenHeight + 100;
     const platform::Hwnd window = camera_.CreatePreviewWindow(nullptr, {0, 0, 320, 256});
     ASSERT_NE(window, nullptr);
     camera_.previewWindow = window;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "quelix/failure_cause.h"
+
 namespace quelix::tool {
 
 namespace {
@@ -65,8 +67,8 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
     if (report)
         std::printf("Quelix SDK %d, camera handle %d\n", Quelix_GetDllVersion(), camera_);
     if (!Quelix_SetDeviceNumber(camera_, options.device)) {
-        std::fprintf(stderr, "quelix: no camera at device number %d (error %d)%s\n", options.device,
-                     Quelix_GetLastError(camera_), options.simulate ? "" : "; try --simulate");
+        std::fprintf(stderr, "quelix: no camera at device number %d (%s)%s\n", options.device,
+                     FailureCause(camera_).c_str(), options.simulate ? "" : "; try --simulate");
         return false;
     }
     if (!Quelix_SetColorMode(camera_, options.bits)) {
@@ -98,7 +100,7 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
 bool CameraSession::StartPreview()
 {
     if (!Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1)) {
-        std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera_));
+        std::fprintf(stderr, "quelix: the preview did not start (%s)\n", FailureCause(camera_).c_str());
         return false;
     }
     return true;

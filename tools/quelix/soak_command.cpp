@@ -506,7 +506,7 @@ int Soak::Run()
     for (auto& camera : cameras_)
         camera->thread.join();
     simulator_.reset();
-    shm_unlink(("/" + std::string(getenv("QUELIX_SHM_NAME"))).c_str());
+    shm_unlink(("/" + std::string(getenv("QUELIX_SHM_NAME")) + "-" + std::to_string(geteuid())).c_str());
     std::error_code ignored;
     std::filesystem::remove_all(directory_, ignored);
 
