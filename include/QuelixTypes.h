@@ -1,23 +1,36 @@
-/*
- * Types shared by QuelixSdk_205KWMX.h and QuelixPlatform.h.
+/**
+ * @file QuelixTypes.h
+ * @brief Types shared by QuelixSdk_205KWMX.h and QuelixPlatform.h.
  *
- * QUELIX_HWND is an opaque, pointer-sized window handle made by the library
- * (QuelixPlatform_CreateMessageWindow and friends). The short name HWND is
- * offered too, unless another header has defined it already or the
- * application defines QUELIX_NO_SHORT_TYPES.
+ * The short name HWND is offered for QUELIX_HWND too, unless another header
+ * has defined it already or the application defines QUELIX_NO_SHORT_TYPES.
  */
 #ifndef QUELIX_TYPES_H
 #define QUELIX_TYPES_H
 
 #include <stdint.h>
 
+/** Marks the functions the library exports. */
 #define QUELIX_API __attribute__((visibility("default")))
 
+/**
+ * @ingroup platform
+ * @brief An opaque, pointer-sized window handle made by the library.
+ *
+ * Made by QuelixPlatform_CreateMessageWindow, QuelixPlatform_CreateWindow and
+ * QuelixPlatform_WrapX11Window. Every use validates it: a stale or foreign
+ * handle is refused, never dereferenced.
+ */
 typedef struct HWND__* QUELIX_HWND;
-typedef uint16_t QUELIX_WCHAR; /* one UTF-16 code unit */
+/** @ingroup platform
+ * @brief One UTF-16 code unit of the wide-text functions. */
+typedef uint16_t QUELIX_WCHAR;
 
 #if !defined(QUELIX_NO_SHORT_TYPES) && !defined(_WINDEF_) && !defined(QUELIX_HWND_DEFINED)
+/** Defined once HWND is. */
 #define QUELIX_HWND_DEFINED
+/** @ingroup platform
+ * @brief The short name of QUELIX_HWND. */
 typedef QUELIX_HWND HWND;
 #endif
 

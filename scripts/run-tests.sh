@@ -18,6 +18,7 @@ run_ctest() {
 echo "== release build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_ctest build
+cmake --build build --target docs  # the API reference; any Doxygen warning fails it
 
 echo "== install, examples, Debian package and Python package"
 bash scripts/check-install.sh build

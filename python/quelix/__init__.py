@@ -7,8 +7,10 @@ frames as numpy arrays.
         frame = camera.snapshot()
         print(frame.shape, frame.mean())
 """
+from . import constants
 from ._library import load as _load
-from .camera import FILTER_IDS, IMAGE_FORMATS, Camera
+from .camera import Camera
+from .constants import FILTER_IDS, IMAGE_FORMATS
 from .errors import ERROR_NAMES, ClosedError, QuelixError, UnavailableError
 from .frames import Frame, FrameRecord
 from .simulate import Simulation, simulate
@@ -24,6 +26,7 @@ __all__ = [
     "QuelixError",
     "Simulation",
     "UnavailableError",
+    "constants",
     "has_function",
     "library_path",
     "simulate",

@@ -7,6 +7,17 @@ import time
 import numpy as np
 
 from . import _library
+from .constants import (
+    DEVICE_NAME_SIZE,
+    ERROR_HISTORY,
+    FILTER_IDS,
+    IMAGE_FORMATS,
+    MASK_REFERENCES,
+    MESSAGES,
+    ROW_ORDERS,
+    SENSOR_HEIGHT,
+    SENSOR_WIDTH,
+)
 from .errors import ClosedError, QuelixError
 from .frames import (
     MODE_BY_SIGNIFICANT_BITS,
@@ -16,58 +27,32 @@ from .frames import (
     make_frame,
 )
 
-WM_FRAME = 0x8002
-WM_ERROR = 0x8003
-SENSOR_WIDTH = 320
-SENSOR_HEIGHT = 256
+WM_FRAME = MESSAGES["frame"]
+WM_ERROR = MESSAGES["error"]
+# Frames are copied top row first, as numpy arrays hold them.
+_TOP_DOWN = ROW_ORDERS["top_down"]
 # How long trigger() waits for each pulse unless told otherwise.
 TRIGGER_TIMEOUT_S = 5.0
 # The longest one message wait runs before it looks whether the camera closed.
 _WAIT_SLICE_S = 0.1
 # More codes than the library's error history holds.
-_HISTORY_LIMIT = 32
+_HISTORY_LIMIT = 2 * ERROR_HISTORY
 
-# Formats of save(): names and file name extensions.
-IMAGE_FORMATS = {
-    "bmp": 0,
-    "raw": 1,
-    "jpeg": 2,
-    "jpeg100": 2,
-    "jpeg70": 3,
-    "jpeg20": 4,
-    "png": 5,
-    "tiff": 6,
+# Formats of save(): the header's names, "jpeg" for quality 100, and file name extensions.
+_FORMAT_NAMES = {**IMAGE_FORMATS, "jpeg": IMAGE_FORMATS["jpeg100"]}
+_EXTENSIONS = {
+    ".bmp": IMAGE_FORMATS["bmp"],
+    ".raw": IMAGE_FORMATS["raw"],
+    ".jpg": IMAGE_FORMATS["jpeg100"],
+    ".jpeg": IMAGE_FORMATS["jpeg100"],
+    ".png": IMAGE_FORMATS["png"],
+    ".tif": IMAGE_FORMATS["tiff"],
+    ".tiff": IMAGE_FORMATS["tiff"],
 }
-_EXTENSIONS = {".bmp": 0, ".raw": 1, ".jpg": 2, ".jpeg": 2, ".png": 5, ".tif": 6, ".tiff": 6}
 
-# The image filter values by parameter id (Quelix_SetFilterValue).
-FILTER_IDS = {
-    "brightness": 1,
-    "contrast": 2,
-    "hue": 3,
-    "saturation": 4,
-    "sharpness": 5,
-    "gamma": 11,
-    "global_gain": 13,
-    "color_gain_red": 14,
-    "color_gain_green1": 15,
-    "color_gain_green2": 16,
-    "color_gain_blue": 17,
-    "exposure_lines": 18,
-    "gray_mode": 19,
-    "gray_gain_r": 20,
-    "gray_gain_g1": 21,
-    "gray_gain_g2": 22,
-    "gray_gain_b": 23,
-    "gray_offset_r": 24,
-    "gray_offset_g1": 25,
-    "gray_offset_g2": 26,
-    "gray_offset_b": 27,
-    "peltier": 100,
-    "temperature": 101,
-    "dot_filter": 102,
-    "mask_filter": 103,
-}
+# A property of Camera for each parameter id, named as the id unless named
+# here: the exposure in lines beside exposure_us.
+_PROPERTY_NAMES = {"exposure_time": "exposure_lines"}
 _READ_ONLY_FILTERS = {"temperature"}
 
 
@@ -289,7 +274,7 @@ class Camera:
 
     @property
     def name(self):
-        buffer = ctypes.create_string_buffer(256)
+        buffer = ctypes.create_string_buffer(DEVICE_NAME_SIZE)
         self._check("Quelix_GetDeviceName", self.device, buffer, len(buffer))
         return buffer.value.decode("utf-8", "replace")
 
@@ -405,7 +390,7 @@ class Camera:
         with self._lock:
             bits, width, height = self.bits, self.width, self.height
             memory = np.zeros(frame_bytes(width, height, bits), dtype=np.uint8)
-            self._check("Quelix_SnapShot", memory.ctypes.data, memory.size, 1)
+            self._check("Quelix_SnapShot", memory.ctypes.data, memory.size, _TOP_DOWN)
         record = FrameRecord(width, height, bits, 0.0)
         return make_frame(frame_view(memory, width, height, bits), record, None)
 
@@ -413,18 +398,18 @@ class Camera:
 
     def save(self, path, format=None):
         """Saves the latest frame: format "png", "tiff", "bmp", "raw",
-        "jpeg" (quality 100), "jpeg70", "jpeg20", or the code 0 to 6; by
-        default from the file name's extension. A failed save leaves no
-        partial file and keeps an existing one."""
+        "jpeg" or "jpeg100" (quality 100), "jpeg70", "jpeg20", or the code 0
+        to 6; by default from the file name's extension. A failed save leaves
+        no partial file and keeps an existing one."""
         if format is None:
             extension = os.path.splitext(os.fspath(path))[1].lower()
             if extension not in _EXTENSIONS:
                 raise ValueError(f"no image format for {extension!r}: give format=")
             code = _EXTENSIONS[extension]
         elif isinstance(format, str):
-            if format.lower() not in IMAGE_FORMATS:
-                raise ValueError(f"unknown image format {format!r}; one of {sorted(IMAGE_FORMATS)}")
-            code = IMAGE_FORMATS[format.lower()]
+            if format.lower() not in _FORMAT_NAMES:
+                raise ValueError(f"unknown image format {format!r}; one of {sorted(_FORMAT_NAMES)}")
+            code = _FORMAT_NAMES[format.lower()]
         else:
             code = int(format)
         self._check("Quelix_SaveImage", _path_bytes(path), code)
@@ -473,7 +458,7 @@ class Camera:
         """Takes the current frame (after snapshot(), or while frames()
         runs) as the dark (0, "dark") or bright (1, "bright") reference and
         derives its defect mask."""
-        which = {"dark": 0, "bright": 1}.get(which, which)
+        which = MASK_REFERENCES.get(which, which)
         self._check("Quelix_UpdateMaskData", int(which))
 
 
@@ -503,7 +488,7 @@ class FrameStream:
             bits, width, height = camera.bits, camera.width, camera.height
             self._size = frame_bytes(width, height, bits)
             self._ring = [np.zeros(self._size, dtype=np.uint8) for _ in range(camera._ring_size)]
-            camera._check(function, camera._window, None, 0, 1)
+            camera._check(function, camera._window, None, 0, _TOP_DOWN)
             camera._runner = run
         self._run = run
 
@@ -572,7 +557,7 @@ class FrameStream:
         while True:
             trailer = trailer_word.value
             record = FrameRecord(info.width, info.height, info.bitCount, info.fps10 / 10.0)
-            self._camera._check("Quelix_GetImage", slot.ctypes.data, self._size, 1)
+            self._camera._check("Quelix_GetImage", slot.ctypes.data, self._size, _TOP_DOWN)
             if trailer_word.value == trailer:
                 break
         view = frame_view(slot, record.width, record.height, record.bits)
@@ -608,4 +593,5 @@ def _filter_property(name, parameter_id):
 
 
 for _name, _id in FILTER_IDS.items():
-    setattr(Camera, _name, _filter_property(_name, _id))
+    _property = _PROPERTY_NAMES.get(_name, _name)
+    setattr(Camera, _property, _filter_property(_property, _id))

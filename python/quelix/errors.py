@@ -1,37 +1,10 @@
 """QuelixError: every failed call of the camera library raises it."""
 
-# The library's error codes, with the names its C header gives them.
-ERROR_NAMES = {
-    1: "NOT_INITIALIZED",
-    2: "NO_DEVICE",
-    3: "THREAD",
-    4: "WINDOW",
-    5: "OBJECTS",
-    6: "REGISTER",
-    7: "WINDOW_INVALID",
-    8: "READ_FRAME",
-    9: "ARGUMENT",
-    11: "NOT_SUPPORTED",
-    12: "FILE",
-    13: "WAIT_FRAME",
-    14: "MASK_FILE",
-}
+from .constants import ERRORS
 
-ERROR_MEANINGS = {
-    1: "no device object, or not allowed in the current capture mode",
-    2: "device absent, cannot be opened, or claimed by another owner",
-    3: "a capture thread or its event could not be created",
-    4: "window could not be made, or no stored size preset matches",
-    5: "objects could not be made, or an image could not be delivered",
-    6: "register access failed, or the transfer could not be started",
-    7: "capture window or subsample invalid",
-    8: "a frame could not be read, or a preview could not start",
-    9: "argument out of range, null output pointer, or unknown id",
-    11: "not supported by this camera",
-    12: "path conversion, mask value or record file failure",
-    13: "waiting for a frame failed or timed out",
-    14: "mask file cannot be opened, or its header or size is wrong",
-}
+# The library's error codes with the names and meanings its C header gives them.
+ERROR_NAMES = {code: name for code, (name, _) in ERRORS.items()}
+ERROR_MEANINGS = {code: meaning for code, (_, meaning) in ERRORS.items()}
 
 
 class QuelixError(Exception):

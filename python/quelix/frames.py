@@ -3,6 +3,8 @@ import collections
 
 import numpy as np
 
+from .constants import COLOR_MODES, REPORTED_BITS
+
 # Bits per pixel -> (numpy sample type, samples per pixel). 16, 48 and 64 bits
 # carry 14-bit samples; colour pixels are blue, green, red (and a fourth).
 PIXEL_FORMATS = {
@@ -15,7 +17,7 @@ PIXEL_FORMATS = {
 }
 
 # Quelix_GetColorMode answers with the significant bits; these are the modes.
-MODE_BY_SIGNIFICANT_BITS = {8: 8, 14: 16, 24: 24, 32: 32, 46: 48, 62: 64}
+MODE_BY_SIGNIFICANT_BITS = {REPORTED_BITS[name]: bits for name, bits in COLOR_MODES.items()}
 
 FrameRecord = collections.namedtuple("FrameRecord", "width height bits fps")
 FrameRecord.__doc__ = "The frame record of a frame: size, bits per pixel, frames per second (0 when triggered)."

@@ -2,6 +2,7 @@
 shared device table, no display) and a simulated camera per test class."""
 import atexit
 import os
+import pathlib
 import tempfile
 import unittest
 
@@ -21,6 +22,22 @@ def remove_shared_table():
 
 
 atexit.register(remove_shared_table)
+
+
+def public_header(name="QuelixSdk_205KWMX.h"):
+    """The public C header that goes with the imported package: the one in
+    the directory of $QUELIX_PUBLIC_HEADER when that is set, else the one
+    installed with the package (PREFIX/include/quelix beside
+    PREFIX/lib/python3/dist-packages/quelix), else the checkout's include/."""
+    named = os.environ.get("QUELIX_PUBLIC_HEADER")
+    if named:
+        return pathlib.Path(named).parent / name
+    package = pathlib.Path(quelix.__file__).resolve().parent
+    candidates = [package.parents[3] / "include" / "quelix" / name, package.parent.parent / "include" / name]
+    for candidate in candidates:
+        if candidate.is_file():
+            return candidate
+    raise FileNotFoundError(f"no {name} beside the quelix package: " + ", ".join(map(str, candidates)))
 
 
 class SimulatedCameraTest(unittest.TestCase):

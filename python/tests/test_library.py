@@ -1,6 +1,5 @@
 """The loader, errors, and what needs no camera."""
 import os
-import pathlib
 import re
 import subprocess
 import sys
@@ -8,8 +7,6 @@ import unittest
 
 import support  # noqa: F401  (private environment)
 import quelix
-
-HEADER = pathlib.Path(__file__).resolve().parents[2] / "include" / "QuelixSdk_205KWMX.h"
 
 
 class LoaderTest(unittest.TestCase):
@@ -39,7 +36,8 @@ class LoaderTest(unittest.TestCase):
         self.assertTrue(quelix.has_function("Quelix_SnapShot"))
 
     def test_every_function_of_the_header_is_exported(self):
-        declared = set(re.findall(r"^QUELIX_API\b[^(]*?\b(Quelix_\w+)\(", HEADER.read_text(), re.MULTILINE))
+        header = support.public_header().read_text()
+        declared = set(re.findall(r"^QUELIX_API\b[^(]*?\b(Quelix_\w+)\(", header, re.MULTILINE))
         self.assertEqual(len(declared), 147)
         self.assertEqual(sorted(name for name in declared if not quelix.has_function(name)), [])
 

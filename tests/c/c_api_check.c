@@ -80,6 +80,11 @@ int main(int argc, char** argv)
     LOAD(destroyWindow, DestroyWindowFn, "QuelixPlatform_DestroyWindow");
 
     check(getDllVersion() == 8258836, "version before any camera is 8258836");
+    check(QUELIX_DLL_VERSION == 8258836, "the header names the version");
+    check(QUELIX_STRIDE(5, QUELIX_COLOR_BGR24) == 16 && QUELIX_STRIDE(1, QUELIX_COLOR_GRAY8) == 4 &&
+              QUELIX_STRIDE(QUELIX_SENSOR_WIDTH, QUELIX_COLOR_GRAY16) == 640,
+          "rows are padded to 4 bytes");
+    check(sizeof(QUELIX_FRAME_INFO) == 32 && sizeof(QUELIX_CAMERA_INFO) == 36, "the records have their sizes");
 
     window = createWindow();
     check(window != NULL, "message window");
