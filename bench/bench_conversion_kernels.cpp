@@ -6,8 +6,8 @@
 #include <random>
 
 #include "../tests/unit/kernel_reference.h"
-#include "output/conversion_kernels.h"
-#include "output/dib_image.h"
+#include "image/conversion_kernels.h"
+#include "image/dib_image.h"
 
 namespace quelix {
 namespace {

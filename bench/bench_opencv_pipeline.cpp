@@ -15,8 +15,8 @@
 #include <cmath>
 #include <random>
 
-#include "capture/false_color_palette.h"
-#include "capture/level_tables.h"
+#include "pipeline/false_color_palette.h"
+#include "pipeline/level_tables.h"
 #include "pipeline_frames.h"
 
 namespace quelix {

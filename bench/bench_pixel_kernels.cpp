@@ -6,9 +6,9 @@
 #include <random>
 
 #include "../tests/pipeline_reference.h"
-#include "capture/false_color.h"
-#include "capture/mirror.h"
-#include "capture/pixel_kernels.h"
+#include "pipeline/false_color.h"
+#include "pipeline/mirror.h"
+#include "pipeline/pixel_kernels.h"
 #include "pipeline_frames.h"
 
 namespace quelix {

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "QuelixPlatform.h"
-#include "api/camera_object.h"
-#include "output/dib_image.h"
-#include "platform/device_context.h"
+#include "camera/camera_object.h"
+#include "image/dib_image.h"
+#include "platform/windowing/device_context.h"
 
 namespace quelix {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "device/command_codes.h"
-#include "platform/driver_connection.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_connection.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/camera_simulator.h"
 #include "sim/frame_renderer.h"
 #include "bench_camera.h"

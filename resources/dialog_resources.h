@@ -1,7 +1,7 @@
 // The dialog templates of the library, Japanese and English, by template id.
 #pragma once
 
-#include "platform/dialog_template.h"
+#include "platform/dialogs/dialog_template.h"
 
 namespace quelix::resources {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "device/command_codes.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/frame_timing.h"
 #include "sim/simulated_camera.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/scene.h"
 
 namespace quelix::sim {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/camera_simulator.h"
 #include "sim/command_line.h"
 #include "sim/control_channel.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/unix_socket.h"
 
 namespace quelix::sim {

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/unix_socket.h"
 
 namespace quelix::sim {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "sim/device_node.h"
 #include "sim/random.h"
 #include "sim/thermal_model.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/socket_io.h"
+#include "platform/driver/socket_io.h"
 
 namespace quelix::sim {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <random>
 
-#include "api/camera_object.h"
-#include "output/dib_image.h"
+#include "camera/camera_object.h"
+#include "image/dib_image.h"
 
 namespace quelix::test {
 

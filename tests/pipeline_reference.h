@@ -10,10 +10,10 @@
 #include <cstring>
 #include <vector>
 
-#include "api/camera_object.h"
-#include "capture/false_color_palette.h"
-#include "capture/kernel_params.h"
-#include "output/dib_image.h"
+#include "camera/camera_object.h"
+#include "pipeline/false_color_palette.h"
+#include "pipeline/kernel_params.h"
+#include "image/dib_image.h"
 
 namespace quelix::reference {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "device/command_codes.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 
 namespace quelix::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/driver_connection.h"
+#include "platform/driver/driver_connection.h"
 
 namespace quelix::test {
 

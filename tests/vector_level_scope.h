@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "capture/vector_levels.h"
+#include "image/instruction_sets.h"
 
 namespace quelix::test {
 

@@ -1,6 +1,6 @@
 // The export that tells when a delivered frame reached the host and the caller.
 #include "QuelixPlatform.h"
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "api/export_call.h"
 
 using namespace quelix;

@@ -1,7 +1,7 @@
 // The named parameter exports: each only forwards to Quelix_GetFilterValue
 // or Quelix_SetFilterValue with its id.
 #include "QuelixSdk_205KWMX.h"
-#include "api/filter_ids.h"
+#include "camera/filter_ids.h"
 
 using namespace quelix;
 

@@ -4,8 +4,8 @@
 #include <new>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/runtime_random.h"
+#include "platform/os/clock.h"
+#include "platform/os/runtime_random.h"
 
 namespace quelix {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 
 namespace quelix {
 

@@ -3,7 +3,7 @@
 #include "device/command_codes.h"
 #include "device/qlx_sdk_lib.h"
 #include "device/register_map.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace quelix {
 

@@ -9,7 +9,7 @@
 #include "device/device_status.h"
 #include "device/qlx_sdk_lib.h"
 #include "device/register_map.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace quelix {
 
@@ -202,6 +202,13 @@ int CQLXSdkLib::SetDeviceNumber(int n)
     deviceNumber = n;
     std::snprintf(devicePath.data(), devicePath.size(), "\\\\.\\%s-%d", baseName.data(), n);
     return kDeviceOk;
+}
+
+int CQLXSdkLib::AttachDevice(int n)
+{
+    platform::CriticalSectionGuard guard(registerLock);
+    ResetGeometry();
+    return SetDeviceNumber(n);
 }
 
 int CQLXSdkLib::SelectDevice(int n)

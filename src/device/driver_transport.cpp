@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "device/command_codes.h"
-#include "platform/clock.h"
-#include "platform/driver_wire.h"
+#include "platform/os/clock.h"
+#include "platform/driver/driver_wire.h"
 
 namespace quelix {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/driver_connection.h"
+#include "platform/driver/driver_connection.h"
 
 namespace quelix {
 

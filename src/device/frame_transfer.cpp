@@ -6,7 +6,7 @@
 #include "device/command_codes.h"
 #include "device/device_status.h"
 #include "device/qlx_sdk_lib.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace quelix {
 

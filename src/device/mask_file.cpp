@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 
-#include "output/output_file.h"
-#include "platform/input_file.h"
+#include "platform/os/output_file.h"
+#include "platform/os/input_file.h"
 
 namespace quelix {
 

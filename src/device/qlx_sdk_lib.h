@@ -25,7 +25,7 @@
 
 #include "device/driver_transport.h"
 #include "device/transfer_block.h"
-#include "platform/sync.h"
+#include "platform/os/sync.h"
 
 namespace quelix {
 
@@ -90,6 +90,10 @@ public:
     int SetDeviceNumber(int n);
     int SelectDevice(int n);
     int InitDevice(int n);
+    // Makes device n this object's device without a word to the camera: for
+    // a camera that another process streams, whose registers are that
+    // process's to set. The host geometry goes back to its defaults.
+    int AttachDevice(int n);
 
     // Frame transfer.
     int StartTransferThread();

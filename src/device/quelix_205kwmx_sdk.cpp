@@ -14,12 +14,15 @@ constexpr uint8_t kSampleWidth8 = 8;
 
 }  // namespace
 
-CQuelix205KWMXSdk::CQuelix205KWMXSdk()
+CQuelix205KWMXSdk::CQuelix205KWMXSdk(bool initialise)
 {
     static_assert(sizeof kBaseName <= sizeof baseName);
     std::memcpy(baseName.data(), kBaseName, sizeof kBaseName);
     ProbeDevices();
-    InitDevice(0);
+    if (initialise)
+        InitDevice(0);
+    else
+        AttachDevice(0);
 }
 
 int CQuelix205KWMXSdk::SetWordMode(int on)

@@ -8,9 +8,10 @@ namespace quelix {
 
 class CQuelix205KWMXSdk : public CQLXSdkLib {
 public:
-    // Probes device numbers 0 to 7 and initialises device 0; a missing
+    // Probes device numbers 0 to 7 and initialises device 0, or with
+    // `initialise` false only attaches to it (see AttachDevice); a missing
     // camera does not stop construction (its controls then report failure).
-    CQuelix205KWMXSdk();
+    explicit CQuelix205KWMXSdk(bool initialise = true);
 
     // The camera always sends 16-bit words to the driver; the logic device's
     // sample-width register selects what they carry.

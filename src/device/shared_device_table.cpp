@@ -3,7 +3,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/process.h"
+#include "platform/os/process.h"
 
 namespace quelix {
 

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/shared_memory.h"
-#include "platform/window_table.h"
+#include "platform/shared_memory/shared_memory.h"
+#include "platform/windowing/window_table.h"
 
 namespace quelix {
 

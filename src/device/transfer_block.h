@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sync.h"
-#include "platform/thread.h"
+#include "platform/os/sync.h"
+#include "platform/os/thread.h"
 
 namespace quelix {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/language.h"
+#include "platform/text/language.h"
 #include "resources/dialog_resources.h"
 
 namespace quelix {

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string>
 
-#include "api/settings_blocks.h"
-#include "capture/dialog_hook.h"
+#include "dialogs/settings_blocks.h"
+#include "dialogs/dialog_hook.h"
 #include "device/qlx_sdk_lib.h"
-#include "platform/dialog_box.h"
-#include "platform/window_table.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/windowing/window_table.h"
 
 namespace quelix {
 

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "platform/language.h"
+#include "platform/text/language.h"
 #include "resources/dialog_resources.h"
 
 namespace quelix {

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "api/settings_blocks.h"
-#include "capture/dialog_hook.h"
-#include "platform/dialog_box.h"
-#include "platform/window_table.h"
+#include "dialogs/settings_blocks.h"
+#include "dialogs/dialog_hook.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/windowing/window_table.h"
 
 namespace quelix {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "api/registry_layout.h"
-#include "platform/language.h"
-#include "platform/registry.h"
+#include "dialogs/registry_layout.h"
+#include "platform/text/language.h"
+#include "platform/registry/registry.h"
 #include "resources/dialog_resources.h"
 
 namespace quelix {

@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/dialog_box.h"
-#include "platform/window_table.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/windowing/window_table.h"
 
 namespace quelix {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "output/output_file.h"
-#include "platform/bitmap_info.h"
+#include "platform/os/output_file.h"
+#include "platform/windowing/bitmap_info.h"
 
 namespace quelix {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
-#include "output/dib_image.h"
-#include "output/output_file.h"
+#include "image/dib_image.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

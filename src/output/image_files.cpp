@@ -3,8 +3,8 @@
 // upside-down 8 or 24-bit image, PNG samples widened to 16 bits.
 #include "output/image_files.h"
 
-#include "output/conversion_kernels.h"
-#include "output/output_file.h"
+#include "image/conversion_kernels.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

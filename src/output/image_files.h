@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "output/dib_image.h"
+#include "image/dib_image.h"
 
 namespace quelix {
 

@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 
 #include "output/image_files.h"
-#include "output/output_file.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

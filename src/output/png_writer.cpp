@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "output/image_files.h"
-#include "output/output_file.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

@@ -15,8 +15,8 @@
 #include <memory>
 #include <mutex>
 
-#include "output/dib_image.h"
-#include "platform/sync.h"
+#include "image/dib_image.h"
+#include "platform/os/sync.h"
 
 namespace quelix {
 

@@ -8,9 +8,9 @@
 #include <new>
 #include <vector>
 
-#include "output/conversion_kernels.h"
+#include "image/conversion_kernels.h"
 #include "output/image_files.h"
-#include "output/output_file.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/driver_exchange.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_exchange.h"
+#include "platform/driver/driver_wire.h"
 
 namespace wire = quelix::driver_wire;
 using quelix::platform::ExchangeOnSocket;

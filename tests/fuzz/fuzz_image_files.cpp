@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "output/dib_image.h"
+#include "image/dib_image.h"
 #include "output/image_files.h"
 #include "tests/file_size_limit.h"
 #include "tests/fuzz/fuzz_files.h"

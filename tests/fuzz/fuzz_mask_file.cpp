@@ -9,10 +9,10 @@
 #include <fstream>
 #include <vector>
 
-#include "capture/shading_correction.h"
+#include "pipeline/shading_correction.h"
 #include "device/defect_masks.h"
 #include "device/mask_file.h"
-#include "output/dib_image.h"
+#include "image/dib_image.h"
 #include "tests/fuzz/fuzz_files.h"
 
 using namespace quelix;

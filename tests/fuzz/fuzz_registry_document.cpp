@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry_document.h"
+#include "platform/registry/registry_document.h"
 
 using quelix::platform::RegistryDocument;
 

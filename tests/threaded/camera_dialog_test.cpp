@@ -7,7 +7,7 @@
 #include <regex>
 #include <thread>
 
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "api/export_call.h"
 #include "capture_fixture.h"
 #include "device/command_codes.h"

@@ -243,6 +243,35 @@ TEST_F(CaptureEngine, ACameraHeldByAnotherOwnerIsNotStarted)
     EXPECT_EQ(Quelix_Release(second), 1) << "a release stops the stream";
 }
 
+// A camera object made, or switched to the device, while another streams it
+// leaves the camera's registers alone: the stream goes on with whole frames
+// of its own window and sample width.
+TEST_F(CaptureEngine, ACameraMadeWhileAnotherStreamsTheDeviceLeavesItsStreamAlone)
+{
+    ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
+    ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, 0, 160, 256, 0, 128), 1);
+    ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
+    std::vector<uint8_t> buffer(160 * 128 * 2);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
+
+    const int32_t second = Quelix_Initialize(nullptr);
+    ASSERT_NE(second, 0);
+    EXPECT_EQ(Quelix_SetDeviceNumber(second, 0), 1);
+    EXPECT_EQ(Quelix_SetMirrorH(second, 1), 1) << "a setting is kept for its own start";
+    for (int frame = 0; frame < 5; ++frame) {
+        const auto msg = WaitFor(QUELIX_WM_FRAME);
+        ASSERT_TRUE(msg.has_value());
+        ASSERT_NE(msg->wParam, 0u) << "error " << msg->lParam;
+        const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(msg->wParam);
+        EXPECT_EQ(Load(info->width), 160);
+        EXPECT_EQ(Load(info->height), 128);
+    }
+    EXPECT_EQ(Quelix_Release(second), 1);
+    ASSERT_EQ(Quelix_StopPreview(camera), 1);
+    EXPECT_TRUE(ErrorHistory().empty());
+}
+
 TEST_F(CaptureEngine, NoCameraAtTheDeviceNumber)
 {
     Camera().Unplug();

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "capture/frame_times.h"
+#include "camera/frame_times.h"
 #include "capture_fixture.h"
 
 namespace quelix {

@@ -9,7 +9,7 @@
 #include "device/device_status.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/register_map.h"
-#include "platform/thread.h"
+#include "platform/os/thread.h"
 #include "sim/scene.h"
 #include "sim_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "api/export_call.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"

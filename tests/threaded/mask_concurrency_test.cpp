@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "QuelixPlatform.h"
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "device/defect_masks.h"
 #include "device/mask_file.h"
 #include "sim_fixture.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "capture/pixel_kernels.h"
+#include "pipeline/pixel_kernels.h"
 #include "pipeline_camera.h"
 
 namespace quelix::test {

@@ -4,10 +4,10 @@
 #include <thread>
 
 #include "QuelixPlatform.h"
-#include "api/camera_object.h"
-#include "output/dib_image.h"
-#include "platform/device_context.h"
-#include "platform/display_window.h"
+#include "camera/camera_object.h"
+#include "image/dib_image.h"
+#include "platform/windowing/device_context.h"
+#include "platform/windowing/display_window.h"
 
 namespace quelix {
 namespace {

@@ -3,11 +3,11 @@
 // table, and a size change while a preview runs.
 #include <gtest/gtest.h>
 
-#include "api/registry_layout.h"
+#include "dialogs/registry_layout.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"
 #include "dialogs/stream_format_dialog.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace quelix::test {
 namespace {

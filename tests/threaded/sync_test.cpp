@@ -3,8 +3,8 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/sync.h"
-#include "platform/thread.h"
+#include "platform/os/sync.h"
+#include "platform/os/thread.h"
 
 namespace quelix::platform {
 namespace {

@@ -47,6 +47,8 @@ expect_refused() {
     shift
     if "$@" >"$log" 2>&1; then
         echo "a camera streamed by the other user was not refused:"
+        cat "$directory/first.log" "$second/stream.log" 2>/dev/null || true
+        ls -la "$QUELIX_DEVICE_DIR"
         cat "$log"
         exit 1
     fi

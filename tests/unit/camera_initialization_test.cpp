@@ -5,8 +5,8 @@
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "api/camera_object.h"
-#include "platform/registry.h"
+#include "camera/camera_object.h"
+#include "platform/registry/registry.h"
 #include "test_environment.h"
 
 namespace quelix {

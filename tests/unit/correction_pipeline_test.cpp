@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "capture/false_color.h"
-#include "capture/shading_correction.h"
+#include "pipeline/false_color.h"
+#include "pipeline/shading_correction.h"
 #include "pipeline_camera.h"
 #include "pipeline_reference.h"
 #include "vector_level_scope.h"

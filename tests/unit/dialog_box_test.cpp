@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "dialog_test_support.h"
-#include "platform/dialog_box.h"
-#include "platform/language.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/text/language.h"
 
 namespace quelix::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "output/conversion_kernels.h"
-#include "output/dib_image.h"
+#include "image/conversion_kernels.h"
+#include "image/dib_image.h"
 
 namespace quelix {
 namespace {

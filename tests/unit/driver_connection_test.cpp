@@ -1,4 +1,4 @@
-#include "platform/driver_connection.h"
+#include "platform/driver/driver_connection.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "device/command_codes.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "raw_driver_requests.h"
 #include "sim/unix_socket.h"
 #include "sim_fixture.h"

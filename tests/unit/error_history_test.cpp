@@ -2,7 +2,7 @@
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "api/export_call.h"
 
 namespace quelix {

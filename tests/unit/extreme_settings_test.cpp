@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "capture_fixture.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace quelix {
 namespace {

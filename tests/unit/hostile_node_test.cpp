@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "QuelixSdk_205KWMX.h"
-#include "platform/device_liveness.h"
-#include "platform/driver_connection.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/device_liveness.h"
+#include "platform/driver/driver_connection.h"
+#include "platform/driver/driver_wire.h"
 #include "raw_driver_requests.h"
 #include "sim/unix_socket.h"
 #include "sim_fixture.h"

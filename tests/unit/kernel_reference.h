@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "output/dib_image.h"
+#include "image/dib_image.h"
 
 namespace quelix::reference {
 

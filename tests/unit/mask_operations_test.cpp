@@ -9,12 +9,12 @@
 #include <random>
 
 #include "QuelixSdk_205KWMX.h"
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "capture_fixture.h"
 #include "device/defect_masks.h"
 #include "device/mask_file.h"
 #include "file_size_limit.h"
-#include "platform/text.h"
+#include "platform/text/text.h"
 #include "test_environment.h"
 
 namespace quelix {

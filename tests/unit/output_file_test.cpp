@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "file_size_limit.h"
-#include "output/output_file.h"
+#include "platform/os/output_file.h"
 #include <unistd.h>
 
 namespace quelix {

@@ -4,7 +4,7 @@
 
 #include "capture_fixture.h"
 #include "device/register_map.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace quelix {
 namespace {

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "capture/pixel_kernels.h"
-#include "capture/sharpen.h"
+#include "pipeline/pixel_kernels.h"
+#include "pipeline/sharpen.h"
 #include "pipeline_camera.h"
 #include "pipeline_reference.h"
 #include "vector_level_scope.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/pixel_pages.h"
+#include "platform/os/pixel_pages.h"
 
 namespace quelix::platform {
 namespace {

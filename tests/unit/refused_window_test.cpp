@@ -9,11 +9,11 @@
 #include <climits>
 #include <vector>
 
-#include "api/registry_layout.h"
+#include "dialogs/registry_layout.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"
-#include "platform/dialog_box.h"
-#include "platform/registry.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/registry/registry.h"
 
 namespace quelix {
 namespace {

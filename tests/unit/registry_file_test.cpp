@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/registry.h"
-#include "platform/registry_file.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/registry_file.h"
 #include "test_environment.h"
 
 namespace quelix::platform {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/registry.h"
-#include "platform/registry_document.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/registry_document.h"
 #include "test_environment.h"
 
 namespace quelix::platform {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "api/camera_object.h"
+#include "camera/camera_object.h"
 #include "capture_fixture.h"
 #include "image_readers.h"
 #include "sim/scene.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "device/shared_device_table.h"
-#include "platform/process.h"
+#include "platform/os/process.h"
 #include "test_environment.h"
 
 namespace quelix {

@@ -2,7 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/shared_memory.h"
+#include "platform/shared_memory/shared_memory.h"
 #include "test_environment.h"
 
 namespace quelix::platform {

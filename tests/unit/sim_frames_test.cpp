@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "device/command_codes.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "raw_driver_requests.h"
 #include "sim/frame_renderer.h"
 #include "sim_fixture.h"

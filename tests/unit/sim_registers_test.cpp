@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "device/command_codes.h"
-#include "platform/driver_wire.h"
+#include "platform/driver/driver_wire.h"
 #include "raw_driver_requests.h"
 #include "sim/thermal_model.h"
 #include "sim_fixture.h"

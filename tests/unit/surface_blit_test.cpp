@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/device_context.h"
-#include "platform/surface.h"
+#include "platform/windowing/device_context.h"
+#include "platform/windowing/surface.h"
 
 namespace quelix::platform {
 namespace {

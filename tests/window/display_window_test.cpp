@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/device_context.h"
-#include "platform/window_class.h"
+#include "platform/windowing/device_context.h"
+#include "platform/windowing/window_class.h"
 #include "window_test_support.h"
 
 #ifdef QUELIX_HAVE_X11

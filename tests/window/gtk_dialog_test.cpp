@@ -11,8 +11,8 @@
 #include "dialogs/camera_settings_dialog.h"
 #include "dialogs/image_filter_dialog.h"
 #include "dialogs/stream_format_dialog.h"
-#include "platform/dialog_box.h"
-#include "platform/dialog_views.h"
+#include "platform/dialogs/dialog_box.h"
+#include "platform/dialogs/dialog_view_finder.h"
 
 namespace quelix::test {
 namespace {

@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 
-#include "api/camera_object.h"
-#include "output/dib_image.h"
-#include "platform/device_context.h"
-#include "platform/window_class.h"
+#include "camera/camera_object.h"
+#include "image/dib_image.h"
+#include "platform/windowing/device_context.h"
+#include "platform/windowing/window_class.h"
 #include "window_test_support.h"
 
 namespace quelix {

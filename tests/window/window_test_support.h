@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "QuelixPlatform.h"
-#include "platform/display_window.h"
+#include "platform/windowing/display_window.h"
 
 namespace quelix::test {
 

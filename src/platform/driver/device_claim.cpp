@@ -1,0 +1,88 @@
+#include "platform/driver/device_claim.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+#include "platform/driver/driver_connection.h"
+
+namespace quelix::platform {
+
+namespace {
+
+constexpr std::string_view kPathPrefix = "\\\\.\\";
+
+// The claim file of "\\.\NAME"; empty for another kind of path.
+std::string ClaimPath(const char* driverPath)
+{
+    const std::string_view text = driverPath != nullptr ? driverPath : "";
+    if (!text.starts_with(kPathPrefix) || text.size() == kPathPrefix.size() ||
+        text.find('/', kPathPrefix.size()) != std::string_view::npos)
+        return {};
+    return DeviceDirectory() + "/." + std::string(text.substr(kPathPrefix.size())) + ".claim";
+}
+
+// Opens (making it when missing) the claim file, never through a symbolic
+// link. Readable by every user, since flock needs only an open descriptor.
+int OpenClaimFile(const char* driverPath)
+{
+    const std::string path = ClaimPath(driverPath);
+    if (path.empty())
+        return -1;
+    int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    // The creator's umask must not keep other users from the lock.
+    if (status.st_uid == geteuid() && (status.st_mode & 0044) != 0044)
+        fchmod(fd, 0644);
+    return fd;
+}
+
+}  // namespace
+
+bool DeviceClaim::Take(const char* driverPath)
+{
+    Release();
+    const int fd = OpenClaimFile(driverPath);
+    if (fd < 0)
+        return true;
+    int locked = -1;
+    do
+        locked = flock(fd, LOCK_EX | LOCK_NB);
+    while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        close(fd);
+        return !busy;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void DeviceClaim::Release()
+{
+    if (fd_ < 0)
+        return;
+    close(fd_);  // closing the last descriptor of the open file ends its lock
+    fd_ = -1;
+}
+
+bool DeviceClaim::HeldElsewhere(const char* driverPath)
+{
+    DeviceClaim probe;
+    return !probe.Take(driverPath);
+}
+
+}  // namespace quelix::platform
