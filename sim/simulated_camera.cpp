@@ -22,7 +22,6 @@ uint64_t SensorSeed(uint64_t seed, int deviceNumber)
 SimulatedCamera::SimulatedCamera(const std::string& directory, int deviceNumber, const CameraOptions& options,
                                  std::shared_ptr<const Scene> scene)
     : nodePath_(directory + "/" + driver_wire::kDeviceBaseName + "-" + std::to_string(deviceNumber)),
-      deviceNumber_(deviceNumber),
       options_(options),
       temperature_(kAmbientCelsius),
       temperatureAt_(Clock::now()),

@@ -61,7 +61,6 @@ public:
     SimulatedCamera(const SimulatedCamera&) = delete;
     SimulatedCamera& operator=(const SimulatedCamera&) = delete;
 
-    int DeviceNumber() const { return deviceNumber_; }
     const std::string& NodePath() const { return nodePath_; }
 
     // --- What the camera holds
@@ -139,7 +138,6 @@ private:
     void RunTriggerClock();
 
     const std::string nodePath_;
-    const int deviceNumber_;
     const CameraOptions options_;
 
     mutable std::mutex mutex_;  // guards every field down to the renderer

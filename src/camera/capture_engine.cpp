@@ -6,6 +6,7 @@
 
 #include "camera/camera_object.h"
 #include "device/device_status.h"
+#include "pipeline/color_modes.h"
 #include "platform/os/clock.h"
 #include "platform/windowing/device_context.h"
 #include "platform/windowing/display_window.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int32_t kCaptureTimeoutMs = 10000;
 constexpr uint32_t kClockSettleMs = 100;
 
-bool Uses16BitWork(int32_t mode) { return mode == 1 || mode == 4 || mode == 5; }
 
 }  // namespace
 
@@ -34,7 +34,7 @@ CDibImage* CQuelix::OutputImage() const
     }
 }
 
-CDibImage* CQuelix::WorkImage() const { return Uses16BitWork(colorMode) ? image16.get() : image8.get(); }
+CDibImage* CQuelix::WorkImage() const { return UsesWideWork(colorMode) ? image16.get() : image8.get(); }
 
 bool CQuelix::DeviceHeldElsewhere(int n) const
 {
@@ -56,7 +56,7 @@ int CQuelix::PrepareAcquisition()
     // The device's frame geometry first: the images are made for the window
     // the camera delivers, and frames are never copied into images of
     // another size.
-    device->SetWordMode(Uses16BitWork(mode) ? 1 : 0);
+    device->SetWordMode(UsesWideWork(mode) ? 1 : 0);
     if (!ApplyWindowToDevice())
         return Fail(kErrWindowInvalid);
 
@@ -66,7 +66,7 @@ int CQuelix::PrepareAcquisition()
         CDibImage* image;
         int bits;
         bool needed;
-    } outputs[] = {{image8.get(), 8, mode <= 3},      {image16.get(), 16, Uses16BitWork(mode)},
+    } outputs[] = {{image8.get(), 8, mode <= 3},      {image16.get(), 16, UsesWideWork(mode)},
                    {image24.get(), 24, mode != 1},    {image32.get(), 32, mode == 3},
                    {image48.get(), 48, mode == 4},    {image64.get(), 64, mode == 5}};
     for (const auto& [image, bits, needed] : outputs) {
@@ -82,7 +82,7 @@ int CQuelix::PrepareAcquisition()
     }
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        if (!rawFrame->Create(w, h, Uses16BitWork(mode) ? 16 : 8))
+        if (!rawFrame->Create(w, h, UsesWideWork(mode) ? 16 : 8))
             return Fail(kErrObjects);
     }
 
@@ -119,7 +119,7 @@ void CQuelix::ConfigureCamera()
 
 bool CQuelix::RestoreTriggeredCamera()
 {
-    device->SetWordMode(Uses16BitWork(colorMode) ? 1 : 0);
+    device->SetWordMode(UsesWideWork(colorMode) ? 1 : 0);
     if (device->SetCaptureWindow(active.x, active.y, active.width, active.height, subSample) != kDeviceOk)
         return false;
     ConfigureCamera();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "camera/camera_object.h"
+#include "pipeline/color_modes.h"
 #include "pipeline/pixel_kernels.h"
 #include "device/device_status.h"
 #include "platform/os/clock.h"
@@ -19,7 +20,6 @@ constexpr uint32_t kTriggerIdleMs = 10;
 // The pause after a trigger-mode read failed, before the camera is asked again.
 constexpr int32_t kTriggerRetryMs = 100;
 constexpr uint32_t kFrameRateWindowMs = 1000;
-constexpr int32_t kBitsByColorMode[] = {8, 16, 24, 32, 48, 64};
 
 void Store(int32_t& field, int32_t value) { std::atomic_ref<int32_t>(field).store(value, std::memory_order_relaxed); }
 
@@ -48,11 +48,11 @@ void CQuelix::RestrideRawFrame()
 
 void CQuelix::FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10)
 {
-    const int32_t mode = colorMode;
     Store(frameInfo.size, static_cast<int32_t>(sizeof frameInfo));
     Store(frameInfo.width, image.width);
     Store(frameInfo.height, image.height);
-    Store(frameInfo.bitCount, mode >= 0 && mode <= 5 ? kBitsByColorMode[mode] : 0);
+    const ColorMode* entry = ColorModeOf(colorMode);
+    Store(frameInfo.bitCount, entry != nullptr ? entry->bits : 0);
     Store(frameInfo.fps10, framesPerSecond10);
     std::atomic_ref<uint8_t*>(frameInfo.data).store(CurrentFrameTarget().buffer, std::memory_order_relaxed);
 }

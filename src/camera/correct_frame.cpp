@@ -5,6 +5,7 @@
 #include <new>
 
 #include "camera/camera_object.h"
+#include "pipeline/color_modes.h"
 #include "pipeline/defect_repair.h"
 #include "pipeline/gray_phases.h"
 #include "pipeline/mirror.h"
@@ -57,11 +58,6 @@ GrayParams GrayParamsOf(const Settings& s)
             Setting(s, FilterSlot::grayOffsetB)};
 }
 
-bool WideWork(int32_t colorMode)
-{
-    return colorMode == 1 || colorMode == 4 || colorMode == 5;
-}
-
 // Brightness kernels by colour mode.
 constexpr std::array<ConvertKernel, 6> kBrightness = {Brightness8,  Brightness16, Brightness24,
                                                       Brightness24, Brightness48, Brightness48};
@@ -78,7 +74,7 @@ void CQuelix::CorrectFrame()
     const int32_t mode = colorMode.load();
     if (mode < 0 || mode > 5)
         return;
-    const bool wide = WideWork(mode);
+    const bool wide = UsesWideWork(mode);
     CDibImage* work = wide ? image16.get() : image8.get();
     if (work == nullptr || work->pBits == nullptr || work->bitCount != (wide ? 16 : 8))
         return;

@@ -5,6 +5,7 @@
 #include "camera/camera_object.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/register_map.h"
+#include "pipeline/color_modes.h"
 
 namespace quelix {
 
@@ -16,9 +17,6 @@ namespace {
 constexpr double kClockPeriodMs = static_cast<double>(0.0001f);
 constexpr int kLineOverheadClocks = 69;
 
-constexpr int32_t kBitsByColorMode[] = {8, 16, 24, 32, 48, 64};
-// What GetColorMode reports: modes with 16-bit samples report two bits less.
-constexpr int32_t kReportedBitsByColorMode[] = {8, 14, 24, 32, 46, 62};
 
 void SetOk(int32_t* ok, int32_t value)
 {
@@ -93,8 +91,8 @@ int CQuelix::GetCaptureWindowEx(int32_t* outTotalWidth, int32_t* left, int32_t* 
 
 int CQuelix::SetColorMode(int bits)
 {
-    for (int32_t mode = 0; mode < 6; ++mode) {
-        if (kBitsByColorMode[mode] != bits)
+    for (int32_t mode = 0; mode < static_cast<int32_t>(kColorModes.size()); ++mode) {
+        if (kColorModes[static_cast<size_t>(mode)].bits != bits)
             continue;
         platform::CriticalSectionGuard operation(operationLock);
         // A running acquisition made its images for the old mode: it
@@ -113,8 +111,8 @@ int CQuelix::SetColorMode(int bits)
 
 int CQuelix::GetColorMode() const
 {
-    const int32_t mode = colorMode;
-    return mode >= 0 && mode < 6 ? kReportedBitsByColorMode[mode] : -1;
+    const ColorMode* entry = ColorModeOf(colorMode);
+    return entry != nullptr ? entry->reportedBits : -1;
 }
 
 int CQuelix::SetSubSample(int value)

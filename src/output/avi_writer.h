@@ -72,7 +72,6 @@ public:
     // Drops an unfinished file.
     void Discard();
     bool IsOpen() const { return file.IsOpen(); }
-    uint64_t FileSize() const { return file.Size(); }
 
     COutputFile file;
     std::array<uint32_t, 14> mainHeader{};
