@@ -1,68 +1,68 @@
-# What `cmake --install` puts into place, and the Debian package made from
-# the same rules (`cpack -G DEB`):
-#   lib/          libQuelixSdk_205KWMX.so.1.0.0 with its soname link and the
-#                 development link, the CMake package and quelix.pc
-#   include/quelix/   the public headers
-#   bin/          quelix and quelix-camsim
-#   lib/python3/dist-packages/quelix   the Python package
-#   share/doc/quelix  README, docs and examples
+# What `cmake --install` puts into place, component by component
+# (cmake/InstallLayout.cmake names them and the Debian package of each;
+# cmake/Packaging.cmake makes the packages from the same rules):
+#   LIBDIR/       libQuelixSdk_205KWMX.so.1.0.0 and its soname link (runtime);
+#                 the development link, the CMake package and quelix.pc
+#                 (development)
+#   LIBDIR/quelix/    the GTK dialog view module (gtk)
+#   include/quelix/   the public headers (development)
+#   bin/          quelix and quelix-camsim; share/man/man1 their man pages
+#                 (tools)
+#   lib/python3/dist-packages/quelix   the Python package (python)
+#   share/doc/quelix  README, LICENSE, docs and examples (docs)
+# LIBDIR is lib/x86_64-linux-gnu on Debian (InstallLayout.cmake).
 include(CMakePackageConfigHelpers)
 
-set(QUELIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuelixSdk)
-set(QUELIX_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/quelix)
-
 install(TARGETS QuelixSdk_205KWMX EXPORT QuelixSdkTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${QUELIX_COMPONENT_RUNTIME}
+            NAMELINK_COMPONENT ${QUELIX_COMPONENT_DEVELOPMENT})
 install(FILES
     ${PROJECT_SOURCE_DIR}/include/QuelixSdk_205KWMX.h
     ${PROJECT_SOURCE_DIR}/include/QuelixPlatform.h
     ${PROJECT_SOURCE_DIR}/include/QuelixTypes.h
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quelix)
-install(EXPORT QuelixSdkTargets NAMESPACE Quelix:: DESTINATION ${QUELIX_CMAKE_DIR})
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quelix COMPONENT ${QUELIX_COMPONENT_DEVELOPMENT})
+install(EXPORT QuelixSdkTargets NAMESPACE Quelix:: DESTINATION ${QUELIX_INSTALL_CMAKEDIR}
+    COMPONENT ${QUELIX_COMPONENT_DEVELOPMENT})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/QuelixSdkConfig.cmake.in
-    ${PROJECT_BINARY_DIR}/QuelixSdkConfig.cmake INSTALL_DESTINATION ${QUELIX_CMAKE_DIR})
+    ${PROJECT_BINARY_DIR}/QuelixSdkConfig.cmake INSTALL_DESTINATION ${QUELIX_INSTALL_CMAKEDIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/QuelixSdkConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/QuelixSdkConfig.cmake ${PROJECT_BINARY_DIR}/QuelixSdkConfigVersion.cmake
-    DESTINATION ${QUELIX_CMAKE_DIR})
+    DESTINATION ${QUELIX_INSTALL_CMAKEDIR} COMPONENT ${QUELIX_COMPONENT_DEVELOPMENT})
 
 # pkg-config: the prefix is found from where quelix.pc lies, so the file is
 # right wherever the tree is installed (a staging prefix, /usr, /opt/quelix).
 file(RELATIVE_PATH QUELIX_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/quelix.pc.in ${PROJECT_BINARY_DIR}/quelix.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/quelix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/quelix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+    COMPONENT ${QUELIX_COMPONENT_DEVELOPMENT})
+
+# The GTK view of the settings dialogs is no library to link: it lies in a
+# private directory, quelix/ beside the library, where the library opens it
+# when a dialog is shown on a display.
+if(TARGET QuelixSdk_205KWMX_gtk)
+    install(TARGETS QuelixSdk_205KWMX_gtk LIBRARY DESTINATION ${QUELIX_INSTALL_MODULEDIR}
+        COMPONENT ${QUELIX_COMPONENT_GTK})
+endif()
 
 # The tool finds the library in its installed tree wherever the tree was put
 # (a staging prefix, /usr, /opt/quelix).
 set_target_properties(quelix PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-# The GTK view of the settings dialogs sits beside the library, where the
-# library looks for it when a dialog is shown on a display.
-if(TARGET QuelixSdk_205KWMX_gtk)
-    install(TARGETS QuelixSdk_205KWMX_gtk LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-endif()
-install(TARGETS quelix quelix-camsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quelix quelix-camsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    COMPONENT ${QUELIX_COMPONENT_TOOLS})
+foreach(page quelix.1 quelix-camsim.1)
+    quelix_gzip(${PROJECT_SOURCE_DIR}/docs/man/${page} ${PROJECT_BINARY_DIR}/man/${page}.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+        COMPONENT ${QUELIX_COMPONENT_TOOLS})
+endforeach()
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/quelix DESTINATION lib/python3/dist-packages
-    PATTERN __pycache__ EXCLUDE)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/quelix DESTINATION ${QUELIX_INSTALL_PYTHONDIR}
+    COMPONENT ${QUELIX_COMPONENT_PYTHON} PATTERN __pycache__ EXCLUDE)
 
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${QUELIX_DOC_DIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${QUELIX_DOC_DIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${QUELIX_DOC_DIR}/examples)
-
-# The Debian package: the library's run-time dependencies come from
-# dpkg-shlibdeps; the Python package wants python3 and numpy.
-set(CPACK_PACKAGE_NAME quelix)
-set(CPACK_PACKAGE_VENDOR "Korvex")
-set(CPACK_PACKAGE_CONTACT "Quelix SDK maintainers <quelix@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Quelix 205KWMX near-infrared camera SDK")
-set(CPACK_PACKAGE_DESCRIPTION
-    "The camera library (147 Quelix_* C functions), its headers, CMake package and pkg-config file, the quelix tool, the simulated camera quelix-camsim and the quelix Python package.")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, python3-numpy")
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-set(CPACK_GENERATOR DEB)
-include(CPack)
+# The documentation; the man pages' sources in docs/man are installed as man
+# pages above. The Debian packages carry the licence in their copyright
+# files, so LICENSE goes only into a plain install.
+quelix_install_docs(FILES ${PROJECT_SOURCE_DIR}/README.md)
+quelix_install_docs(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ EXCLUDE man)
+quelix_install_docs(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ SUBDIR examples)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${QUELIX_INSTALL_DOCDIR} COMPONENT ${QUELIX_COMPONENT_DOCS})

@@ -2,8 +2,10 @@
 # Checks the SDK as users take it: installs a build directory to a staging
 # prefix, builds every example against it through the CMake package and
 # through pkg-config and runs them against a simulated camera, makes the
-# Debian package and lists it, and runs the Python package's tests against
-# the installed library.
+# Debian packages, lists them, checks what each holds and runs lintian on
+# them (any error fails), runs the packaged tool and Python package from the
+# packages' files, and runs the Python package's tests against the installed
+# library.
 #   check-install.sh BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,15 +27,37 @@ trap cleanup EXIT
 stage="$work/stage"
 echo "-- install to $stage"
 cmake --install "$build" --prefix "$stage" >/dev/null
-library=$(find "$stage" -name 'libQuelixSdk_205KWMX.so.1' | head -n 1)
-[ -n "$library" ] || { echo "no library installed"; exit 1; }
+# The library directory the build installs to: lib/x86_64-linux-gnu on Debian.
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+library="$stage/$libdir/libQuelixSdk_205KWMX.so.1"
+[ -e "$library" ] || { echo "no library installed in $libdir"; exit 1; }
 [[ $(file -L "$library") == *"shared object"* ]]
 [[ $(objdump -p "$library") =~ SONAME\ +libQuelixSdk_205KWMX\.so\.1 ]]
 for installed in include/quelix/QuelixSdk_205KWMX.h include/quelix/QuelixPlatform.h bin/quelix \
-    bin/quelix-camsim share/doc/quelix/README.md lib/python3/dist-packages/quelix/__init__.py; do
+    bin/quelix-camsim share/man/man1/quelix.1.gz share/man/man1/quelix-camsim.1.gz \
+    share/doc/quelix/README.md share/doc/quelix/LICENSE share/doc/quelix/examples/hello_camera.c \
+    lib/python3/dist-packages/quelix/__init__.py; do
     [ -e "$stage/$installed" ] || { echo "not installed: $installed"; exit 1; }
 done
+# The Debian packages' own files and the man pages' sources stay out of a
+# plain install.
+for debian_only in share/lintian share/doc/quelix/man "share/doc/libquelixsdk-dev"; do
+    [ ! -e "$stage/$debian_only" ] || { echo "installed, but belongs to the Debian packages: $debian_only"; exit 1; }
+done
+# The GTK dialog view is a module in a private directory, not beside the library.
+gtk_module=libQuelixSdk_205KWMX_gtk.so
+if [ -e "$(dirname "$library")/$gtk_module" ]; then
+    echo "the GTK module lies in the library directory"
+    exit 1
+fi
+with_gtk=false
+[ -e "$stage/$libdir/quelix/$gtk_module" ] && with_gtk=true
 "$stage/bin/quelix" stream --help >/dev/null
+for page in quelix quelix-camsim; do
+    gzip -t "$stage/share/man/man1/$page.1.gz"
+    man --warnings -l "$stage/share/man/man1/$page.1.gz" 2>&1 >/dev/null | (! grep .) ||
+        { echo "the man page $page.1 has errors"; exit 1; }
+done
 
 # Every example builds: the library exports every function they use.
 examples=(hello_camera live_frames triggered_capture snapshot_png record_avi calibrate)
@@ -92,15 +116,76 @@ kill "$camsim_pid"
 wait "$camsim_pid" 2>/dev/null || true
 camsim_pid=""
 
-echo "-- Debian package"
-(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null)
-deb=$(ls "$work"/deb/*.deb)
-dpkg-deb -f "$deb" Package Version Architecture Depends Recommends
-dpkg-deb -c "$deb" | awk '{print $6}' >"$work/deb-contents"
-cat "$work/deb-contents"
-grep -qx "./usr/lib/libQuelixSdk_205KWMX.so.1.0.0" "$work/deb-contents"
-grep -qx "./usr/lib/cmake/QuelixSdk/QuelixSdkConfig.cmake" "$work/deb-contents"
-[[ $(dpkg-deb -f "$deb" Depends) == *libc6* ]]
+echo "-- Debian packages"
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log"; exit 1; }
+runtime=libquelixsdk-205kwmx1
+packages=("$runtime" libquelixsdk-dev quelix-tools python3-quelix)
+$with_gtk && packages+=(quelix-gtk-dialogs)
+version=$(dpkg-deb -f "$work"/deb/"$runtime"_*.deb Version)
+debs=("$work"/deb/*.deb)
+[ ${#debs[@]} -eq ${#packages[@]} ] || { echo "packages made: ${debs[*]##*/}"; exit 1; }
+deb_of() { ls "$work"/deb/"$1"_"$version"_*.deb; }
+# holds PACKAGE PATH...: the package holds each path (a regular expression).
+holds() {
+    local package=$1
+    shift
+    local path
+    for path in "$@"; do
+        grep -qxE "\./$path" "$work/contents-$package" || { echo "$package lacks $path"; exit 1; }
+    done
+}
+for package in "${packages[@]}"; do
+    deb=$(deb_of "$package")
+    basename "$deb"
+    dpkg-deb -f "$deb" Architecture Depends Recommends Suggests | sed 's/^/    /'
+    dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' >"$work/contents-$package"
+    sed 's/^/    /' "$work/contents-$package"
+    holds "$package" "usr/share/doc/$package/copyright" "usr/share/doc/$package/changelog\.Debian\.gz"
+done
+ma="usr/$libdir"
+holds "$runtime" "$ma/libQuelixSdk_205KWMX\.so\.1" "$ma/libQuelixSdk_205KWMX\.so\.1\.0\.0"
+holds libquelixsdk-dev "$ma/libQuelixSdk_205KWMX\.so" "usr/include/quelix/QuelixSdk_205KWMX\.h" \
+    "$ma/cmake/QuelixSdk/QuelixSdkConfig\.cmake" "$ma/pkgconfig/quelix\.pc" \
+    "usr/share/doc/libquelixsdk-dev/README\.md" "usr/share/doc/libquelixsdk-dev/examples/hello_camera\.c"
+holds quelix-tools usr/bin/quelix usr/bin/quelix-camsim "usr/share/man/man1/quelix\.1\.gz" \
+    "usr/share/man/man1/quelix-camsim\.1\.gz"
+holds python3-quelix "usr/lib/python3/dist-packages/quelix/__init__\.py"
+$with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
+# The library (its file and soname link) is in its package alone, and no
+# path is in two packages.
+[ "$(cat "$work"/contents-* | grep -c "libQuelixSdk_205KWMX\.so\.1")" -eq 2 ] ||
+    { echo "the library is in more than its package"; exit 1; }
+[ -z "$(cat "$work"/contents-* | sort | uniq -d)" ] || { echo "a path in two packages"; exit 1; }
+# The others depend on the library, the development files and the tools on
+# exactly their own version.
+[[ $(dpkg-deb -f "$(deb_of "$runtime")" Depends) == *libc6* ]]
+for package in libquelixsdk-dev quelix-tools; do
+    [[ $(dpkg-deb -f "$(deb_of "$package")" Depends) == *"$runtime (= $version)"* ]] ||
+        { echo "$package does not depend on $runtime (= $version)"; exit 1; }
+done
+[[ $(dpkg-deb -f "$(deb_of python3-quelix)" Depends) == *python3-numpy*"$runtime"* ]]
+[ "$(dpkg-deb -f "$(deb_of python3-quelix)" Architecture)" = all ]
+# ldconfig runs through the library package's trigger, not its scripts.
+dpkg-deb --ctrl-tarfile "$(deb_of "$runtime")" | tar -t | grep -qx ./triggers
+[ "$(dpkg-deb --info "$(deb_of "$runtime")" triggers)" = "activate-noawait ldconfig" ]
+if dpkg-deb --ctrl-tarfile "$(deb_of "$runtime")" | tar -t | grep -qE '^\./(postinst|postrm)$'; then
+    echo "$runtime has maintainer scripts"
+    exit 1
+fi
+
+echo "-- lintian"
+lintian --fail-on error "$work"/deb/*.deb
+
+echo "-- the packages' tool and Python package"
+for package in "${packages[@]}"; do
+    dpkg-deb -x "$(deb_of "$package")" "$work/root"
+done
+"$work/root/usr/bin/quelix" snap --simulate --scene chart --bits 16 -o "$work/packaged.png"
+[[ $(file "$work/packaged.png") == *"PNG image data, 320 x 256, 16-bit grayscale"* ]]
+loaded=$(env -u QUELIX_LIBRARY PYTHONPATH="$work/root/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+    'import quelix._library as l; print(l.load().path)')
+[ "$loaded" = "$work/root/$ma/libQuelixSdk_205KWMX.so.1" ] || { echo "the Python package loaded $loaded"; exit 1; }
 
 echo "-- Python package against the installed library"
 env -u QUELIX_LIBRARY -u QUELIX_CAMSIM -u QUELIX_DEVICE_DIR \

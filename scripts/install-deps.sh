@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth
-    python3 python3-numpy python3-pytest dpkg-dev file doxygen
+    python3 python3-numpy python3-pytest dpkg-dev file doxygen lintian
     libpng-dev libjpeg62-turbo-dev libtiff-dev
     pngcheck libtiff-tools python3-pil
     ffmpeg
