@@ -16,6 +16,9 @@ namespace quelix::platform {
 namespace {
 
 constexpr const char kModuleName[] = "libQuelixSdk_205KWMX_gtk.so";
+// The module's folder beside the library (lib/ARCH/quelix/ when installed),
+// so that no module without a soname sits in the library directory itself.
+constexpr const char kModuleFolder[] = "quelix/";
 
 std::string ModuleBesideLibrary()
 {
@@ -24,7 +27,8 @@ std::string ModuleBesideLibrary()
         return {};
     const std::string library = info.dli_fname;
     const size_t slash = library.rfind('/');
-    return slash == std::string::npos ? std::string() : library.substr(0, slash + 1) + kModuleName;
+    return slash == std::string::npos ? std::string()
+                                      : library.substr(0, slash + 1) + kModuleFolder + kModuleName;
 }
 
 CreateDialogViewFunction LoadModule()
