@@ -1,7 +1,6 @@
 // The capture engine's operations on the caller's thread: preparing the
 // device and the images, starting and stopping the preview and trigger
 // modes, single snapshots and copies of the latest frame.
-#include <cstdio>
 #include <cstring>
 
 #include "camera/camera_object.h"
@@ -38,9 +37,7 @@ CDibImage* CQuelix::WorkImage() const { return UsesWideWork(colorMode) ? image16
 
 bool CQuelix::DeviceHeldElsewhere(int n) const
 {
-    char path[128];
-    std::snprintf(path, sizeof path, "\\\\.\\%s-%d", device->baseName.data(), n);
-    return sharedTable.IsDeviceClaimed(n) || platform::DeviceClaim::HeldElsewhere(path);
+    return sharedTable.IsDeviceClaimed(n) || platform::DeviceClaim::HeldElsewhere(device->DriverPath(n).c_str());
 }
 
 int CQuelix::PrepareAcquisition()

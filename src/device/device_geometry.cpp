@@ -180,10 +180,8 @@ void CQLXSdkLib::FreeBuffers()
 void CQLXSdkLib::ProbeDevices()
 {
     for (int n = 0; n < MaxDevices(); ++n) {
-        char path[128];
-        std::snprintf(path, sizeof path, "\\\\.\\%s-%d", baseName.data(), n);
         DriverHandle handle = platform::kNoDriverHandle;
-        const bool opened = DeviceOpen(path, handle);
+        const bool opened = DeviceOpen(DriverPath(n).c_str(), handle);
         devicePresent[static_cast<size_t>(n)] = opened && handle != platform::kInvalidDriverHandle ? 1 : 0;
         DeviceClose(handle);
     }
@@ -200,8 +198,13 @@ int CQLXSdkLib::SetDeviceNumber(int n)
         return kDeviceNumberRejected;
     platform::CriticalSectionGuard guard(registerLock);
     deviceNumber = n;
-    std::snprintf(devicePath.data(), devicePath.size(), "\\\\.\\%s-%d", baseName.data(), n);
+    std::snprintf(devicePath.data(), devicePath.size(), "%s", DriverPath(n).c_str());
     return kDeviceOk;
+}
+
+std::string CQLXSdkLib::DriverPath(int n) const
+{
+    return "\\\\.\\" + std::string(baseName.data()) + "-" + std::to_string(n);
 }
 
 int CQLXSdkLib::AttachDevice(int n)

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "device/driver_transport.h"
@@ -94,6 +95,8 @@ public:
     // a camera that another process streams, whose registers are that
     // process's to set. The host geometry goes back to its defaults.
     int AttachDevice(int n);
+    // The driver path of device n: "\\.\BASE-n".
+    std::string DriverPath(int n) const;
 
     // Frame transfer.
     int StartTransferThread();

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <string>
-#include <string_view>
 
 #include "platform/driver/driver_connection.h"
 
@@ -15,16 +14,15 @@ namespace quelix::platform {
 
 namespace {
 
-constexpr std::string_view kPathPrefix = "\\\\.\\";
-
-// The claim file of "\\.\NAME"; empty for another kind of path.
+// The claim file ".NAME.claim" beside the device node NAME; empty for a
+// path that names no node.
 std::string ClaimPath(const char* driverPath)
 {
-    const std::string_view text = driverPath != nullptr ? driverPath : "";
-    if (!text.starts_with(kPathPrefix) || text.size() == kPathPrefix.size() ||
-        text.find('/', kPathPrefix.size()) != std::string_view::npos)
+    const std::string node = NodePath(driverPath);
+    const size_t slash = node.rfind('/');
+    if (slash == std::string::npos)
         return {};
-    return DeviceDirectory() + "/." + std::string(text.substr(kPathPrefix.size())) + ".claim";
+    return node.substr(0, slash + 1) + "." + node.substr(slash + 1) + ".claim";
 }
 
 // Opens (making it when missing) the claim file, never through a symbolic

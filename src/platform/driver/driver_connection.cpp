@@ -169,16 +169,8 @@ std::shared_ptr<Connection> FindConnection(DriverHandle handle)
 // path is not "\\.\NAME" with a plain file name that fits a socket address.
 bool NodeAddress(const char* path, sockaddr_un& address)
 {
-    if (path == nullptr)
-        return false;
-    const std::string_view text(path);
-    if (!text.starts_with(kPathPrefix))
-        return false;
-    const std::string_view name = text.substr(kPathPrefix.size());
-    if (name.empty() || name.find('/') != std::string_view::npos)
-        return false;
-    const std::string node = DeviceDirectory() + "/" + std::string(name);
-    if (node.size() >= sizeof(address.sun_path))
+    const std::string node = NodePath(path);
+    if (node.empty() || node.size() >= sizeof(address.sun_path))
         return false;
     address = {};
     address.sun_family = AF_UNIX;
@@ -229,6 +221,17 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
         return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Late;
     bytesReturned = response.bytesReturned;
     return response.success != 0 ? ExchangeResult::Succeeded : ExchangeResult::Failed;
+}
+
+std::string NodePath(const char* path)
+{
+    const std::string_view text = path != nullptr ? path : "";
+    if (!text.starts_with(kPathPrefix))
+        return {};
+    const std::string_view name = text.substr(kPathPrefix.size());
+    if (name.empty() || name.find('/') != std::string_view::npos)
+        return {};
+    return DeviceDirectory() + "/" + std::string(name);
 }
 
 std::string DeviceDirectory()

@@ -31,5 +31,7 @@ bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint
 
 // $QUELIX_DEVICE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/quelix.
 std::string DeviceDirectory();
+// The device node of the driver path "\\.\NAME"; empty for another path.
+std::string NodePath(const char* path);
 
 }  // namespace quelix::platform
