@@ -36,8 +36,13 @@ TEST(HandleTableThreads, EightThreadsCreateLookUpAndReleaseWithoutLosingRecords)
                     camera.PostError(code);
                     return 0;
                 });
-                if (Quelix_GetLastError(handle) != code || Quelix_GetLastError(mine[mine.size() / 2]) != 0)
+                const int32_t found = Quelix_GetLastError(handle);
+                const int32_t older = Quelix_GetLastError(mine[mine.size() / 2]);
+                if (found != code || older != 0) {
                     ++failures;
+                    ADD_FAILURE() << "thread " << t << " round " << round << ": found " << found << " for " << code
+                                  << ", " << older << " on an older handle";
+                }
                 if (round % 3 == 2) {
                     if (Quelix_Release(mine.front()) != 1)
                         ++failures;
