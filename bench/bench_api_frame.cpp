@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of the call frame every export pays (finding the camera by handle)
 // and of posting a notification to an application's message window.
 #include <benchmark/benchmark.h>

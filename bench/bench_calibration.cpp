@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calibration quality on the simulated camera, and the cost of mask files.
 //
 // Quality: the spatial non-uniformity (standard deviation over mean, without

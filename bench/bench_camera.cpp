@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench_camera.h"
 
 #include <stdlib.h>
@@ -10,7 +11,10 @@ namespace quelix::bench {
 
 namespace {
 
-std::string SharedMemoryName() { return "quelix-bench-" + std::to_string(getpid()); }
+std::string SharedMemoryName()
+{
+    return "quelix-bench-" + std::to_string(getpid());
+}
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Simulated cameras for benchmarks, in a device directory of their own that
 // QUELIX_DEVICE_DIR names while they live; the library's registry file and
 // shared-memory name are private to them too.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion kernels on a frame of the sensor's size (320 x 256), through
 // CDibImage::Convert and StretchConvert as display, saving and recording run
 // them; a few against the straightforward reference versions of the tests.
@@ -76,9 +77,15 @@ BENCHMARK_CAPTURE(RunConvert, Bgra64Shl2, Bgra64Shl2, 64, 64);
 BENCHMARK_CAPTURE(RunConvert, Bgra64Shl2Swap, Bgra64Shl2Swap, 64, 64);
 BENCHMARK_CAPTURE(RunConvert, RowCopyFlip_24, RowCopyFlip, 24, 24);
 
-BENCHMARK_CAPTURE(RunScale, Scale8Nearest, Scale8Nearest, 8)->Args({640, 512})->Args({160, 128})->Args({1000, 800});
+BENCHMARK_CAPTURE(RunScale, Scale8Nearest, Scale8Nearest, 8)
+    ->Args({640, 512})
+    ->Args({160, 128})
+    ->Args({1000, 800});
 BENCHMARK_CAPTURE(RunScale, Scale8Nearest_reference, ReferenceScale8, 8)->Args({640, 512});
-BENCHMARK_CAPTURE(RunScale, Scale24Nearest, Scale24Nearest, 24)->Args({640, 512})->Args({160, 128})->Args({1000, 800});
+BENCHMARK_CAPTURE(RunScale, Scale24Nearest, Scale24Nearest, 24)
+    ->Args({640, 512})
+    ->Args({160, 128})
+    ->Args({1000, 800});
 BENCHMARK_CAPTURE(RunScale, Scale24Nearest_reference, ReferenceScale24, 24)->Args({640, 512});
 
 }  // namespace

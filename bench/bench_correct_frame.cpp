@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CorrectFrame per colour mode with every stage on, on 320 x 256 frames, and
 // the straightforward pipeline of the tests for comparison.
 #include <benchmark/benchmark.h>

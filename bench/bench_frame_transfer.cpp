@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames per second through the transfer thread from a simulated camera in
 // fast mode, as the capture loop takes them (WaitRingFrame, then
 // ReadRingFrame of the newest frame), and the cost of one ReadRingFrame.
@@ -34,7 +35,8 @@ void BM_TransferThreadFrames(benchmark::State& state)
         // One iteration: the next frame the transfer thread delivers.
         for (;;) {
             const int ready = device.WaitRingFrame();
-            if (ready == 3 && device.ReadRingFrame(frame.data(), frame.size()) == kDeviceOk && device.frameTrailer != lastTrailer)
+            if (ready == 3 && device.ReadRingFrame(frame.data(), frame.size()) == kDeviceOk &&
+                device.frameTrailer != lastTrailer)
                 break;
             if (ready != 2 && ready != 3) {
                 state.SkipWithError("the stream ended");
@@ -46,7 +48,8 @@ void BM_TransferThreadFrames(benchmark::State& state)
         lastTrailer = device.frameTrailer;
     }
     device.StopTransferThread();
-    state.counters["camera_fps"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["camera_fps"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_TransferThreadFrames)->Arg(16)->Arg(8)->ArgName("bits")->UseRealTime()->MinTime(2.0);
@@ -57,7 +60,8 @@ void BM_ReadRingFrame(benchmark::State& state)
     CQLXSdkLib device;
     device.SetFrameGeometry(320, 0, 320, 256, 0, 256, 4);
     device.wordMode = state.range(0) == 16 ? 1 : 0;
-    device.transfer.ring = {device.ring[0].get(), device.ring[1].get(), device.ring[2].get(), device.ring[3].get()};
+    device.transfer.ring = {device.ring[0].get(), device.ring[1].get(), device.ring[2].get(),
+                            device.ring[3].get()};
     device.transfer.ringCount = 4;
     std::vector<uint8_t> frame(320 * 256 * 2);
     for (auto _ : state) {

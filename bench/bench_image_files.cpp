@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving one 320 x 256 frame per format and bit depth (conversion,
 // encoding, the staged file with its flush to disk and the rename; timed in
 // real time, since the flush waits for the disk without using the

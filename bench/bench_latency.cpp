@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a user of a streaming camera feels: the time from the moment the
 // simulated camera finished a frame to (a) the transfer thread holding it
 // whole, (b) the processed frame sitting in the application's buffer, and
@@ -68,10 +69,11 @@ public:
         handle_ = Quelix_Initialize(window_);
         const int stride = (kWidth * kBitsByColorMode[colorMode] / 8 + 3) & ~3;
         buffer_.resize(static_cast<size_t>(stride) * kHeight);
-        started_ = Quelix_SetDeviceNumber(handle_, device) && Quelix_SetColorMode(handle_, kBitsByColorMode[colorMode]) &&
-                   Quelix_SetWaitTime(handle_, waitMs) &&
-                   Quelix_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0) &&
-                   Quelix_CallBackPreview(handle_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1);
+        started_ =
+            Quelix_SetDeviceNumber(handle_, device) &&
+            Quelix_SetColorMode(handle_, kBitsByColorMode[colorMode]) &&
+            Quelix_SetWaitTime(handle_, waitMs) && Quelix_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0) &&
+            Quelix_CallBackPreview(handle_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1);
         if (started_)
             receiver_ = std::thread([this] { Receive(); });
     }
@@ -101,16 +103,20 @@ private:
                 msg.wParam == 0)
                 continue;
             const uint64_t received = NowNs();
-            const auto trailer = static_cast<uint32_t>(*reinterpret_cast<const int32_t*>(msg.lParam)) & 0xFFFF;
+            const auto trailer =
+                static_cast<uint32_t>(*reinterpret_cast<const int32_t*>(msg.lParam)) & 0xFFFF;
             if (!counting_)
                 continue;
             QUELIX_FRAME_TIMES times{};
-            const std::optional<uint64_t> finished = simulated_.FrameCompletedNs(static_cast<uint16_t>(trailer));
+            const std::optional<uint64_t> finished =
+                simulated_.FrameCompletedNs(static_cast<uint16_t>(trailer));
             if (!finished || QuelixPlatform_GetFrameTimes(handle_, trailer, &times) != 1) {
                 ++latencies_.unmatched;
                 continue;
             }
-            const auto since = [&](uint64_t t) { return static_cast<double>(static_cast<int64_t>(t - *finished)) / 1e3; };
+            const auto since = [&](uint64_t t) {
+                return static_cast<double>(static_cast<int64_t>(t - *finished)) / 1e3;
+            };
             latencies_.transfer.push_back(since(times.arrived));
             latencies_.buffer.push_back(since(times.delivered));
             latencies_.message.push_back(since(received));
@@ -144,7 +150,8 @@ void BM_FrameLatency(benchmark::State& state)
     }
     std::vector<std::unique_ptr<StreamingCamera>> streams;
     for (int device : devices) {
-        streams.push_back(std::make_unique<StreamingCamera>(device, colorMode, waitMs, *simulator.Camera(device)));
+        streams.push_back(
+            std::make_unique<StreamingCamera>(device, colorMode, waitMs, *simulator.Camera(device)));
         if (!streams.back()->Started()) {
             state.SkipWithError("a camera did not start streaming");
             return;

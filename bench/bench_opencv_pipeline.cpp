@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The point of comparison: the same operations composed from OpenCV as a
 // user would write them (built only when OpenCV is found). Per kernel:
 // lookup tables for gamma and contrast, flip for mirroring, box blur and a

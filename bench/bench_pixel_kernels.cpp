@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pixel kernels on one 320 x 256 frame through CDibImage::Convert, as
 // the correction pipeline runs them; a few against the straightforward
 // versions of the tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview's drawing step after each frame: the colour mode's conversion,
 // the scaling to the window when its size differs, and the blit that shows
 // the frame (headless, or on X11 when a display is available), per colour

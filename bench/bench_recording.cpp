@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // AVI recording from a simulated camera through the exports: at the camera's
 // own frame rate, how many of the frames the capture engine finished reach
 // the file, and the CPU time a recorded frame costs beyond the preview; and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames per second of the simulated camera in fast mode, read through the
 // driver connection as the transfer thread reads them (start-frame command,
 // then one whole-frame read on the image pipe), and the cost of making a
@@ -8,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_camera.h"
 #include "device/command_codes.h"
 #include "platform/driver/driver_connection.h"
 #include "platform/driver/driver_wire.h"
 #include "sim/camera_simulator.h"
 #include "sim/frame_renderer.h"
-#include "bench_camera.h"
 
 namespace {
 

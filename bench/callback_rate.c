@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * The frame rate and the CPU time per frame of a C application that takes
  * frames through the callback preview (a buffer and a frame message per
@@ -61,9 +62,10 @@ int main(int argc, char** argv)
     process = ProcessCpuSeconds();
     while (frames < wanted) {
         QUELIX_MSG msg;
-        if (!QuelixPlatform_GetMessage(window, &msg, 10000) || msg.message != QUELIX_WM_FRAME || msg.wParam == 0)
+        if (!QuelixPlatform_GetMessage(window, &msg, 10000) || msg.message != QUELIX_WM_FRAME ||
+            msg.wParam == 0)
             break;
-        last = (unsigned)(uint16_t)*(const int32_t*)msg.lParam;
+        last = (unsigned)(uint16_t) * (const int32_t*)msg.lParam;
         if (frames++ == 0)
             first = last;
     }

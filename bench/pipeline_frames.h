@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames and cameras for the pipeline benchmarks: a 320 x 256 camera object
 // in a colour mode with every stage of the correction pipeline on, fed with
 // a picture like the sensor's (a lit gradient with noise, a few hot pixels)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The API reference (`docs` target): HTML pages made by Doxygen from the
 # public headers, when Doxygen is found. Any Doxygen warning fails the
 # target. `cmake --install` puts the pages, once built, into

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by cpack once it has made the packages (CPACK_POST_BUILD_SCRIPTS).
 # CPack gives a package with a library below /usr/lib a postinst and a postrm
 # that run ldconfig; the library package has an ldconfig trigger instead

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Where an install puts each part, the install component each part belongs
 # to and the Debian package made of each component. Included before the
 # subdirectories, so that every install() rule can name these.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian packages (`cpack -G DEB`), one per install component
 # (cmake/InstallLayout.cmake): each carries its copyright file and changelog
 # in /usr/share/doc/PACKAGE; packaging/debian/ holds their sources.

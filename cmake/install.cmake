@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts into place, component by component
 # (cmake/InstallLayout.cmake names them and the Debian package of each;
 # cmake/Packaging.cmake makes the packages from the same rules):

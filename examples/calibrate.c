@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A calibration: a dark reference (shutter closed) and a bright reference
  * (uniform light) taken from the camera, from which the library derives its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * What every example does first and last: a message window for the
  * library's notifications, a camera object on it, and the camera at a device
@@ -59,7 +60,10 @@ static inline int ExampleOpen(ExampleCamera* camera, int device)
 }
 
 /* The bytes of one frame at 16 bits per pixel: rows padded to 4 bytes. */
-static inline size_t ExampleStride(int32_t width) { return ((size_t)width * 2 + 3) & ~(size_t)3; }
+static inline size_t ExampleStride(int32_t width)
+{
+    return ((size_t)width * 2 + 3) & ~(size_t)3;
+}
 
 /* The mean sample of a 16-bit frame in a buffer of `stride`-byte rows. */
 static inline double ExampleMean(const uint8_t* frame, int32_t width, int32_t height, size_t stride)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * The smallest program of the Quelix SDK: prints the library version, opens a
  * camera with a message window for its error notifications, asks for a

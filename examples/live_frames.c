@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * Live frames into a buffer: a preview that copies every processed frame
  * into the application's buffer and posts a frame message, taken in an event
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
                 /* The record and the trailer word belong to the camera and
                  * change with the next frame: read them now. */
                 const QUELIX_FRAME_INFO* info = (const QUELIX_FRAME_INFO*)msg.wParam;
-                const uint16_t trailer = (uint16_t)*(const int32_t*)msg.lParam;
+                const uint16_t trailer = (uint16_t) * (const int32_t*)msg.lParam;
                 ++frames;
                 if (frames == 1 || frames % 25 == 0 || frames == wanted)
                     printf("frame %4ld  trailer %5u  %d x %d  %5.1f fps  mean %7.1f\n", frames, trailer,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A 3-second AVI recording: the library starts the preview, and a record
  * thread appends every processed frame to an uncompressed 24-bit AVI file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A snapshot saved as PNG: one frame taken synchronously through the whole
  * correction pipeline, then the latest frame written as a 16-bit gray PNG.
@@ -23,8 +24,8 @@ int main(int argc, char** argv)
     else if (!Quelix_SaveImage(camera.handle, argv[1], 5 /* PNG */))
         failed = ExampleFailed(&camera, "Quelix_SaveImage");
     else
-        printf("saved %d x %d frame to %s\n", (int)Quelix_Width(camera.handle), (int)Quelix_Height(camera.handle),
-               argv[1]);
+        printf("saved %d x %d frame to %s\n", (int)Quelix_Width(camera.handle),
+               (int)Quelix_Height(camera.handle), argv[1]);
     ExampleClose(&camera);
     return failed;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A triggered capture: the camera waits for a pulse on its trigger input and
  * sends one frame per pulse; each arrives in the application's buffer with a
@@ -41,7 +42,8 @@ int main(int argc, char** argv)
         } else if (msg.message == QUELIX_WM_FRAME && msg.wParam != 0) {
             const QUELIX_FRAME_INFO* info = (const QUELIX_FRAME_INFO*)msg.wParam;
             ++frames;
-            printf("triggered frame %ld  trailer %5u  mean %7.1f\n", frames, (unsigned)(uint16_t)*(const int32_t*)msg.lParam,
+            printf("triggered frame %ld  trailer %5u  mean %7.1f\n", frames,
+                   (unsigned)(uint16_t) * (const int32_t*)msg.lParam,
                    ExampleMean(buffer, info->width, info->height, stride));
         } else if (msg.message == QUELIX_WM_FRAME || msg.message == QUELIX_WM_ERROR) {
             fprintf(stderr, "camera error %ld\n", (long)msg.lParam);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file QuelixPlatform.h
  * @brief What a Linux application needs from the Quelix SDK in place of Windows.
@@ -42,11 +43,11 @@ extern "C" {
 
 /** @brief A message taken from a window's queue. */
 typedef struct QUELIX_MSG {
-    QUELIX_HWND hwnd;  /**< the window it was posted to */
-    uint32_t message;  /**< QUELIX_WM_FRAME, QUELIX_WM_ERROR, QUELIX_WM_CLOSE, ... */
-    uintptr_t wParam;  /**< the message's first value */
-    intptr_t lParam;   /**< the message's second value */
-    uint32_t time;     /**< milliseconds since boot when posted, 32-bit, wrapping */
+    QUELIX_HWND hwnd; /**< the window it was posted to */
+    uint32_t message; /**< QUELIX_WM_FRAME, QUELIX_WM_ERROR, QUELIX_WM_CLOSE, ... */
+    uintptr_t wParam; /**< the message's first value */
+    intptr_t lParam;  /**< the message's second value */
+    uint32_t time;    /**< milliseconds since boot when posted, 32-bit, wrapping */
 } QUELIX_MSG;
 
 /**

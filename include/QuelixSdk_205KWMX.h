@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file QuelixSdk_205KWMX.h
  * @brief The public C interface of the Quelix 205KWMX camera SDK: 147 exports.
@@ -165,11 +166,11 @@ typedef struct QUELIX_FRAME_INFO {
  */
 /** @name Sensor
  * @{ */
-#define QUELIX_SENSOR_WIDTH 320     /**< pixels per sensor row */
-#define QUELIX_SENSOR_HEIGHT 256    /**< sensor rows */
-#define QUELIX_WINDOW_MIN_WIDTH 4   /**< the narrowest capture window the camera streams */
-#define QUELIX_WINDOW_MIN_HEIGHT 4  /**< the lowest capture window the camera streams */
-#define QUELIX_SAMPLE_MAX 0x3FFF    /**< full scale of a 14-bit sample */
+#define QUELIX_SENSOR_WIDTH 320         /**< pixels per sensor row */
+#define QUELIX_SENSOR_HEIGHT 256        /**< sensor rows */
+#define QUELIX_WINDOW_MIN_WIDTH 4       /**< the narrowest capture window the camera streams */
+#define QUELIX_WINDOW_MIN_HEIGHT 4      /**< the lowest capture window the camera streams */
+#define QUELIX_SAMPLE_MAX 0x3FFF        /**< full scale of a 14-bit sample */
 #define QUELIX_EXPOSURE_MAX_LINES 32767 /**< the longest exposure, in sensor lines */
 /** @} */
 
@@ -198,7 +199,7 @@ typedef struct QUELIX_FRAME_INFO {
 
 /** @name Automatic exposure modes of Quelix_SetAutoIris
  * @{ */
-#define QUELIX_AUTO_IRIS_OFF 0     /**< the exposure stays as set */
+#define QUELIX_AUTO_IRIS_OFF 0 /**< the exposure stays as set */
 /** five windows of each frame are measured and the exposure follows them (4 to 8192 lines) */
 #define QUELIX_AUTO_IRIS_ON 1
 #define QUELIX_AUTO_IRIS_MEASURE 2 /**< the windows are measured, the exposure stays */
@@ -206,7 +207,7 @@ typedef struct QUELIX_FRAME_INFO {
 
 /** @name Gray modes of QUELIX_FILTER_GRAY_MODE (8-bit gray output only)
  * @{ */
-#define QUELIX_GRAY_MODE_OFF 0       /**< gray levels as they are */
+#define QUELIX_GRAY_MODE_OFF 0 /**< gray levels as they are */
 /** gains and offsets per phase of the 2 x 2 pattern of QUELIX_FILTER_BAYER_MODE */
 #define QUELIX_GRAY_MODE_BALANCE 1
 #define QUELIX_GRAY_MODE_LUMINANCE 2 /**< gray levels through the luminance of the false-colour palette */
@@ -217,37 +218,37 @@ typedef struct QUELIX_FRAME_INFO {
  * QUELIX_ERR_ARGUMENT) and, in parentheses, the value a camera starts with
  * when the registry holds none.
  * @{ */
-#define QUELIX_FILTER_BRIGHTNESS 1        /**< brightness offset, -255 to 255 (0: none) */
-#define QUELIX_FILTER_CONTRAST 2          /**< contrast, -127 to 127 (0: none) */
-#define QUELIX_FILTER_HUE 3               /**< hue turn of the false colours, -360 to 360 (0: none) */
-#define QUELIX_FILTER_SATURATION 4        /**< saturation of the false colours, -255 to 255 (0: none) */
-#define QUELIX_FILTER_SHARPNESS 5         /**< sharpening, 0 to 30 (0: off) */
-#define QUELIX_FILTER_BAYER_GAIN_RGB 6    /**< ids 7 to 9 packed: red bits 0-7, green 8-15, blue 16-23 */
-#define QUELIX_FILTER_BAYER_GAIN_RED 7    /**< red colour gain, 0 to 400 (100); kept, not applied to frames */
-#define QUELIX_FILTER_BAYER_GAIN_GREEN 8  /**< green colour gain, 0 to 400 (100); kept, not applied */
-#define QUELIX_FILTER_BAYER_GAIN_BLUE 9   /**< blue colour gain, 0 to 400 (100); kept, not applied */
-#define QUELIX_FILTER_BAYER_GAIN_AUTO 10  /**< automatic colour gain: nonzero is kept as 1; not applied */
-#define QUELIX_FILTER_GAMMA 11            /**< gamma, 0 to 200 (100: none) */
-#define QUELIX_FILTER_BAYER_MODE 12       /**< phase of the 2 x 2 pattern of the gray balance, 0 to 3 (3) */
-#define QUELIX_FILTER_GLOBAL_GAIN 13      /**< the camera's global gain: only 1 */
-#define QUELIX_FILTER_COLOR_GAIN_RED 14   /**< sensor gain register 45, 0 to 255 */
+#define QUELIX_FILTER_BRIGHTNESS 1       /**< brightness offset, -255 to 255 (0: none) */
+#define QUELIX_FILTER_CONTRAST 2         /**< contrast, -127 to 127 (0: none) */
+#define QUELIX_FILTER_HUE 3              /**< hue turn of the false colours, -360 to 360 (0: none) */
+#define QUELIX_FILTER_SATURATION 4       /**< saturation of the false colours, -255 to 255 (0: none) */
+#define QUELIX_FILTER_SHARPNESS 5        /**< sharpening, 0 to 30 (0: off) */
+#define QUELIX_FILTER_BAYER_GAIN_RGB 6   /**< ids 7 to 9 packed: red bits 0-7, green 8-15, blue 16-23 */
+#define QUELIX_FILTER_BAYER_GAIN_RED 7   /**< red colour gain, 0 to 400 (100); kept, not applied to frames */
+#define QUELIX_FILTER_BAYER_GAIN_GREEN 8 /**< green colour gain, 0 to 400 (100); kept, not applied */
+#define QUELIX_FILTER_BAYER_GAIN_BLUE 9  /**< blue colour gain, 0 to 400 (100); kept, not applied */
+#define QUELIX_FILTER_BAYER_GAIN_AUTO 10 /**< automatic colour gain: nonzero is kept as 1; not applied */
+#define QUELIX_FILTER_GAMMA 11           /**< gamma, 0 to 200 (100: none) */
+#define QUELIX_FILTER_BAYER_MODE 12      /**< phase of the 2 x 2 pattern of the gray balance, 0 to 3 (3) */
+#define QUELIX_FILTER_GLOBAL_GAIN 13     /**< the camera's global gain: only 1 */
+#define QUELIX_FILTER_COLOR_GAIN_RED 14  /**< sensor gain register 45, 0 to 255 */
 #define QUELIX_FILTER_COLOR_GAIN_GREEN1 15 /**< sensor gain register 43, 0 to 255 */
 #define QUELIX_FILTER_COLOR_GAIN_GREEN2 16 /**< sensor gain register 46, 0 to 255 */
-#define QUELIX_FILTER_COLOR_GAIN_BLUE 17  /**< sensor gain register 44, 0 to 255 */
-#define QUELIX_FILTER_EXPOSURE_TIME 18    /**< exposure in sensor lines, 1 to 32767 (100) */
-#define QUELIX_FILTER_GRAY_MODE 19        /**< QUELIX_GRAY_MODE_OFF, _BALANCE or _LUMINANCE (0 to 2) */
-#define QUELIX_FILTER_GRAY_GAIN_R 20      /**< gray balance gain of the R phase, 0 to 255 (128: unity) */
-#define QUELIX_FILTER_GRAY_GAIN_G1 21     /**< gray balance gain of the G1 phase, 0 to 255 (128) */
-#define QUELIX_FILTER_GRAY_GAIN_G2 22     /**< gray balance gain of the G2 phase, 0 to 255 (128) */
-#define QUELIX_FILTER_GRAY_GAIN_B 23      /**< gray balance gain of the B phase, 0 to 255 (128) */
-#define QUELIX_FILTER_GRAY_OFFSET_R 24    /**< gray balance offset of the R phase, -255 to 255 (0) */
-#define QUELIX_FILTER_GRAY_OFFSET_G1 25   /**< gray balance offset of the G1 phase, -255 to 255 (0) */
-#define QUELIX_FILTER_GRAY_OFFSET_G2 26   /**< gray balance offset of the G2 phase, -255 to 255 (0) */
-#define QUELIX_FILTER_GRAY_OFFSET_B 27    /**< gray balance offset of the B phase, -255 to 255 (0) */
-#define QUELIX_FILTER_PELTIER 100         /**< cooler: not supported (QUELIX_ERR_NOT_SUPPORTED) */
-#define QUELIX_FILTER_TEMPERATURE 101     /**< sensor temperature, read only: not supported */
-#define QUELIX_FILTER_DOT_FILTER 102      /**< defect-pixel repair with the masks, 0 or 1 (0: off) */
-#define QUELIX_FILTER_MASK_FILTER 103     /**< shading correction with the references, 0 or 1 (0: off) */
+#define QUELIX_FILTER_COLOR_GAIN_BLUE 17   /**< sensor gain register 44, 0 to 255 */
+#define QUELIX_FILTER_EXPOSURE_TIME 18     /**< exposure in sensor lines, 1 to 32767 (100) */
+#define QUELIX_FILTER_GRAY_MODE 19         /**< QUELIX_GRAY_MODE_OFF, _BALANCE or _LUMINANCE (0 to 2) */
+#define QUELIX_FILTER_GRAY_GAIN_R 20       /**< gray balance gain of the R phase, 0 to 255 (128: unity) */
+#define QUELIX_FILTER_GRAY_GAIN_G1 21      /**< gray balance gain of the G1 phase, 0 to 255 (128) */
+#define QUELIX_FILTER_GRAY_GAIN_G2 22      /**< gray balance gain of the G2 phase, 0 to 255 (128) */
+#define QUELIX_FILTER_GRAY_GAIN_B 23       /**< gray balance gain of the B phase, 0 to 255 (128) */
+#define QUELIX_FILTER_GRAY_OFFSET_R 24     /**< gray balance offset of the R phase, -255 to 255 (0) */
+#define QUELIX_FILTER_GRAY_OFFSET_G1 25    /**< gray balance offset of the G1 phase, -255 to 255 (0) */
+#define QUELIX_FILTER_GRAY_OFFSET_G2 26    /**< gray balance offset of the G2 phase, -255 to 255 (0) */
+#define QUELIX_FILTER_GRAY_OFFSET_B 27     /**< gray balance offset of the B phase, -255 to 255 (0) */
+#define QUELIX_FILTER_PELTIER 100          /**< cooler: not supported (QUELIX_ERR_NOT_SUPPORTED) */
+#define QUELIX_FILTER_TEMPERATURE 101      /**< sensor temperature, read only: not supported */
+#define QUELIX_FILTER_DOT_FILTER 102       /**< defect-pixel repair with the masks, 0 or 1 (0: off) */
+#define QUELIX_FILTER_MASK_FILTER 103      /**< shading correction with the references, 0 or 1 (0: off) */
 /** @} */
 
 /**
@@ -276,9 +277,9 @@ typedef struct QUELIX_CAMERA_INFO {
  * starts on device 0. Display names are "Quelix205KWMX_NN".
  * @{
  */
-#define QUELIX_MAX_DEVICES 8           /**< device numbers 0 to 7 */
-#define QUELIX_DEVICE_LIST_ENTRIES 10  /**< entries of the lists of Quelix_EnumDevice(W) */
-#define QUELIX_DEVICE_NAME_SIZE 256    /**< characters per entry of those lists */
+#define QUELIX_MAX_DEVICES 8             /**< device numbers 0 to 7 */
+#define QUELIX_DEVICE_LIST_ENTRIES 10    /**< entries of the lists of Quelix_EnumDevice(W) */
+#define QUELIX_DEVICE_NAME_SIZE 256      /**< characters per entry of those lists */
 #define QUELIX_DEVICE_NAME_MIN_BUFFER 17 /**< the smallest buffer of Quelix_GetDeviceName, in characters */
 /** @} */
 
@@ -291,13 +292,13 @@ typedef struct QUELIX_CAMERA_INFO {
  * @{ */
 /** bottom row first, the bits per pixel of the image memory; 8 bits with the gray colour table */
 #define QUELIX_IMAGE_BMP 0
-#define QUELIX_IMAGE_RAW 1     /**< the image memory: top row first, rows padded to 4 bytes, no header */
+#define QUELIX_IMAGE_RAW 1 /**< the image memory: top row first, rows padded to 4 bytes, no header */
 /** progressive JPEG, quality 100: 8-bit gray for the gray modes, else 24-bit colour */
 #define QUELIX_IMAGE_JPEG100 2
-#define QUELIX_IMAGE_JPEG70 3  /**< as QUELIX_IMAGE_JPEG100 at quality 70 */
-#define QUELIX_IMAGE_JPEG20 4  /**< as QUELIX_IMAGE_JPEG100 at quality 20 */
-#define QUELIX_IMAGE_PNG 5     /**< gray, RGB or RGBA (opaque); 14-bit samples widened to 16 bits */
-#define QUELIX_IMAGE_TIFF 6    /**< uncompressed, one strip; 14-bit samples widened to 16 bits */
+#define QUELIX_IMAGE_JPEG70 3 /**< as QUELIX_IMAGE_JPEG100 at quality 70 */
+#define QUELIX_IMAGE_JPEG20 4 /**< as QUELIX_IMAGE_JPEG100 at quality 20 */
+#define QUELIX_IMAGE_PNG 5    /**< gray, RGB or RGBA (opaque); 14-bit samples widened to 16 bits */
+#define QUELIX_IMAGE_TIFF 6   /**< uncompressed, one strip; 14-bit samples widened to 16 bits */
 /** @} */
 /** @} */
 
@@ -655,8 +656,7 @@ QUELIX_API int32_t Quelix_GetDeviceName(int32_t handle, int32_t index, char* buf
  * @par Errors
  * As Quelix_GetDeviceName.
  */
-QUELIX_API int32_t Quelix_GetDeviceNameW(int32_t handle, int32_t index, QUELIX_WCHAR* buffer,
-                                         int32_t size);
+QUELIX_API int32_t Quelix_GetDeviceNameW(int32_t handle, int32_t index, QUELIX_WCHAR* buffer, int32_t size);
 /**
  * @ingroup lifecycle
  * @brief The library's version number; takes no handle.
@@ -1131,8 +1131,7 @@ QUELIX_API int32_t Quelix_ReceiveText(int32_t handle, ...);
  * and while recording when a write fails. The failures after the preview
  * started close it (as Quelix_Close).
  */
-QUELIX_API int32_t Quelix_Record(int32_t handle, const char* path, int32_t recordTimeMs,
-                                 int32_t showWindow);
+QUELIX_API int32_t Quelix_Record(int32_t handle, const char* path, int32_t recordTimeMs, int32_t showWindow);
 /**
  * @ingroup recording
  * @brief Quelix_Record with a UTF-16 path.
@@ -1369,9 +1368,8 @@ QUELIX_API int32_t Quelix_SetCaptureWindow(int32_t handle, int32_t width, int32_
  * QUELIX_ERR_WINDOW_INVALID for an invalid window (the values stay stored as
  * given, and the camera keeps its window). A failed restart records its cause.
  */
-QUELIX_API int32_t Quelix_SetCaptureWindowEx(int32_t handle, int32_t totalWidth, int32_t left,
-                                             int32_t width, int32_t totalHeight, int32_t top,
-                                             int32_t height);
+QUELIX_API int32_t Quelix_SetCaptureWindowEx(int32_t handle, int32_t totalWidth, int32_t left, int32_t width,
+                                             int32_t totalHeight, int32_t top, int32_t height);
 /**
  * @ingroup unsupported
  * @copydoc Quelix_Fps
@@ -1704,8 +1702,8 @@ QUELIX_API int32_t Quelix_SetPeltier(int32_t handle, int32_t value);
  * @par Errors
  * Records QUELIX_ERR_NOT_INITIALIZED without a device object.
  */
-QUELIX_API int32_t Quelix_SetPreviewWindow(int32_t handle, QUELIX_HWND parent, int32_t left,
-                                           int32_t top, int32_t right, int32_t bottom);
+QUELIX_API int32_t Quelix_SetPreviewWindow(int32_t handle, QUELIX_HWND parent, int32_t left, int32_t top,
+                                           int32_t right, int32_t bottom);
 /**
  * @ingroup parameters
  * @brief Sets the exposure from a time.
@@ -1845,8 +1843,8 @@ QUELIX_API int32_t Quelix_StopPreview(int32_t handle);
  * @par Threads
  * The buffer is written by the capture thread, as in Quelix_CallBackPreview.
  */
-QUELIX_API int32_t Quelix_Trigger(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer,
-                                  int32_t size, int32_t rowOption);
+QUELIX_API int32_t Quelix_Trigger(int32_t handle, QUELIX_HWND frameWindow, uint8_t* buffer, int32_t size,
+                                  int32_t rowOption);
 /**
  * @ingroup masks
  * @brief Takes the current raw frame as the dark or the bright reference.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /**
  * @file QuelixTypes.h
  * @brief Types shared by QuelixSdk_205KWMX.h and QuelixPlatform.h.

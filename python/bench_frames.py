@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """How fast Python takes frames: the frame rate of Camera.frames() against
 what the camera delivers, and CPU time per frame, beside a C application on
 the callback preview (bench/callback_rate.c, `quelix_callback_rate`).

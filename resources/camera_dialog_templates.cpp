@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera settings dialog: the property dialog with its tab control and
 // buttons (104 Japanese, 111 English) and the "Analog Gain" page (105
 // Japanese, 110 English). The Japanese page has the Peltier row (hidden when

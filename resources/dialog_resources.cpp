@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/dialog_resources.h"
 
 #include "resources/dialog_templates.h"
@@ -21,8 +22,8 @@ DialogTemplate PropertyFrame(int id, bool japanese, int height, int tabHeight)
              {3, ControlKind::PushButton, 100, buttonsY, 60, 13, japanese ? "規定値(&D)" : "Default(&D)"}}};
 }
 
-void AddSliderRow(DialogTemplate& page, int left, int y, const char* label, int labelId, int trackbar, int edit,
-                  int upDown)
+void AddSliderRow(DialogTemplate& page, int left, int y, const char* label, int labelId, int trackbar,
+                  int edit, int upDown)
 {
     page.controls.push_back({labelId, ControlKind::Static, left, y + 3, 58 - left, 8, label});
     page.controls.push_back({trackbar, ControlKind::Trackbar, 60, y, 112, 14, ""});

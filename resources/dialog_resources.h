@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog templates of the library, Japanese and English, by template id.
 #pragma once
 

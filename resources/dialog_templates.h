@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template tables of the library's dialogs (one file per dialog).
 #pragma once
 
@@ -15,7 +16,7 @@ const std::vector<platform::DialogTemplate>& StreamDialogTemplates();
 // control 1001 over OK 1, Cancel 2 and Default 3) and the slider row of a
 // page (a label, a trackbar, a number edit and its up-down), x from `left`.
 platform::DialogTemplate PropertyFrame(int id, bool japanese, int height, int tabHeight);
-void AddSliderRow(platform::DialogTemplate& page, int left, int y, const char* label, int labelId, int trackbar,
-                  int edit, int upDown);
+void AddSliderRow(platform::DialogTemplate& page, int left, int y, const char* label, int labelId,
+                  int trackbar, int edit, int upDown);
 
 }  // namespace quelix::resources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image filter and gray filter dialog: the property dialog (102
 // Japanese, 108 English), the "Image Filter" page (103, 107) with its nine
 // slider rows, automatic white balance and Bayer mode, and the "Gray Filter"
@@ -20,17 +21,19 @@ void AddBayerMode(DialogTemplate& page, int x, int y)
     const char* names[] = {"0", "1", "2", "3"};
     for (int mode = 0; mode < 4; ++mode)
         page.controls.push_back({1030 + mode, ControlKind::RadioButton, x + 8 + (mode % 2) * 30,
-                                 y + 13 + (mode / 2) * 14, 26, 10, names[mode], mode == 0 ? kGroupStart : 0u});
+                                 y + 13 + (mode / 2) * 14, 26, 10, names[mode],
+                                 mode == 0 ? kGroupStart : 0u});
 }
 
 // "Once" 2074 and "All frames" 1035 in a group box at (x, y), side by side
 // or one above the other.
 void AddAutomatic(DialogTemplate& page, int x, int y, const char* caption, bool stacked)
 {
-    page.controls.push_back({-1, ControlKind::GroupBox, x, y, stacked ? 70 : 140, stacked ? 46 : 44, caption});
-    page.controls.push_back({2074, ControlKind::PushButton, x + 8, y + 12, 50, 14, "Once"});
     page.controls.push_back(
-        {1035, ControlKind::CheckBox, stacked ? x + 8 : x + 66, stacked ? y + 31 : y + 14, 66, 12, "All frames"});
+        {-1, ControlKind::GroupBox, x, y, stacked ? 70 : 140, stacked ? 46 : 44, caption});
+    page.controls.push_back({2074, ControlKind::PushButton, x + 8, y + 12, 50, 14, "Once"});
+    page.controls.push_back({1035, ControlKind::CheckBox, stacked ? x + 8 : x + 66, stacked ? y + 31 : y + 14,
+                             66, 12, "All frames"});
 }
 
 DialogTemplate ImagePage(int id)
@@ -40,7 +43,7 @@ DialogTemplate ImagePage(int id)
         const char* label;
         int trackbar, edit, upDown;
     } rows[] = {
-        {"&Brightness", 2001, 2002, 2004}, {"&Contrast", 2011, 2012, 2014}, {"&Hue", 2021, 2022, 2024},
+        {"&Brightness", 2001, 2002, 2004}, {"&Contrast", 2011, 2012, 2014},  {"&Hue", 2021, 2022, 2024},
         {"&Saturation", 2031, 2032, 2034}, {"Shar&pness", 2041, 2042, 2044}, {"&R Gain", 2051, 2052, 2054},
         {"&G Gain", 2061, 2062, 2063},     {"&B Gain", 2071, 2072, 2073},    {"&Gamma", 2081, 2082, 2084},
     };
@@ -70,8 +73,8 @@ DialogTemplate GrayPage(int id)
     page.controls.push_back({-1, ControlKind::GroupBox, 0, 150, 74, 46, "Filter mode"});
     const char* modes[] = {"Bayer", "Bayer convert", "Grayscale"};
     for (int mode = 0; mode < 3; ++mode)
-        page.controls.push_back({1046 + mode, ControlKind::RadioButton, 6, 160 + mode * 11, 66, 10, modes[mode],
-                                 mode == 0 ? kGroupStart : 0u});
+        page.controls.push_back({1046 + mode, ControlKind::RadioButton, 6, 160 + mode * 11, 66, 10,
+                                 modes[mode], mode == 0 ? kGroupStart : 0u});
     AddAutomatic(page, 77, 150, "Auto Gain", true);
     AddBayerMode(page, 150, 150);
     return page;
@@ -82,9 +85,12 @@ DialogTemplate GrayPage(int id)
 const std::vector<DialogTemplate>& FilterDialogTemplates()
 {
     static const std::vector<DialogTemplate> templates{
-        PropertyFrame(kFilterDialogJapanese, true, 262, 237),  PropertyFrame(kFilterDialogEnglish, false, 262, 237),
-        ImagePage(kImagePageJapanese),                         ImagePage(kImagePageEnglish),
-        GrayPage(kGrayPageJapanese),                           GrayPage(kGrayPageEnglish),
+        PropertyFrame(kFilterDialogJapanese, true, 262, 237),
+        PropertyFrame(kFilterDialogEnglish, false, 262, 237),
+        ImagePage(kImagePageJapanese),
+        ImagePage(kImagePageEnglish),
+        GrayPage(kGrayPageJapanese),
+        GrayPage(kGrayPageEnglish),
     };
     return templates;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stream format dialog (101 Japanese, 106 English): the colour format,
 // the size presets with their values, the wait between frames and the clock,
 // on one tab, with OK, Cancel and Apply.
@@ -33,7 +34,9 @@ DialogTemplate StreamDialog(int id, const StreamTexts& t)
 {
     DialogTemplate dialog{id, t.title, "MS Shell Dlg", 260, 262, {}};
     auto add = [&dialog](int controlId, ControlKind kind, int x, int y, int w, int h, const char* text,
-                         uint32_t flags = 0) { dialog.controls.push_back({controlId, kind, x, y, w, h, text, flags}); };
+                         uint32_t flags = 0) {
+        dialog.controls.push_back({controlId, kind, x, y, w, h, text, flags});
+    };
     add(1001, ControlKind::Tab, 4, 4, 252, 232, "");
     add(-1, ControlKind::GroupBox, 12, 24, 236, 48, t.videoFormat);
     add(-1, ControlKind::Static, 20, 38, 90, 8, t.color);
@@ -67,17 +70,33 @@ DialogTemplate StreamDialog(int id, const StreamTexts& t)
 const std::vector<DialogTemplate>& StreamDialogTemplates()
 {
     static const std::vector<DialogTemplate> templates{
-        StreamDialog(kStreamDialogJapanese,
-                     {"プロパティ", "キャンセル", "適用(&A)", "ビデオ形式", "色空間 / 圧縮(&C):", "間引き転送モード(&B):",
-                      "カスタムサイズ", "出力サイズ(&S):",
-                      {"総水平画素", "総垂直画素", "有効水平画素", "有効垂直画素", "有効水平起点", "有効垂直起点"},
-                      "フレームレート", "フレーム間待ち時間(&T):", "動作クロック(&C):",
-                      "※WORD転送モードの際は動作クロックをハーフに設定してください"}),
+        StreamDialog(kStreamDialogJapanese, {"プロパティ",
+                                             "キャンセル",
+                                             "適用(&A)",
+                                             "ビデオ形式",
+                                             "色空間 / 圧縮(&C):",
+                                             "間引き転送モード(&B):",
+                                             "カスタムサイズ",
+                                             "出力サイズ(&S):",
+                                             {"総水平画素", "総垂直画素", "有効水平画素", "有効垂直画素",
+                                              "有効水平起点", "有効垂直起点"},
+                                             "フレームレート",
+                                             "フレーム間待ち時間(&T):",
+                                             "動作クロック(&C):",
+                                             "※WORD転送モードの際は動作クロックをハーフに設定してください"}),
         StreamDialog(kStreamDialogEnglish,
-                     {"Property", "Cancel", "Apply(&A)", "Video Format", "Color / Compression(&C):", "Sub Sample(&B):",
-                      "Camera Size", "Size(&S):",
-                      {"H Total", "V Total", "H Effective", "V Effective", "H Start", "V Start"}, "Frame Rate",
-                      "Wait Time(&T):", "Clock(&C):",
+                     {"Property",
+                      "Cancel",
+                      "Apply(&A)",
+                      "Video Format",
+                      "Color / Compression(&C):",
+                      "Sub Sample(&B):",
+                      "Camera Size",
+                      "Size(&S):",
+                      {"H Total", "V Total", "H Effective", "V Effective", "H Start", "V Start"},
+                      "Frame Rate",
+                      "Wait Time(&T):",
+                      "Clock(&C):",
                       "* In the WORD forwarding mode, please set the clock to the half."}),
     };
     return templates;

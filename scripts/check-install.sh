@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the SDK as users take it: installs a build directory to a staging
 # prefix, builds every example against it through the CMake package and
 # through pkg-config and runs them against a simulated camera, makes the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shows each settings dialog on a virtual X display (Xvfb), over the live
 # preview of a simulated camera, in English and in Japanese, and writes a PNG
 # of each dialog into docs/images/: settings-DIALOG-LANGUAGE.png.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build, the tests and the main job need,
 # when any is missing. Runs as root (or through sudo) on Debian 12.
 set -euo pipefail
@@ -12,7 +13,7 @@ packages=(
     pngcheck libtiff-tools python3-pil
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format git
 )
 
 missing=()

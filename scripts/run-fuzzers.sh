@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang and runs each for a while:
 # run-fuzzers.sh [SECONDS per target, default 10] [BUILD DIR, default build-fuzz].
 # The seed corpora in tests/fuzz/corpus stay as they are; what the fuzzers

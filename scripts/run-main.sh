@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the SDK and streams ten seconds from a simulated camera (or from the
 # camera at device number 0, when one is attached) with the quelix tool.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs every test three times: a plain optimised build, a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded
 # tests with ThreadSanitizer. The window tests of the plain build run a

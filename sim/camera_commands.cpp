@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/camera_commands.h"
 
 #include "device/command_codes.h"

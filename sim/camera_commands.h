@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the camera does with one 64-byte command packet from the command
 // pipe: register and ID-memory access, sample width and transfer length.
 // Commands that act on the frame readout are handed back to the caller.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a simulated camera behaves: what it looks at, which sensor it has, and
 // how fast and how noisily it delivers frames (docs/camera-model.md).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera's register spaces as the camera holds them: the logic device's
 // 8-bit registers, the image sensor's 16-bit registers and the 256-byte ID
 // memory, with their power-on values and what the camera reads from them.

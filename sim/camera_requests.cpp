@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the simulated camera and its driver serve the control requests of one
 // driver handle: the time-out request, command packets on pipe 0, replies on
 // pipe 1 and frames on pipe 2 (docs/driver-protocol.md).
@@ -175,8 +176,8 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
         ++readsAwaitingTrigger_;
         changed_.notify_all();
         // Leaving trigger mode ends a read that waits for a trigger: it fails.
-        const WaitResult triggered = WaitUntil(lock, generation, deadline,
-                                               [this] { return triggerPending_ || !TriggerMode(registers_); });
+        const WaitResult triggered = WaitUntil(
+            lock, generation, deadline, [this] { return triggerPending_ || !TriggerMode(registers_); });
         --readsAwaitingTrigger_;
         if (triggered != WaitResult::Ready || !triggerPending_)
             return {};
@@ -218,7 +219,8 @@ RequestResult SimulatedCamera::ReadFrame(std::unique_lock<std::mutex>& lock, uin
     data.resize(moved);
     renderer_.Render(settings, scene, data);
     {
-        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
+        const auto now =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
         std::lock_guard completion(completionMutex_);
         completions_[settings.trailer % kCompletionsKept] = {true, settings.trailer, uint64_t(now.count())};
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/camera_simulator.h"
 
 #include <filesystem>

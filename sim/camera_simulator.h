@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated cameras of one process: the entry point for quelix-camsim
 // and for tests that run cameras inside their own process.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quelix-camsim: serves simulated cameras until SIGINT or SIGTERM, or sends
 // a control command to a running one (see --help).
 #include <signal.h>

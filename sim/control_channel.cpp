@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/control_channel.h"
 
 #include <poll.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Control of a running quelix-camsim from outside: a control socket
 // "Qlix205KWMX-N.control" beside each camera's node takes one command line
 // and answers "ok" or "error MESSAGE".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device node of one camera: a Unix stream socket in the device
 // directory. Every connection is one driver handle; its requests are read,
 // served and answered in order on a thread of the connection's own, so a

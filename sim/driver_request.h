@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One driver control request as the device node hands it to its camera, and
 // what the camera answers (docs/driver-protocol.md).
 #pragma once

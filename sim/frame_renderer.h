@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes the bytes of one raw frame: the capture window's samples from the
 // sensor model (or a raw scene), the trailer word and zero padding.
 #pragma once

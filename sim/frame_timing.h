@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How long the sensor takes for one frame: max(window height, exposure lines)
 // lines of (window width + 69) clocks of 0.1 us.
 #pragma once

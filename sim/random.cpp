@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/random.h"
 
 #include <array>

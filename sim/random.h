@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic random numbers for the sensor model: the same seed gives the
 // same sensor and the same noise on every machine.
 #pragma once

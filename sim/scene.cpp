@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/scene.h"
 
 #include <cmath>

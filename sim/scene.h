@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the camera looks at: the light reaching each pixel of the sensor, or
 // for raw scenes the exact samples to deliver.
 #pragma once
@@ -10,11 +11,11 @@
 namespace quelix::sim {
 
 enum class SceneKind {
-    Dark,    // shutter closed
-    Flat,    // uniform light
-    Chart,   // a static test chart: gradients, edges, bars and shapes
-    Moving,  // a warm target moving across a cooler background
-    Raw,     // samples from a file, delivered exactly
+    Dark,     // shutter closed
+    Flat,     // uniform light
+    Chart,    // a static test chart: gradients, edges, bars and shapes
+    Moving,   // a warm target moving across a cooler background
+    Raw,      // samples from a file, delivered exactly
     Counter,  // samples computed from the frame's trailer, to tell a whole frame from a torn one
 };
 

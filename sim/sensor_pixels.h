@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixed pattern of one sensor: per-pixel dark offset, dark current and
 // response (gain non-uniformity and vignetting), with hot and dead pixels.
 // Drawn once from the sensor's seed; the same seed gives the same sensor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One simulated camera with its driver: the device node that the library
 // opens, the camera's registers and ID memory, frames from the sensor model,
 // and the controls a test bench has over real hardware (trigger input,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sensor's temperature under its Peltier cooler and the reading of the
 // camera's temperature sensor (registers 26 and 27).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/unix_socket.h"
 
 #include <sys/socket.h>
@@ -73,7 +74,5 @@ int ListenAt(const std::string& path, std::string& error)
     }
     return fd;
 }
-
-
 
 }  // namespace quelix::sim

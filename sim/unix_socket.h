@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Unix stream sockets for the device nodes and the control sockets.
 #pragma once
 

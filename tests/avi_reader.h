@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small RIFF reader for the tests, written from the AVI format and not from
 // the library's writer: it walks the chunk tree of a whole file, checks every
 // size against its parent and the file, and hands out the headers, the video

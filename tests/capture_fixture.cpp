@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "capture_fixture.h"
 
 namespace quelix::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tests that drive a camera through the exported functions against a
 // simulated camera: a message window for its notifications and an
 // initialised camera handle.
@@ -15,7 +16,8 @@ namespace quelix::test {
 class CaptureTest : public SimulatedCameraTest {
 protected:
     // Starts the simulated cameras, then a camera object on device 0.
-    void StartCamera(const sim::CameraOptions& options = FastCameras(), const std::vector<int>& devices = {0});
+    void StartCamera(const sim::CameraOptions& options = FastCameras(),
+                     const std::vector<int>& devices = {0});
     void TearDown() override;
 
     // The next message of this kind within the time-out; others are kept in `skipped`.

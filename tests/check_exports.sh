@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fails when the shared library exports any function or object that is not
 # part of the SDK's C interface.
 set -euo pipefail

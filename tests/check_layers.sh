@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The library's layers, lowest first; a file may include headers of its own
 # layer and of the layers below it, never of one above:
 #   platform <- device <- image <- pipeline <- output <- dialogs <- camera <- api

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks frames of the simulated camera's counter scene as they reach the
 // application in colour mode 1 (16-bit samples as the camera sent them):
 // sample i of the window is a function of the frame's trailer, so a frame

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the dialog tests: a hook that runs a test's function inside the
 // open dialog, and the dialog's own text of a control.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every export of the public header, callable with any handle value: the
 // bad-argument sweep calls each with dead and random handles and checks its
 // failure value, and a test compares the table with the header so that no

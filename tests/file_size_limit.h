@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes writes past a byte count fail as on a full disk, for the lifetime of
 // the object: RLIMIT_FSIZE with SIGXFSZ ignored, so that write() returns
 // EFBIG instead of killing the process. Each test runs in a process of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads image files back with their own libraries' readers (libpng,
 // libjpeg, libtiff), so that tests compare what another program would see.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A camera object with the images of the correction pipeline made for one
 // colour mode and capture window, as capture start makes them, and shading
 // references of black and full scale as initialisation leaves them. Helpers

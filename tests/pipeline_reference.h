@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straightforward versions of the pixel kernels and of every stage of the
 // correction pipeline, written from their rules pixel by pixel with the
 // tables built on each call, to check the library's fast versions against.
@@ -11,9 +12,9 @@
 #include <vector>
 
 #include "camera/camera_object.h"
+#include "image/dib_image.h"
 #include "pipeline/false_color_palette.h"
 #include "pipeline/kernel_params.h"
-#include "image/dib_image.h"
 
 namespace quelix::reference {
 

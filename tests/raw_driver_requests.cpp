@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "raw_driver_requests.h"
 
 #include <algorithm>

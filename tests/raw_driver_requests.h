@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driver requests made by hand for tests that talk to a simulated camera
 // through the driver connection: command packets, register and ID-memory
 // access, and frame reads, as docs/driver-protocol.md describes them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A test fixture that runs simulated cameras inside the test process, in the
 // test's own device directory (ScopedTestEnvironment).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "test_environment.h"
 
 #include <sys/mman.h>
@@ -7,8 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -30,7 +31,8 @@ private:
     std::unique_ptr<ScopedTestEnvironment> environment_;
 };
 
-[[maybe_unused]] testing::Environment* const isolatedProcess = testing::AddGlobalTestEnvironment(new IsolatedProcess);
+[[maybe_unused]] testing::Environment* const isolatedProcess =
+    testing::AddGlobalTestEnvironment(new IsolatedProcess);
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gives each test its own registry file, shared-memory name and device
 // directory, so that tests run in parallel without seeing each other. The
 // variables it replaces are restored when it goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a test body once in each build of the kernels this processor can run
 // (baseline, AVX2, AVX-512), so that every build is held to the same
 // results; the limit is lifted again afterwards, even when an assertion

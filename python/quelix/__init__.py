@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Quelix 205KWMX camera from Python: ctypes over the camera library,
 frames as numpy arrays.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Finds and loads the camera library and declares the C functions used.
 
 The library is found, in this order: the path in $QUELIX_LIBRARY (a build

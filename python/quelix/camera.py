@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """quelix.Camera: one camera of the library, with frames as numpy arrays."""
 import ctypes
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The named constants of the camera library's C header (QuelixSdk_205KWMX.h),
 in one place for the whole package. Each name here is the header's without
 its QUELIX_ prefix (a table's keys are the rest of the name in lower case);

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """QuelixError: every failed call of the camera library raises it."""
 
 from .constants import ERRORS

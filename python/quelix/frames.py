@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Frames as numpy arrays over the library's image memory."""
 import collections
 

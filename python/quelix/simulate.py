@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """quelix.simulate: simulated cameras for the life of a `with` block."""
 import os
 import pathlib

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What the binding's tests share: a private environment (registry file,
 shared device table, no display) and a simulated camera per test class."""
 import atexit

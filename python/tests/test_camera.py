@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The camera: properties, frames, snapshots and triggered frames against a
 simulated camera."""
 import time

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The package's constants and records against the public C header: the
 same names with the same values, error meanings as the header words them,
 and the same record layouts."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Saving images, recording AVI files and calibration masks from Python."""
 import os
 import struct

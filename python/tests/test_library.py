@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The loader, errors, and what needs no camera."""
 import os
 import re

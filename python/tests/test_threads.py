@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """One camera from several threads: streams refused or taken in turn, and
 close() from another thread while frames arrive or a stream waits."""
 import threading

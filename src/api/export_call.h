@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shape of every exported function that takes a camera handle: find the
 // camera, run the operation on the caller's thread, return its result. An
 // unknown handle gives the export's failure value with no other effect, and

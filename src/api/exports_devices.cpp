@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports that list, name and select the attached cameras.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"

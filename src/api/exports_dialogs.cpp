@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialogs. Each runs modally on the caller's thread.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // The export that tells when a delivered frame reached the host and the caller.
 #include "QuelixPlatform.h"
-#include "camera/camera_object.h"
 #include "api/export_call.h"
+#include "camera/camera_object.h"
 
 using namespace quelix;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports that save the latest frame as an image file.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports that make, release and describe cameras.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"
@@ -36,7 +37,10 @@ int32_t Quelix_Release(int32_t handle)
     }
 }
 
-int32_t Quelix_GetDllVersion(void) { return kDllVersion; }
+int32_t Quelix_GetDllVersion(void)
+{
+    return kDllVersion;
+}
 
 int32_t Quelix_GetLastError(int32_t handle)
 {

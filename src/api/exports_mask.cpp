@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports of the mask file and the shading references.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The named parameter exports: each only forwards to Quelix_GetFilterValue
 // or Quelix_SetFilterValue with its id.
 #include "QuelixSdk_205KWMX.h"
@@ -5,10 +6,16 @@
 
 using namespace quelix;
 
-#define QUELIX_FILTER_GETTER(name, id) \
-    int32_t Quelix_Get##name(int32_t handle, int32_t* ok) { return Quelix_GetFilterValue(handle, id, ok); }
-#define QUELIX_FILTER_SETTER(name, id) \
-    int32_t Quelix_Set##name(int32_t handle, int32_t value) { return Quelix_SetFilterValue(handle, id, value); }
+#define QUELIX_FILTER_GETTER(name, id)                    \
+    int32_t Quelix_Get##name(int32_t handle, int32_t* ok) \
+    {                                                     \
+        return Quelix_GetFilterValue(handle, id, ok);     \
+    }
+#define QUELIX_FILTER_SETTER(name, id)                      \
+    int32_t Quelix_Set##name(int32_t handle, int32_t value) \
+    {                                                       \
+        return Quelix_SetFilterValue(handle, id, value);    \
+    }
 #define QUELIX_FILTER_VALUE(name, id) QUELIX_FILTER_GETTER(name, id) QUELIX_FILTER_SETTER(name, id)
 
 extern "C" {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports that set and read camera parameters.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"
@@ -178,8 +179,9 @@ int32_t Quelix_GetCameraInfo(int32_t handle, QUELIX_CAMERA_INFO* info)
 int32_t Quelix_SetPreviewWindow(int32_t handle, QUELIX_HWND parent, int32_t left, int32_t top, int32_t right,
                                 int32_t bottom)
 {
-    return CallCamera(handle, 0,
-                      [=](CQuelix& camera) { return camera.SetPreviewWindow(parent, left, top, right, bottom); });
+    return CallCamera(handle, 0, [=](CQuelix& camera) {
+        return camera.SetPreviewWindow(parent, left, top, right, bottom);
+    });
 }
 
 }  // extern "C"

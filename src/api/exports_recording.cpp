@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports that record AVI files.
 #include "QuelixSdk_205KWMX.h"
 #include "api/export_call.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exports of the camera family that this camera does not support. They do no
 // work; most tell the error window so (QUELIX_ERR_NOT_SUPPORTED) without
 // recording anything in the error history.
@@ -29,8 +30,11 @@ int32_t ClearOutput(int32_t handle, int32_t* out)
 
 }  // namespace
 
-#define QUELIX_NOT_SUPPORTED(name) \
-    int32_t name(int32_t handle, ...) { return NotifyNotSupported(handle); }
+#define QUELIX_NOT_SUPPORTED(name)         \
+    int32_t name(int32_t handle, ...)      \
+    {                                      \
+        return NotifyNotSupported(handle); \
+    }
 
 extern "C" {
 
@@ -65,10 +69,19 @@ double Quelix_GetTemperatureEx(int32_t handle)
     return 0.0;
 }
 
-int32_t Quelix_GetSamplingRate(int32_t handle, int32_t* out) { return ClearOutput(handle, out); }
+int32_t Quelix_GetSamplingRate(int32_t handle, int32_t* out)
+{
+    return ClearOutput(handle, out);
+}
 
-int32_t Quelix_GetVideoFormat(int32_t handle, int32_t* out) { return ClearOutput(handle, out); }
+int32_t Quelix_GetVideoFormat(int32_t handle, int32_t* out)
+{
+    return ClearOutput(handle, out);
+}
 
-int32_t Quelix_GetStatus(int32_t) { return 0; }
+int32_t Quelix_GetStatus(int32_t)
+{
+    return 0;
+}
 
 }  // extern "C"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "api/handle_table.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of live cameras: a circular doubly linked ring of handle records
 // whose head rests on the record looked up last. Every exported function
 // finds its camera here by handle.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application-facing functions of QuelixPlatform.h. Nothing is thrown
 // across the C interface: any failure inside becomes the failure result.
 #include "QuelixPlatform.h"

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 // Software exposure control: five measuring windows of the work image move
 // the exposure by a factor when the picture is too bright or too dark.
 #include <array>
 
 #include "camera/camera_object.h"
-#include "pipeline/pixel_kernels.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "image/dib_image.h"
+#include "pipeline/pixel_kernels.h"
 
 namespace quelix {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // AVI recording: Record starts the preview when it does not run yet, opens
 // the file and starts the record thread. The preview loop queues a copy of
 // every frame it finishes (RecordQueue); the thread wakes for each, converts

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The settings dialogs seen from the camera object: what is refreshed and
 // copied before a dialog runs, and what is put back unless it ends with OK.
 #include "camera/camera_object.h"
+#include "device/register_map.h"
 #include "dialogs/camera_settings_dialog.h"
 #include "dialogs/image_filter_dialog.h"
 #include "dialogs/stream_format_dialog.h"
-#include "device/register_map.h"
 
 namespace quelix {
 

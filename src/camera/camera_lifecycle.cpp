@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Initialisation and teardown of the camera object.
 #include <cstring>
 #include <new>
@@ -13,10 +14,10 @@ constexpr uint16_t kFullScale14 = 0x3FFF;
 // Every image of the camera in field order.
 std::array<std::unique_ptr<CDibImage>*, 20> Images(CQuelix& camera)
 {
-    return {&camera.image8,       &camera.image16,       &camera.image24,      &camera.image32,
-            &camera.image48,      &camera.image64,       &camera.filterScratch, &camera.displayImage,
-            &camera.rawFrame,     &camera.darkRef8,      &camera.brightRef8,   &camera.darkRef16,
-            &camera.brightRef16,  &camera.defectWork8a,  &camera.defectWork8b, &camera.defectWork16a,
+    return {&camera.image8,        &camera.image16,      &camera.image24,       &camera.image32,
+            &camera.image48,       &camera.image64,      &camera.filterScratch, &camera.displayImage,
+            &camera.rawFrame,      &camera.darkRef8,     &camera.brightRef8,    &camera.darkRef16,
+            &camera.brightRef16,   &camera.defectWork8a, &camera.defectWork8b,  &camera.defectWork16a,
             &camera.defectWork16b, &camera.defectWork8c, &camera.defectWork16c, &camera.latestImage};
 }
 
@@ -52,8 +53,8 @@ int CQuelix::Initialize(platform::Hwnd window)
     const struct {
         CDibImage* image;
         int bits;
-    } references[] = {{darkRef8.get(), 8},      {brightRef8.get(), 8},     {darkRef16.get(), 16},
-                      {brightRef16.get(), 16},  {defectWork8a.get(), 8},   {defectWork8b.get(), 8},
+    } references[] = {{darkRef8.get(), 8},       {brightRef8.get(), 8},     {darkRef16.get(), 16},
+                      {brightRef16.get(), 16},   {defectWork8a.get(), 8},   {defectWork8b.get(), 8},
                       {defectWork16a.get(), 16}, {defectWork16b.get(), 16}, {defectWork8c.get(), 8},
                       {defectWork16c.get(), 16}};
     for (const auto& [image, bits] : references) {

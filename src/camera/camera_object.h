@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CQuelix: the camera object behind one handle. It owns everything one open
 // camera needs and carries the camera's settings, capture state and error
 // history. The constructor only sets defaults; the device object and the
@@ -12,20 +13,20 @@
 #include <mutex>
 
 #include "QuelixSdk_205KWMX.h"
-#include "dialogs/settings_blocks.h"
-#include "pipeline/correction_state.h"
-#include "dialogs/dialog_hook.h"
 #include "camera/frame_times.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
-#include "output/avi_writer.h"
+#include "dialogs/dialog_hook.h"
+#include "dialogs/settings_blocks.h"
 #include "image/dib_image.h"
+#include "output/avi_writer.h"
 #include "output/record_queue.h"
+#include "pipeline/correction_state.h"
 #include "platform/driver/device_claim.h"
-#include "platform/windowing/device_context.h"
-#include "platform/windowing/geometry.h"
 #include "platform/os/sync.h"
 #include "platform/os/thread.h"
+#include "platform/windowing/device_context.h"
+#include "platform/windowing/geometry.h"
 #include "platform/windowing/window_table.h"
 
 namespace quelix {

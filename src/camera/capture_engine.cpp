@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The capture engine's operations on the caller's thread: preparing the
 // device and the images, starting and stopping the preview and trigger
 // modes, single snapshots and copies of the latest frame.
@@ -17,27 +18,37 @@ namespace {
 constexpr int32_t kCaptureTimeoutMs = 10000;
 constexpr uint32_t kClockSettleMs = 100;
 
-
 }  // namespace
 
 CDibImage* CQuelix::OutputImage() const
 {
     switch (colorMode.load()) {
-        case 0: return image8.get();
-        case 1: return image16.get();
-        case 2: return image24.get();
-        case 3: return image32.get();
-        case 4: return image48.get();
-        case 5: return image64.get();
-        default: return nullptr;
+        case 0:
+            return image8.get();
+        case 1:
+            return image16.get();
+        case 2:
+            return image24.get();
+        case 3:
+            return image32.get();
+        case 4:
+            return image48.get();
+        case 5:
+            return image64.get();
+        default:
+            return nullptr;
     }
 }
 
-CDibImage* CQuelix::WorkImage() const { return UsesWideWork(colorMode) ? image16.get() : image8.get(); }
+CDibImage* CQuelix::WorkImage() const
+{
+    return UsesWideWork(colorMode) ? image16.get() : image8.get();
+}
 
 bool CQuelix::DeviceHeldElsewhere(int n) const
 {
-    return sharedTable.IsDeviceClaimed(n) || platform::DeviceClaim::HeldElsewhere(device->DriverPath(n).c_str());
+    return sharedTable.IsDeviceClaimed(n) ||
+           platform::DeviceClaim::HeldElsewhere(device->DriverPath(n).c_str());
 }
 
 int CQuelix::PrepareAcquisition()
@@ -63,9 +74,9 @@ int CQuelix::PrepareAcquisition()
         CDibImage* image;
         int bits;
         bool needed;
-    } outputs[] = {{image8.get(), 8, mode <= 3},      {image16.get(), 16, UsesWideWork(mode)},
-                   {image24.get(), 24, mode != 1},    {image32.get(), 32, mode == 3},
-                   {image48.get(), 48, mode == 4},    {image64.get(), 64, mode == 5}};
+    } outputs[] = {{image8.get(), 8, mode <= 3},   {image16.get(), 16, UsesWideWork(mode)},
+                   {image24.get(), 24, mode != 1}, {image32.get(), 32, mode == 3},
+                   {image48.get(), 48, mode == 4}, {image64.get(), 64, mode == 5}};
     for (const auto& [image, bits, needed] : outputs) {
         if (needed && !image->Create(w, h, bits))
             return Fail(kErrObjects);
@@ -198,7 +209,10 @@ void CQuelix::SetFrameTarget(platform::Hwnd window, uint8_t* buffer, int32_t siz
     callbackOption = rowOption;
 }
 
-int CQuelix::PreviewInWindow() { return CallBackPreview(nullptr, nullptr, 0, 0); }
+int CQuelix::PreviewInWindow()
+{
+    return CallBackPreview(nullptr, nullptr, 0, 0);
+}
 
 int CQuelix::CallBackPreview(platform::Hwnd window, uint8_t* buffer, int32_t size, int32_t rowOption)
 {
@@ -321,8 +335,8 @@ int CQuelix::CopyToCallerBuffer(const CDibImage& image, int32_t rowOption, uint8
     const auto stride = static_cast<size_t>(image.stride);
     for (int32_t row = 0; row < image.height; ++row) {
         const int32_t source = rowOption != 0 ? row : image.height - 1 - row;
-        std::memcpy(buffer + static_cast<size_t>(row) * stride, image.pBits + static_cast<size_t>(source) * stride,
-                    stride);
+        std::memcpy(buffer + static_cast<size_t>(row) * stride,
+                    image.pBits + static_cast<size_t>(source) * stride, stride);
     }
     return 1;
 }

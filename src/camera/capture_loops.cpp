@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The capture thread: the preview loop, which takes the newest frame the
 // transfer thread delivers, and the trigger loop, which reads one frame per
 // trigger. Each frame is corrected, published to latestImage, drawn into
@@ -7,9 +8,9 @@
 #include <cstring>
 
 #include "camera/camera_object.h"
+#include "device/device_status.h"
 #include "pipeline/color_modes.h"
 #include "pipeline/pixel_kernels.h"
-#include "device/device_status.h"
 #include "platform/os/clock.h"
 
 namespace quelix {
@@ -21,7 +22,10 @@ constexpr uint32_t kTriggerIdleMs = 10;
 constexpr int32_t kTriggerRetryMs = 100;
 constexpr uint32_t kFrameRateWindowMs = 1000;
 
-void Store(int32_t& field, int32_t value) { std::atomic_ref<int32_t>(field).store(value, std::memory_order_relaxed); }
+void Store(int32_t& field, int32_t value)
+{
+    std::atomic_ref<int32_t>(field).store(value, std::memory_order_relaxed);
+}
 
 }  // namespace
 

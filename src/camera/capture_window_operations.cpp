@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Changing the capture window: by a stored size preset, or by its six
 // values. A running acquisition is stopped around the change and started
 // again, so the new window shows at once and the device's frame buffers are
@@ -30,10 +31,17 @@ int CQuelix::RestartAround(const std::function<int()>& change)
     const int changed = change();
     int restarted = 1;
     switch (mode) {
-        case 1: restarted = StartPreview(); break;
-        case 2: restarted = StartCapture(); break;
-        case 3: restarted = StartTrigger(target.window, target.buffer, target.size, target.rowOption); break;
-        default: break;
+        case 1:
+            restarted = StartPreview();
+            break;
+        case 2:
+            restarted = StartCapture();
+            break;
+        case 3:
+            restarted = StartTrigger(target.window, target.buffer, target.size, target.rowOption);
+            break;
+        default:
+            break;
     }
     return changed != 0 && restarted != 0 ? 1 : 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-frame correction pipeline of a camera object.
 #include <algorithm>
 #include <array>
@@ -5,13 +6,13 @@
 #include <new>
 
 #include "camera/camera_object.h"
+#include "image/dib_image.h"
 #include "pipeline/color_modes.h"
 #include "pipeline/defect_repair.h"
 #include "pipeline/gray_phases.h"
 #include "pipeline/mirror.h"
 #include "pipeline/pixel_kernels.h"
 #include "pipeline/sharpen.h"
-#include "image/dib_image.h"
 
 namespace quelix {
 
@@ -30,22 +31,31 @@ int32_t Setting(const Settings& settings, FilterSlot slot)
 {
     const int32_t value = settings[static_cast<size_t>(slot)];
     switch (slot) {
-    case FilterSlot::brightness:
-    case FilterSlot::saturation: return std::clamp(value, -255, 255);
-    case FilterSlot::contrast: return std::clamp(value, -127, 127);
-    case FilterSlot::hue: return std::clamp(value, -360, 360);
-    case FilterSlot::sharpness: return std::clamp(value, 0, 30);
-    case FilterSlot::gamma: return std::clamp(value, 0, 200);
-    case FilterSlot::bayerMode: return std::clamp(value, 0, 3);
-    case FilterSlot::grayGainR:
-    case FilterSlot::grayGainG1:
-    case FilterSlot::grayGainG2:
-    case FilterSlot::grayGainB: return std::clamp(value, 0, 65535);
-    case FilterSlot::grayOffsetR:
-    case FilterSlot::grayOffsetG1:
-    case FilterSlot::grayOffsetG2:
-    case FilterSlot::grayOffsetB: return std::clamp(value, -65535, 65535);
-    default: return value;
+        case FilterSlot::brightness:
+        case FilterSlot::saturation:
+            return std::clamp(value, -255, 255);
+        case FilterSlot::contrast:
+            return std::clamp(value, -127, 127);
+        case FilterSlot::hue:
+            return std::clamp(value, -360, 360);
+        case FilterSlot::sharpness:
+            return std::clamp(value, 0, 30);
+        case FilterSlot::gamma:
+            return std::clamp(value, 0, 200);
+        case FilterSlot::bayerMode:
+            return std::clamp(value, 0, 3);
+        case FilterSlot::grayGainR:
+        case FilterSlot::grayGainG1:
+        case FilterSlot::grayGainG2:
+        case FilterSlot::grayGainB:
+            return std::clamp(value, 0, 65535);
+        case FilterSlot::grayOffsetR:
+        case FilterSlot::grayOffsetG1:
+        case FilterSlot::grayOffsetG2:
+        case FilterSlot::grayOffsetB:
+            return std::clamp(value, -65535, 65535);
+        default:
+            return value;
     }
 }
 
@@ -165,8 +175,8 @@ void CQuelix::CorrectFrame()
         correctionState_.render.Render(*work, *filterScratch);
         const int32_t bytesPerPixel = output->bitCount / 8;
         const Rect area{0, 0, std::min(work->width, output->width), std::min(work->height, output->height)};
-        SharpenPass({output->pBits, filterScratch->pBits, area, 0, 0, bytesPerPixel, bytesPerPixel, output->stride,
-                     filterScratch->stride},
+        SharpenPass({output->pBits, filterScratch->pBits, area, 0, 0, bytesPerPixel, bytesPerPixel,
+                     output->stride, filterScratch->stride},
                     {wide ? 2 : 1, colour ? 3 : 1, sharpness, kSignificantBits, brightness, true});
     } catch (const std::bad_alloc&) {
         return;
@@ -175,14 +185,14 @@ void CQuelix::CorrectFrame()
 
 int CQuelix::DefectFilter8(CDibImage* image, int threshold)
 {
-    return RepairDefects8(image, defectWork8a.get(), defectWork8b.get(), active.x, active.y, defectWork8c.get(),
-                          threshold);
+    return RepairDefects8(image, defectWork8a.get(), defectWork8b.get(), active.x, active.y,
+                          defectWork8c.get(), threshold);
 }
 
 int CQuelix::DefectFilter16(CDibImage* image, int threshold)
 {
-    return RepairDefects16(image, defectWork16a.get(), defectWork16b.get(), active.x, active.y, defectWork16c.get(),
-                           threshold);
+    return RepairDefects16(image, defectWork16a.get(), defectWork16b.get(), active.x, active.y,
+                           defectWork16c.get(), threshold);
 }
 
 }  // namespace quelix

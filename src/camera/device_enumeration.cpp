@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listing the attached cameras by display name, naming a device number, and
 // switching the camera object to another device.
 #include <cstdio>

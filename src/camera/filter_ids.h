@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parameter ids of Quelix_SetFilterValue and Quelix_GetFilterValue.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // When each of the last frames delivered by a camera reached the host (the
 // transfer thread held the whole frame) and the caller (it was in the
 // caller's buffer, just before its notification was posted), found by the

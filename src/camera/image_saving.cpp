@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quelix_SaveImage behind the camera: the latest finished frame is copied
 // under displayLock and encoded from the private copy after the lock is
 // left, so saving never holds up the capture thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera object's shading references and defect masks: loading and
 // saving the mask file, taking a reference from the current frame, and
 // deriving a mask from its reference.

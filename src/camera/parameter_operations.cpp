@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Camera parameters beyond the numbered ids: exposure as a time, colour
 // mode, subsample, wait time, clock, mirrors, automatic exposure, the IO
 // port, raw register and ID-memory access, the information record and the
@@ -16,7 +17,6 @@ namespace {
 // 100 lines at width 320 read back as 3889 us, not 3890.
 constexpr double kClockPeriodMs = static_cast<double>(0.0001f);
 constexpr int kLineOverheadClocks = 69;
-
 
 void SetOk(int32_t* ok, int32_t value)
 {
@@ -78,12 +78,12 @@ int CQuelix::SetRealExposureTime(int microseconds)
     return 1;
 }
 
-int CQuelix::GetCaptureWindowEx(int32_t* outTotalWidth, int32_t* left, int32_t* outWidth, int32_t* outTotalHeight,
-                                int32_t* top, int32_t* outHeight) const
+int CQuelix::GetCaptureWindowEx(int32_t* outTotalWidth, int32_t* left, int32_t* outWidth,
+                                int32_t* outTotalHeight, int32_t* top, int32_t* outHeight) const
 {
-    const std::pair<int32_t*, int32_t> values[] = {{outTotalWidth, totalWidth}, {left, offsetX},
-                                                   {outWidth, width},           {outTotalHeight, totalHeight},
-                                                   {top, offsetY},              {outHeight, height}};
+    const std::pair<int32_t*, int32_t> values[] = {
+        {outTotalWidth, totalWidth},   {left, offsetX}, {outWidth, width},
+        {outTotalHeight, totalHeight}, {top, offsetY},  {outHeight, height}};
     for (const auto& [out, value] : values)
         SetOk(out, value);
     return 1;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The live preview window of a camera: its creation, its drawing step after
 // every frame and its teardown.
 #include <algorithm>
@@ -8,8 +9,8 @@
 #include "image/conversion_kernels.h"
 #include "image/dib_image.h"
 #include "platform/os/clock.h"
-#include "platform/windowing/display_window.h"
 #include "platform/os/runtime_random.h"
+#include "platform/windowing/display_window.h"
 #include "platform/windowing/window_class.h"
 
 namespace quelix {

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 // The registry stores of the camera block and of the image-filter and
 // gray-filter values: loaded at initialisation, saved at release and when the
 // camera changes its device number.
 #include <optional>
 
 #include "camera/camera_object.h"
-#include "dialogs/registry_layout.h"
 #include "device/quelix_205kwmx_sdk.h"
+#include "dialogs/registry_layout.h"
 #include "platform/registry/registry.h"
 
 namespace quelix {
@@ -60,7 +61,10 @@ constexpr NamedSlot kGrayValues[] = {
 constexpr size_t kFirstClearedSlot = 20;
 constexpr size_t kLastClearedSlot = 28;
 
-std::string CameraKeyPath(int number) { return std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", number); }
+std::string CameraKeyPath(int number)
+{
+    return std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", number);
+}
 
 std::optional<RegistryKey> OpenCameraSubKey(int number, const std::string& subKey)
 {
@@ -118,7 +122,8 @@ int CQuelix::LoadSettings()
         int32_t lowest;
         int32_t highest;
     } values[] = {
-        {"Exposure", CameraSlot::exposureTime, CQLXSdkLib::DefaultExposure(), 1, CQLXSdkLib::MaxExposureLines()},
+        {"Exposure", CameraSlot::exposureTime, CQLXSdkLib::DefaultExposure(), 1,
+         CQLXSdkLib::MaxExposureLines()},
         {"V_Mirror", CameraSlot::mirrorV, device->GetMirrorV(), INT32_MIN, INT32_MAX},
         {"H_Mirror", CameraSlot::mirrorH, device->GetMirrorH(), INT32_MIN, INT32_MAX},
         {"AutoIris", CameraSlot::autoIris, 0, 0, 2},
@@ -131,7 +136,8 @@ int CQuelix::LoadSettings()
     for (const auto& value : values) {
         const auto stored = key ? key->ReadDword(value.name) : std::nullopt;
         int32_t accepted = value.defaultValue;
-        if (stored && static_cast<int32_t>(*stored) >= value.lowest && static_cast<int32_t>(*stored) <= value.highest)
+        if (stored && static_cast<int32_t>(*stored) >= value.lowest &&
+            static_cast<int32_t>(*stored) <= value.highest)
             accepted = static_cast<int32_t>(*stored);
         if (value.slot == CameraSlot::mirrorV || value.slot == CameraSlot::mirrorH)
             accepted = accepted != 0 ? 1 : 0;
@@ -168,7 +174,10 @@ int CQuelix::LoadFilterSettings(int cameraIndex)
     return 1;
 }
 
-int CQuelix::SaveFilterSettings(int cameraIndex) { return SaveSlots(filter, cameraIndex, "Filter", kFilterValues); }
+int CQuelix::SaveFilterSettings(int cameraIndex)
+{
+    return SaveSlots(filter, cameraIndex, "Filter", kFilterValues);
+}
 
 int CQuelix::LoadGraySettings(int cameraIndex)
 {
@@ -177,6 +186,9 @@ int CQuelix::LoadGraySettings(int cameraIndex)
     return 1;
 }
 
-int CQuelix::SaveGraySettings(int cameraIndex) { return SaveSlots(filter, cameraIndex, "Gray", kGrayValues); }
+int CQuelix::SaveGraySettings(int cameraIndex)
+{
+    return SaveSlots(filter, cameraIndex, "Gray", kGrayValues);
+}
 
 }  // namespace quelix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The capture window and stream values kept in the registry under
 // "Camera_%02d" of the device number, the first-run defaults, and the check
 // of a capture window.
@@ -28,14 +29,16 @@ int CQuelix::ReadSizeSettings()
         const auto camera = created ? created->CreateSubKey(cameraKey) : std::nullopt;
         const auto size = camera ? camera->CreateSubKey(NumberedKey("Size", 0)) : std::nullopt;
         if (size) {
-            size->WriteDwords({{"TH", 320}, {"TV", 256}, {"EH", 320}, {"EV", 256}, {"EHS", 0}, {"EVS", 0}, {"Buf", 4}});
+            size->WriteDwords(
+                {{"TH", 320}, {"TV", 256}, {"EH", 320}, {"EV", 256}, {"EHS", 0}, {"EVS", 0}, {"Buf", 4}});
             camera->WriteDwords({{"Size", 0}, {"Color", 2}, {"SubSample", 0}, {"WaitTime", 1}, {"Clock", 0}});
         }
         return 0;
     }
     const auto camera = base->OpenSubKey(cameraKey);
     const auto sizeNumber = camera ? camera->ReadDword("Size") : std::nullopt;
-    const auto size = sizeNumber ? camera->OpenSubKey(NumberedKey("Size", static_cast<int>(*sizeNumber))) : std::nullopt;
+    const auto size =
+        sizeNumber ? camera->OpenSubKey(NumberedKey("Size", static_cast<int>(*sizeNumber))) : std::nullopt;
     if (!size)
         return 0;
     const auto fields = SizeFields();
@@ -54,7 +57,8 @@ int CQuelix::ReadSizeSettings()
 
 int CQuelix::ReadStreamSettings()
 {
-    const auto camera = RegistryKey::Open(std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", deviceNumber));
+    const auto camera =
+        RegistryKey::Open(std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", deviceNumber));
     if (!camera)
         return 0;
     // A stored value outside the range its setter accepts leaves the field
@@ -85,9 +89,9 @@ int CQuelix::ValidateCaptureWindow() const
     const int32_t x = offsetX;
     const int32_t y = offsetY;
     const int32_t mode = subSample;
-    const bool inside = w >= kMinWindowWidth && h >= kMinWindowHeight && x >= 0 && y >= 0 && w <= kSensorWidth &&
-                        h <= kSensorHeight && x <= kSensorWidth && y <= kSensorHeight && x + w <= kSensorWidth &&
-                        y + h <= kSensorHeight;
+    const bool inside = w >= kMinWindowWidth && h >= kMinWindowHeight && x >= 0 && y >= 0 &&
+                        w <= kSensorWidth && h <= kSensorHeight && x <= kSensorWidth && y <= kSensorHeight &&
+                        x + w <= kSensorWidth && y + h <= kSensorHeight;
     // Sub-sampling modes 1, 2, 3, 17, 18 and 19 are refused here and the
     // device takes none but 0, 1, 2, 3, 17 and 18: the camera streams only
     // without sub-sampling.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wide paths of the exports: UTF-16 converted to the system code page
 // (UTF-8) into at most 1023 bytes, as the library's path buffers hold.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command codes of the 64-byte packets the camera takes on its command pipe.
 #pragma once
 

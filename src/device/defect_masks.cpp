@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/defect_masks.h"
 
 #include <cstring>

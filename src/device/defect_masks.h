@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The defect masks of the correction pipeline, derived from the shading
 // references: hot pixels are too bright in the dark reference, dead pixels
 // too dark in the bright one. A mask element is 1 for a defective pixel and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Register access and camera controls of the device object.
 
 #include "device/command_codes.h"
@@ -166,7 +167,10 @@ int CQLXSdkLib::GetPeltier()
     return level;
 }
 
-int CQLXSdkLib::SetPeltier(int value) { return FpgaWrite(kRegPeltier, static_cast<uint8_t>(value)); }
+int CQLXSdkLib::SetPeltier(int value)
+{
+    return FpgaWrite(kRegPeltier, static_cast<uint8_t>(value));
+}
 
 int CQLXSdkLib::GetTemperatureMilliVolts()
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Construction, frame geometry and device selection of the device object.
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +30,10 @@ bool IsSubsampleMode(int subsample)
 }
 
 // A zero-filled block of `bytes`, or null when it cannot be had.
-std::unique_ptr<uint8_t[]> ZeroedBlock(size_t bytes) { return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]()); }
+std::unique_ptr<uint8_t[]> ZeroedBlock(size_t bytes)
+{
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]());
+}
 
 }  // namespace
 
@@ -143,7 +147,8 @@ int CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int
     ringCount = slots;
     frameSamples = lines * pitch;
     usedSamples = (effective + firstLine) * pitch;
-    transferSamples = (usedSamples + kTransferRounding - 1) / kTransferRounding * kTransferRounding + kTransferRounding;
+    transferSamples =
+        (usedSamples + kTransferRounding - 1) / kTransferRounding * kTransferRounding + kTransferRounding;
 
     snapshotBuffer = ZeroedBlock(SlotBytes());
     if (snapshotBuffer == nullptr)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Status codes of the device object's geometry, selection and transfer
 // methods (0 = success). Its control methods return 1 for success and 0 for
 // failure instead.
@@ -13,7 +14,7 @@ enum DeviceStatus : int {
     kDeviceNoMemory = 7,        // a buffer could not be allocated
     kDeviceNotOpened = 10,      // the driver handle could not be had
     kDeviceNullDestination = 14,
-    kDeviceReadFailed = 19,     // a frame read failed or was short
+    kDeviceReadFailed = 19,  // a frame read failed or was short
     kDeviceTransferRunning = 21,
     kDeviceNumberRejected = 22,
     kDeviceThreadNotStarted = 23,  // the transfer thread could not be created

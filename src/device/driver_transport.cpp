@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "device/driver_transport.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "device/command_codes.h"
-#include "platform/os/clock.h"
 #include "platform/driver/driver_wire.h"
+#include "platform/os/clock.h"
 
 namespace quelix {
 
@@ -24,7 +25,7 @@ int IssuePipeRequest(uint32_t code, DriverHandle handle, uint32_t pipe, uint32_t
     const uint32_t input = pipe;
     done = 0;
     return platform::DeviceIoControl(handle, code, &input, sizeof input, buffer, length, &done) ? kPipeOk
-                                                                                               : kPipeFailed;
+                                                                                                : kPipeFailed;
 }
 
 int StatusOf(int result, uint32_t done, uint32_t length)
@@ -64,7 +65,8 @@ int DeviceClose(DriverHandle& handle)
     return 1;
 }
 
-int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done, int direction)
+int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done,
+                 int direction)
 {
     const uint32_t code = direction == 1 ? driver_wire::kPipeTransferIn : driver_wire::kPipeTransferOut;
     return IssuePipeRequest(code, handle, pipe, length, buffer, done);
@@ -102,7 +104,8 @@ int SetDriverTimeout(DriverHandle handle, uint32_t milliseconds)
     std::memcpy(block.data(), &one, sizeof one);
     std::memcpy(block.data() + 4, &milliseconds, sizeof milliseconds);
     uint32_t done = 0;
-    return platform::DeviceIoControl(handle, driver_wire::kSetTimeout, block.data(), block.size(), nullptr, 0, &done)
+    return platform::DeviceIoControl(handle, driver_wire::kSetTimeout, block.data(), block.size(), nullptr, 0,
+                                     &done)
                ? 1
                : 0;
 }

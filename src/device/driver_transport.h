@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole contact with the camera's driver: device handles, pipe requests
 // and the 64-byte command packets. Every function works on a handle its
 // caller passes in and keeps no state of its own.
@@ -43,7 +44,8 @@ int DeviceClose(DriverHandle& handle);
 
 // One pipe request: direction 1 issues the in-direct request, 0 the
 // out-direct one; done receives the byte count the driver reports.
-int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done, int direction);
+int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done,
+                 int direction);
 // The same with the request for large image reads.
 int PipeTransferLarge(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done);
 

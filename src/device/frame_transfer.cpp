@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frame transfer: the streaming path (a transfer thread filling a ring of
 // frame buffers, the consumer taking the newest complete frame) and the
 // single-shot path (one frame read on the caller's thread).
@@ -14,7 +15,10 @@ namespace {
 
 constexpr int kFrameWaitMs = 6000;
 
-int Wrap(int index, int count) { return index >= count ? index - count : (index < 0 ? index + count : index); }
+int Wrap(int index, int count)
+{
+    return index >= count ? index - count : (index < 0 ? index + count : index);
+}
 
 }  // namespace
 
@@ -93,7 +97,8 @@ void CQLXSdkLib::TransferThreadMain()
             block.arrivalNs[static_cast<size_t>(block.writeIndex.load())] = platform::MonotonicNs();
             {
                 std::lock_guard lock(block.ringLock);
-                block.writeIndex = AdvanceWriteIndex(block.writeIndex.load(), block.readIndex.load(), block.ringCount);
+                block.writeIndex =
+                    AdvanceWriteIndex(block.writeIndex.load(), block.readIndex.load(), block.ringCount);
             }
             block.frameEvent.Set();
         }
@@ -158,7 +163,8 @@ int CQLXSdkLib::CaptureSingleFrame()
     if (captureHandle == platform::kNoDriverHandle || captureHandle == platform::kInvalidDriverHandle) {
         platform::CriticalSectionGuard guard(registerLock);
         // A camera that is away gives the invalid handle.
-        if (!DeviceOpen(devicePath.data(), captureHandle) || captureHandle == platform::kInvalidDriverHandle) {
+        if (!DeviceOpen(devicePath.data(), captureHandle) ||
+            captureHandle == platform::kInvalidDriverHandle) {
             DeviceClose(captureHandle);
             return kDeviceNotOpened;
         }
@@ -203,7 +209,8 @@ int CQLXSdkLib::CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_
     const size_t bytes = FramePixelBytes();
     // The pixels and the trailer word must lie inside the frame buffer, and
     // the pixels inside the destination.
-    if (destination == nullptr || source == nullptr || bytes == 0 || bytes + 2 > SlotBytes() || bytes > capacity)
+    if (destination == nullptr || source == nullptr || bytes == 0 || bytes + 2 > SlotBytes() ||
+        bytes > capacity)
         return kDeviceReadFailed;
     std::memcpy(destination, source, bytes);
     const uint8_t* trailer = source + bytes;

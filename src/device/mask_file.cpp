@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "device/mask_file.h"
 
 #include <array>
 #include <cstring>
 
-#include "platform/os/output_file.h"
 #include "platform/os/input_file.h"
+#include "platform/os/output_file.h"
 
 namespace quelix {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mask file: the four shading references of a camera in one binary file
 // of 491,560 bytes. A 40-byte header of 32-bit little-endian fields
 //   0  "KORVEX MASK1000" and a zero byte

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device object: the host-side model of one camera. It knows the driver
 // path of the selected camera, the capture window and frame geometry and the
 // frame buffers, and offers every camera control as a method that turns into
@@ -79,7 +80,8 @@ public:
     // the frame geometry are the requested one with x, y, width and height
     // rounded down to even values: exactly what the camera delivers.
     int SetCaptureWindow(int x, int y, int width, int height, int subsample);
-    int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines, int ringCount);
+    int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines,
+                         int ringCount);
     void FreeBuffers();
 
     // Device selection. A probe refreshes the presence flags and leaves the
@@ -132,9 +134,9 @@ public:
     int usedSamples = 0;
     std::unique_ptr<uint8_t[]> snapshotBuffer;  // transferSamples x 2 bytes
     int driverTimeoutMs = 3000;                 // guarded by registerLock
-    int frameTrailer = 0;  // the 16-bit word after the pixels of the last frame copied
-    uint64_t frameArrivalNs = 0;     // when the host held that frame whole (monotonic ns)
-    uint64_t snapshotArrivalNs = 0;  // when the last single frame was read
+    int frameTrailer = 0;                       // the 16-bit word after the pixels of the last frame copied
+    uint64_t frameArrivalNs = 0;                // when the host held that frame whole (monotonic ns)
+    uint64_t snapshotArrivalNs = 0;             // when the last single frame was read
     int ringCount = 0;
     int dataFormat = 1;  // raw samples
     std::array<char, 12> baseName{};

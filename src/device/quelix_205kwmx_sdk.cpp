@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/quelix_205kwmx_sdk.h"
 
 #include <cstring>

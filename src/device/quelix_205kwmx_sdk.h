@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device class of the Quelix 205KWMX: the generic device object with the
 // model's driver base name and its way of selecting the sample width.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/reference_average.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The average of many frames of a capture window, made into a shading
 // reference. A reference from one frame carries that frame's read and shot
 // noise into every frame corrected against it; the mean of N frames has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera's register spaces: 8-bit registers of its logic device and the
 // 16-bit sensor registers that hold the colour-channel gains.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/shared_device_table.h"
 
 #include <cstring>
@@ -12,7 +13,10 @@ namespace {
 constexpr char kTableName[] = "KORVEX_USBCAMERA";
 constexpr char kOwnerText[] = "QuelixSdk_205KWMX.dll";
 
-uint64_t WindowValue(platform::Hwnd window) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window)); }
+uint64_t WindowValue(platform::Hwnd window)
+{
+    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
+}
 
 // Entries are shared with other processes without a lock; inside this
 // process the cameras at least take turns.
@@ -38,11 +42,14 @@ SharedDeviceEntry* SharedDeviceTable::MutableEntry(int n) const
 {
     if (memory_ == nullptr || n < 0 || n >= kSharedTableDevices)
         return nullptr;
-    return reinterpret_cast<SharedDeviceEntry*>(memory_->View() +
-                                                (kSharedEntryBase + static_cast<size_t>(n)) * kSharedEntrySize);
+    return reinterpret_cast<SharedDeviceEntry*>(
+        memory_->View() + (kSharedEntryBase + static_cast<size_t>(n)) * kSharedEntrySize);
 }
 
-const SharedDeviceEntry* SharedDeviceTable::Entry(int n) const { return MutableEntry(n); }
+const SharedDeviceEntry* SharedDeviceTable::Entry(int n) const
+{
+    return MutableEntry(n);
+}
 
 int SharedDeviceTable::ClaimDevice(int n, platform::Hwnd ownerWindow)
 {
@@ -84,7 +91,8 @@ bool SharedDeviceTable::IsDeviceClaimed(int n) const
     if (entry == nullptr)
         return false;
     // An owner that ended without releasing (a crash, a kill) holds nothing.
-    return (entry->ownerWindow != 0 || entry->ownerModule != 0) && platform::ProcessExists(entry->ownerModule);
+    return (entry->ownerWindow != 0 || entry->ownerModule != 0) &&
+           platform::ProcessExists(entry->ownerModule);
 }
 
 void SharedDeviceTable::CloseSharedTable()

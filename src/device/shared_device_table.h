@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of claimed cameras shared by every process that uses the
 // library: named shared memory "KORVEX_USBCAMERA" of 32,768 entries of 152
 // bytes. The entry of device number n (0 to 8) is entry 4032 + n; a camera

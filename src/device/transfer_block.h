@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The record the transfer thread and the capture thread share while frames
 // stream. The producer (transfer thread) writes writeIndex, resultCode and
 // the flags; the consumer writes readIndex and asks to stop through
@@ -25,9 +26,9 @@ struct TransferBlock {
     // while another thread stops the stream never waits on a freed event.
     // The end of the thread is waited for by joining it.
     platform::Event frameEvent{platform::EventReset::Auto};  // set after every frame read
-    std::atomic<int32_t> resultCode{0};           // 0 stopped on request, 10 not opened, 19 read failed
-    std::atomic<int32_t> stopFlag{1};             // 1: not running, or asked to stop
-    std::atomic<int32_t> errorFlag{0};            // 1: ended because a frame read failed
+    std::atomic<int32_t> resultCode{0};  // 0 stopped on request, 10 not opened, 19 read failed
+    std::atomic<int32_t> stopFlag{1};    // 1: not running, or asked to stop
+    std::atomic<int32_t> errorFlag{0};   // 1: ended because a frame read failed
     std::atomic<int32_t> ringCount{0};
     std::vector<uint8_t*> ring;  // the device object's ring slots
     // Per slot: when the thread held the whole frame (monotonic ns). Written

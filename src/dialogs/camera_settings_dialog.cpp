@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/camera_settings_dialog.h"
 
 #include <algorithm>
@@ -18,7 +19,10 @@ constexpr int kDefaultPeltier = 80;
 
 // The exposure a number of the edit stands for: the device takes 1 to its
 // maximum lines, and a number outside would reach it cut to 16 bits.
-int32_t ExposureLines(int32_t value) { return std::clamp(value, 1, CQLXSdkLib::MaxExposureLines()); }
+int32_t ExposureLines(int32_t value)
+{
+    return std::clamp(value, 1, CQLXSdkLib::MaxExposureLines());
+}
 
 }  // namespace
 
@@ -88,71 +92,71 @@ void CAnalogGainPage::OnEditChange(DialogPane page, int id)
 void CAnalogGainPage::Procedure(DialogPane page, const DialogMessage& message)
 {
     switch (message.event) {
-    case DialogEvent::Init: {
-        initialised_ = false;
-        const int maximum = CQLXSdkLib::MaxExposureLines();
-        const int32_t exposure = settings_.Get(CameraSlot::exposureTime);
-        page.SetRange(kExposureSlider, 1, maximum);
-        page.SetPosition(kExposureSlider, exposure);
-        page.SetTicFrequency(kExposureSlider, (maximum - 1) / 8);
-        page.SetRange(kExposureSpin, 1, maximum);
-        page.SetPosition(kExposureSpin, exposure);
-        page.SetInt(kExposureEdit, exposure, true);
-        for (const int id : {kExposureSlider, kExposureEdit, kExposureSpin})
-            page.Enable(id, true);
-        page.SetCheck(kMirrorV, settings_.Get(CameraSlot::mirrorV) != 0);
-        page.SetCheck(kMirrorH, settings_.Get(CameraSlot::mirrorH) != 0);
-        for (const int id : {kPeltierSlider, kPeltierEdit, kPeltierSpin, kPeltierLabel})
-            page.Show(id, false);
-        page.SetText(kTemperature, "");
-        page.SetCheck(kAutoExposure, settings_.Get(CameraSlot::autoIris) == 1);
-        ShowExposureTime(page);
-        page.SetFocus(kExposureEdit);
-        page.SetTimer(kTemperatureTimer, kTemperatureIntervalMs);
-        initialised_ = true;
-        break;
-    }
-    case DialogEvent::Command:
-        if (message.code == platform::kEditChange) {
-            if (initialised_)
-                OnEditChange(page, message.id);
-        } else if (message.code == platform::kClicked) {
-            const bool checked = page.IsChecked(message.id);
-            if (message.id == kMirrorV) {
-                settings_.Set(CameraSlot::mirrorV, checked ? 1 : 0);
-                device_.SetMirrorV(checked ? 1 : 0);
-            } else if (message.id == kMirrorH) {
-                settings_.Set(CameraSlot::mirrorH, checked ? 1 : 0);
-                device_.SetMirrorH(checked ? 1 : 0);
-            } else if (message.id == kAutoExposure) {
-                if (checked)
-                    page.SetCheck(kAutoGain, false);
-                settings_.Set(CameraSlot::autoIris, checked ? 1 : 0);
+        case DialogEvent::Init: {
+            initialised_ = false;
+            const int maximum = CQLXSdkLib::MaxExposureLines();
+            const int32_t exposure = settings_.Get(CameraSlot::exposureTime);
+            page.SetRange(kExposureSlider, 1, maximum);
+            page.SetPosition(kExposureSlider, exposure);
+            page.SetTicFrequency(kExposureSlider, (maximum - 1) / 8);
+            page.SetRange(kExposureSpin, 1, maximum);
+            page.SetPosition(kExposureSpin, exposure);
+            page.SetInt(kExposureEdit, exposure, true);
+            for (const int id : {kExposureSlider, kExposureEdit, kExposureSpin})
+                page.Enable(id, true);
+            page.SetCheck(kMirrorV, settings_.Get(CameraSlot::mirrorV) != 0);
+            page.SetCheck(kMirrorH, settings_.Get(CameraSlot::mirrorH) != 0);
+            for (const int id : {kPeltierSlider, kPeltierEdit, kPeltierSpin, kPeltierLabel})
+                page.Show(id, false);
+            page.SetText(kTemperature, "");
+            page.SetCheck(kAutoExposure, settings_.Get(CameraSlot::autoIris) == 1);
+            ShowExposureTime(page);
+            page.SetFocus(kExposureEdit);
+            page.SetTimer(kTemperatureTimer, kTemperatureIntervalMs);
+            initialised_ = true;
+            break;
+        }
+        case DialogEvent::Command:
+            if (message.code == platform::kEditChange) {
+                if (initialised_)
+                    OnEditChange(page, message.id);
+            } else if (message.code == platform::kClicked) {
+                const bool checked = page.IsChecked(message.id);
+                if (message.id == kMirrorV) {
+                    settings_.Set(CameraSlot::mirrorV, checked ? 1 : 0);
+                    device_.SetMirrorV(checked ? 1 : 0);
+                } else if (message.id == kMirrorH) {
+                    settings_.Set(CameraSlot::mirrorH, checked ? 1 : 0);
+                    device_.SetMirrorH(checked ? 1 : 0);
+                } else if (message.id == kAutoExposure) {
+                    if (checked)
+                        page.SetCheck(kAutoGain, false);
+                    settings_.Set(CameraSlot::autoIris, checked ? 1 : 0);
+                }
             }
-        }
-        break;
-    case DialogEvent::Scroll:
-        if (message.id == kExposureSlider)
-            page.SetInt(kExposureEdit, page.Position(kExposureSlider), true);
-        else if (message.id == kPeltierSlider)
-            page.SetInt(kPeltierEdit, page.Position(kPeltierSlider), true);
-        break;
-    case DialogEvent::Timer:
-        if (message.id == kTemperatureTimer) {
-            // A failed reading (-1) shows nothing rather than a made-up temperature.
-            const int milliVolts = device_.GetTemperatureMilliVolts();
-            page.SetText(kTemperature, milliVolts >= 0 ? TemperatureText(milliVolts) : std::string());
-        }
-        break;
-    case DialogEvent::Posted:
-        if (message.code == kShowExposure)
-            page.SetInt(kExposureEdit, static_cast<int32_t>(message.value), true);
-        break;
-    case DialogEvent::Destroy:
-        page.KillTimer(kTemperatureTimer);
-        break;
-    case DialogEvent::TabChange:
-        break;
+            break;
+        case DialogEvent::Scroll:
+            if (message.id == kExposureSlider)
+                page.SetInt(kExposureEdit, page.Position(kExposureSlider), true);
+            else if (message.id == kPeltierSlider)
+                page.SetInt(kPeltierEdit, page.Position(kPeltierSlider), true);
+            break;
+        case DialogEvent::Timer:
+            if (message.id == kTemperatureTimer) {
+                // A failed reading (-1) shows nothing rather than a made-up temperature.
+                const int milliVolts = device_.GetTemperatureMilliVolts();
+                page.SetText(kTemperature, milliVolts >= 0 ? TemperatureText(milliVolts) : std::string());
+            }
+            break;
+        case DialogEvent::Posted:
+            if (message.code == kShowExposure)
+                page.SetInt(kExposureEdit, static_cast<int32_t>(message.value), true);
+            break;
+        case DialogEvent::Destroy:
+            page.KillTimer(kTemperatureTimer);
+            break;
+        case DialogEvent::TabChange:
+            break;
     }
 }
 
@@ -168,10 +172,11 @@ void CAnalogDlg::Procedure(DialogPane frame, const DialogMessage& message)
             frame.Box().EndDialog(-1);
             return;
         }
-        pagePane_ = frame.Box()
-                        .CreatePage(*page, kTab, 30, 25, true,
-                                    [this](DialogPane pane, const DialogMessage& m) { page_.Procedure(pane, m); })
-                        .Index();
+        pagePane_ =
+            frame.Box()
+                .CreatePage(*page, kTab, 30, 25, true,
+                            [this](DialogPane pane, const DialogMessage& m) { page_.Procedure(pane, m); })
+                .Index();
     } else if (message.event == DialogEvent::TabChange && message.id == kTab) {
         if (frame.Selection(kTab) == 0)
             DialogPane(frame.Box(), pagePane_).ShowPane(true);
@@ -195,13 +200,13 @@ void CAnalogDlg::Procedure(DialogPane frame, const DialogMessage& message)
 int CAnalogDlg::DoModal(platform::Hwnd parent, DialogHook<int32_t>& exposureShown)
 {
     const bool japanese = platform::SystemLanguageIsJapanese();
-    const platform::DialogTemplate* frame =
-        resources::FindDialogTemplate(japanese ? resources::kCameraDialogJapanese : resources::kCameraDialogEnglish);
+    const platform::DialogTemplate* frame = resources::FindDialogTemplate(
+        japanese ? resources::kCameraDialogJapanese : resources::kCameraDialogEnglish);
     pageTemplate_ = japanese ? resources::kCameraPageJapanese : resources::kCameraPageEnglish;
     if (frame == nullptr)
         return -1;
-    platform::DialogBox box(*frame, parent,
-                            [this](DialogPane pane, const DialogMessage& message) { Procedure(pane, message); });
+    platform::DialogBox box(
+        *frame, parent, [this](DialogPane pane, const DialogMessage& message) { Procedure(pane, message); });
     // The page is the first pane after the dialog itself.
     exposureShown.Install([&box](int32_t lines) { box.Post(1, CAnalogGainPage::kShowExposure, lines); });
     const int result = box.Run();

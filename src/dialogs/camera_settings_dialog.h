@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera settings dialog: a property dialog with one page, "Analog
 // Gain", on which the user sets the exposure (slider, number and the time in
 // milliseconds), the mirrors and automatic exposure. Every change goes to the
@@ -7,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/settings_blocks.h"
-#include "dialogs/dialog_hook.h"
 #include "device/qlx_sdk_lib.h"
+#include "dialogs/dialog_hook.h"
+#include "dialogs/settings_blocks.h"
 #include "platform/dialogs/dialog_box.h"
 #include "platform/windowing/window_table.h"
 

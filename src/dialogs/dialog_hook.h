@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the correction pipeline tells an open settings dialog from the
 // capture thread: the camera dialog shows the exposure that automatic
 // exposure has just set, the filter dialog refreshes its controls after an

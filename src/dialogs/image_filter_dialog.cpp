@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/image_filter_dialog.h"
 
 #include <span>
@@ -57,18 +58,25 @@ constexpr SliderRow kGrayRows[] = {
 
 std::span<const SliderRow> Rows(int page)
 {
-    return page == kImagePage ? std::span<const SliderRow>(kImageRows) : std::span<const SliderRow>(kGrayRows);
+    return page == kImagePage ? std::span<const SliderRow>(kImageRows)
+                              : std::span<const SliderRow>(kGrayRows);
 }
 
 bool Enabled(const ImageDialogFlags& flags, Enable enable)
 {
     switch (enable) {
-    case Enable::BrightnessContrast: return flags.brightnessContrast;
-    case Enable::HueSaturation: return flags.hueSaturation;
-    case Enable::Sharpness: return flags.sharpness;
-    case Enable::Gains: return flags.gains;
-    case Enable::Gamma: return flags.gamma;
-    case Enable::Always: return true;
+        case Enable::BrightnessContrast:
+            return flags.brightnessContrast;
+        case Enable::HueSaturation:
+            return flags.hueSaturation;
+        case Enable::Sharpness:
+            return flags.sharpness;
+        case Enable::Gains:
+            return flags.gains;
+        case Enable::Gamma:
+            return flags.gamma;
+        case Enable::Always:
+            return true;
     }
     return true;
 }
@@ -215,7 +223,8 @@ void CImageFilterDlg::PageProcedure(int page, DialogPane pane, const DialogMessa
         settings_.Set(FilterSlot::autoBalanceFlag2, 0);
         settings_.Set(FilterSlot::autoBalanceFlag3, 0);
     } else if (id == kOnce && page == kImagePage) {
-        for (const FilterSlot slot : {FilterSlot::bayerGainAuto, FilterSlot::autoBalanceFlag2, FilterSlot::autoBalanceFlag3})
+        for (const FilterSlot slot :
+             {FilterSlot::bayerGainAuto, FilterSlot::autoBalanceFlag2, FilterSlot::autoBalanceFlag3})
             settings_.Set(slot, 1);
         pane.SetCheck(kAllFrames, false);
     } else if (id == kAllFrames) {
@@ -229,8 +238,8 @@ void CImageFilterDlg::PageProcedure(int page, DialogPane pane, const DialogMessa
 
 void CImageFilterDlg::Default()
 {
-    for (const FilterSlot slot :
-         {FilterSlot::brightness, FilterSlot::contrast, FilterSlot::hue, FilterSlot::saturation, FilterSlot::sharpness})
+    for (const FilterSlot slot : {FilterSlot::brightness, FilterSlot::contrast, FilterSlot::hue,
+                                  FilterSlot::saturation, FilterSlot::sharpness})
         settings_.Set(slot, 0);
     for (const FilterSlot slot :
          {FilterSlot::bayerGainRed, FilterSlot::bayerGainGreen, FilterSlot::bayerGainBlue, FilterSlot::gamma})
@@ -252,7 +261,8 @@ void CImageFilterDlg::Frame(DialogPane frame, const DialogMessage& message)
                                          {resources::kImagePageJapanese, resources::kGrayPageJapanese}};
         const char* tabs[2] = {"Image Filter", "Gray Filter"};
         for (const int page : {kImagePage, kGrayPage}) {
-            const platform::DialogTemplate* source = resources::FindDialogTemplate(pageTemplates[japanese_][page]);
+            const platform::DialogTemplate* source =
+                resources::FindDialogTemplate(pageTemplates[japanese_][page]);
             if (page == kGrayPage && !flags_.grayTab)
                 break;
             if (source == nullptr) {
@@ -291,8 +301,8 @@ void CImageFilterDlg::Frame(DialogPane frame, const DialogMessage& message)
 int CImageFilterDlg::DoModal(platform::Hwnd parent, DialogHook<>& refresh)
 {
     japanese_ = platform::SystemLanguageIsJapanese();
-    const platform::DialogTemplate* frame =
-        resources::FindDialogTemplate(japanese_ ? resources::kFilterDialogJapanese : resources::kFilterDialogEnglish);
+    const platform::DialogTemplate* frame = resources::FindDialogTemplate(
+        japanese_ ? resources::kFilterDialogJapanese : resources::kFilterDialogEnglish);
     if (frame == nullptr)
         return -1;
     platform::DialogBox box(*frame, parent,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image filter and gray filter dialog: a property dialog with the pages
 // "Image Filter" and (in the monochrome colour modes) "Gray Filter", whose
 // sliders edit the camera's filter settings while the preview runs, so every
@@ -7,8 +8,8 @@
 
 #include <cstdint>
 
-#include "dialogs/settings_blocks.h"
 #include "dialogs/dialog_hook.h"
+#include "dialogs/settings_blocks.h"
 #include "platform/dialogs/dialog_box.h"
 #include "platform/windowing/window_table.h"
 
@@ -38,7 +39,10 @@ public:
     // The Posted message that refreshes both pages from the settings.
     static constexpr int kRefreshPages = 1;
 
-    CImageFilterDlg(ImageFilterSettings& settings, const ImageDialogFlags& flags) : settings_(settings), flags_(flags) {}
+    CImageFilterDlg(ImageFilterSettings& settings, const ImageDialogFlags& flags)
+        : settings_(settings), flags_(flags)
+    {
+    }
 
     // Runs the dialog modally over `parent` in the user's language; while it
     // runs, `refresh` asks it, from any thread, to show the settings again.
@@ -60,7 +64,7 @@ private:
     ImageDialogFlags flags_;
     bool japanese_ = false;
     platform::DialogBox* box_ = nullptr;
-    int panes_[2] = {-1, -1};       // the image page's and the gray page's pane
+    int panes_[2] = {-1, -1};  // the image page's and the gray page's pane
     bool initialised_[2] = {false, false};
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the camera's settings live in the current user's registry: one key
 // per device number below the SDK's key, every value a DWORD.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings blocks of a camera: the image-filter block `filter` and the
 // camera block `camera`, each a fixed run of 32-bit words. Application
 // threads change them while the capture threads read them, so every word is

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/stream_format_dialog.h"
 
 #include <cstdio>
 #include <string>
 
 #include "dialogs/registry_layout.h"
-#include "platform/text/language.h"
 #include "platform/registry/registry.h"
+#include "platform/text/language.h"
 #include "resources/dialog_resources.h"
 
 namespace quelix {
@@ -22,7 +23,10 @@ constexpr int kFirstValueEdit = 1039;  // 1039 to 1044: TH, TV, EH, EV, EHS, EVS
 constexpr int kWaitTime = 1045;
 constexpr int kShownValues = 6;  // "Buf" has no edit
 
-std::string CameraKey(int cameraIndex) { return std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", cameraIndex); }
+std::string CameraKey(int cameraIndex)
+{
+    return std::string(kSdkRegistryKey) + "\\" + NumberedKey("Camera", cameraIndex);
+}
 
 std::string SizeText(const SizePreset& preset)
 {
@@ -101,9 +105,10 @@ void CStreamFormatDlg::Init(DialogPane dialog)
     dialog.SetSelection(kTab, 0);
     char monochrome14[64];
     std::snprintf(monochrome14, sizeof monochrome14, japanese_ ? "白黒 %dbit ※" : "Monochrome %dbit *", 14);
-    const char* colors[] = {japanese_ ? "白黒 8bit" : "Monochrome 8bit",  monochrome14,
-                            japanese_ ? "カラー 24bit" : "Color 24bit",       japanese_ ? "カラー 32bit" : "Color 32bit",
-                            japanese_ ? "カラー 48bit ※" : "Color 48bit *", japanese_ ? "カラー 64bit ※" : "Color 64bit *"};
+    const char* colors[] = {
+        japanese_ ? "白黒 8bit" : "Monochrome 8bit",    monochrome14,
+        japanese_ ? "カラー 24bit" : "Color 24bit",     japanese_ ? "カラー 32bit" : "Color 32bit",
+        japanese_ ? "カラー 48bit ※" : "Color 48bit *", japanese_ ? "カラー 64bit ※" : "Color 64bit *"};
     for (const char* color : colors)
         dialog.InsertItem(kColor, -1, color);
     dialog.SetSelection(kColor, state_.colorMode);
@@ -132,8 +137,10 @@ bool CStreamFormatDlg::TakeValues(DialogPane dialog)
         return false;
     }
     // A combo box without a selection, or an edit without a number, keeps its value.
-    const std::pair<int, int32_t*> combos[] = {
-        {kColor, &state_.colorMode}, {kSize, &state_.sizeIndex}, {kSubSample, &state_.subSample}, {kClock, &state_.clock}};
+    const std::pair<int, int32_t*> combos[] = {{kColor, &state_.colorMode},
+                                               {kSize, &state_.sizeIndex},
+                                               {kSubSample, &state_.subSample},
+                                               {kClock, &state_.clock}};
     for (const auto& [id, field] : combos) {
         if (const int selection = dialog.Selection(id); selection >= 0)
             *field = selection;
@@ -198,12 +205,12 @@ void CStreamFormatDlg::Procedure(DialogPane dialog, const DialogMessage& message
 int CStreamFormatDlg::DoModal(platform::Hwnd parent)
 {
     japanese_ = platform::SystemLanguageIsJapanese();
-    const platform::DialogTemplate* frame =
-        resources::FindDialogTemplate(japanese_ ? resources::kStreamDialogJapanese : resources::kStreamDialogEnglish);
+    const platform::DialogTemplate* frame = resources::FindDialogTemplate(
+        japanese_ ? resources::kStreamDialogJapanese : resources::kStreamDialogEnglish);
     if (frame == nullptr)
         return -1;
-    platform::DialogBox box(*frame, parent,
-                            [this](DialogPane pane, const DialogMessage& message) { Procedure(pane, message); });
+    platform::DialogBox box(
+        *frame, parent, [this](DialogPane pane, const DialogMessage& message) { Procedure(pane, message); });
     return box.Run();
 }
 

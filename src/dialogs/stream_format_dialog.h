@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stream format dialog: the output colour format, the capture size from
 // the stored size presets or a custom size that becomes one, and the wait
 // between frames. It works on the registry only: it reads the camera's
@@ -20,7 +21,7 @@ inline constexpr SizePreset kDefaultSizePreset = {320, 256, 320, 256, 0, 0, 4};
 
 struct StreamDialogState {
     std::array<SizePreset, kPresetTableSize> presets;
-    int presetCount = 0;  // presets loaded, 0 to kPresetTableSize
+    int presetCount = 0;    // presets loaded, 0 to kPresetTableSize
     int32_t sizeIndex = 0;  // presetCount: the custom entry
     int32_t colorMode = 2;
     int32_t subSample = 0;

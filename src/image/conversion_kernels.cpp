@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/conversion_kernels.h"
 
 #include <algorithm>

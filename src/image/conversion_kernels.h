@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conversion kernels that display, image files and recording run through
 // CDibImage::Convert and StretchConvert. 14-bit samples narrow to 8 bits by
 // shifting right by 6 (keeping the low 8 bits of the result) and widen to 16

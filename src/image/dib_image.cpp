@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/dib_image.h"
 
 #include <algorithm>

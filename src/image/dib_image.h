@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CDibImage: the image buffer of every image in the system. A bitmap header
 // with a 256-entry colour table, and pixel rows of `stride` bytes (width x
 // bytes per pixel rounded up to a multiple of 4) at 8, 16, 24, 32, 48 or 64
@@ -87,8 +88,9 @@ public:
     // Bytes of pixel memory: stride x height (0 when empty).
     size_t ImageBytes() const
     {
-        return pBits != nullptr && stride > 0 && height > 0 ? static_cast<size_t>(stride) * static_cast<size_t>(height)
-                                                            : 0;
+        return pBits != nullptr && stride > 0 && height > 0
+                   ? static_cast<size_t>(stride) * static_cast<size_t>(height)
+                   : 0;
     }
 
     // Writes the buffer as a BMP file (UTF-8 name): file header, the bitmap

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/instruction_sets.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One binary, the widest vectors the processor has: the hot loops of the
 // pixel kernels are compiled three times, for the x86-64 baseline (SSE2),
 // for x86-64-v3 (AVX2) and for x86-64-v4 (AVX-512), and each call runs the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loops every per-pixel kernel of Convert shares: the kernel's arguments
 // as one block, 16-bit sample access, and a walk over the rectangle whose
 // pixel steps are compile-time constants for the formats a kernel serves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/avi_writer.h"
 
 #include <algorithm>

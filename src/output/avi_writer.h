@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CAviWriter: an uncompressed AVI file of bottom-up 24-bit frames, written
 // through COutputFile. Open writes the headers with a nominal 30 frames per
 // second, AddFrame appends one "00db" chunk per frame and keeps its index

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BMP files of an image buffer: a 14-byte file header, the 40-byte bitmap
 // header, the 256-entry colour table for 8 bits, then the pixel rows. All
 // fields little-endian.

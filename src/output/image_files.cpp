@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The format dispatcher of image saving and the raw dump. Each format gets
 // the image in the layout its writer expects: BMP rows bottom first, JPEG an
 // upside-down 8 or 24-bit image, PNG samples widened to 16 bits.

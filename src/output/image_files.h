@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Image files of a frame: BMP, a raw dump of the image memory, JPEG at three
 // qualities, PNG and TIFF. Every writer goes through COutputFile, so a save
 // that fails at any point (a bad path, a full disk, an encoder error) returns

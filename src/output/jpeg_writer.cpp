@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // JPEG files through libjpeg, written through COutputFile. Fatal encoder
 // errors (a failed write among them) return to a recovery point instead of
 // ending the process; all encoder state lives in the call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PNG files through libpng, written through COutputFile. All encoder state
 // lives in the call, so saves on several threads run side by side. A libpng
 // error (a failed write among them) unwinds to the recovery point in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RecordQueue: the frames on their way from the capture thread to the record
 // thread. The capture thread offers each frame it finishes; the queue copies
 // it into one of a fixed number of slots with the time it was finished and

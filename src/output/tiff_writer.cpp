@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TIFF files through libtiff. The encoder writes into memory (it seeks back
 // to patch its header), and the finished file goes out through COutputFile.
 // Samples are in the library's native byte order, which the header states.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The six colour modes in one table: the output's bits per pixel, what
 // Quelix_GetColorMode reports for it (modes with 14-bit samples in 16-bit
 // words report two bits less), and the depth of the work image the
@@ -27,8 +28,9 @@ inline constexpr std::array<ColorMode, 6> kColorModes = {{
 // The mode's entry; null for a mode outside 0 to 5.
 inline const ColorMode* ColorModeOf(int32_t mode)
 {
-    return mode >= 0 && mode < static_cast<int32_t>(kColorModes.size()) ? &kColorModes[static_cast<size_t>(mode)]
-                                                                         : nullptr;
+    return mode >= 0 && mode < static_cast<int32_t>(kColorModes.size())
+               ? &kColorModes[static_cast<size_t>(mode)]
+               : nullptr;
 }
 
 // true for the modes whose work image and raw frame hold 16-bit samples.

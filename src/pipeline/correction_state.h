@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the correction pipeline of one camera keeps from frame to frame: the
 // shading factors of the references and the table of the per-pixel stages,
 // each made again only when what it was made from changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Repair of defective pixels: a pixel is marked when the hot-pixel or the
 // dead-pixel map names it, or when it differs from the mean of its four
 // direct neighbours by at least the threshold; each marked pixel then takes
@@ -74,7 +75,8 @@ inline int32_t MarkRow(const uint8_t* up, const uint8_t* row, const uint8_t* dow
     for (int32_t j = 1; j < count - 1; ++j) {
         const int32_t x = Get<Sample>(row, j);
         const int32_t mean = (int32_t{Get<Sample>(row, j - 1)} + Get<Sample>(row, j + 1) +
-                              Get<Sample>(up, j) + Get<Sample>(down, j)) >> 2;
+                              Get<Sample>(up, j) + Get<Sample>(down, j)) >>
+                             2;
         const int32_t difference = x > mean ? x - mean : mean - x;
         int32_t mark = difference >= threshold ? 1 : 0;
         if constexpr (UseMaps)
@@ -90,8 +92,8 @@ inline int32_t MarkRow(const uint8_t* up, const uint8_t* row, const uint8_t* dow
 // are cleared. Returns how many pixels it marked.
 template <class Sample, bool UseMaps>
 inline int32_t MarkImage(const uint8_t* pixels, int32_t stride, const uint8_t* hot, int32_t hotStride,
-                         const uint8_t* dead, int32_t deadStride, uint8_t* marks, int32_t marksStride, int32_t rows,
-                         int32_t columns, int32_t threshold)
+                         const uint8_t* dead, int32_t deadStride, uint8_t* marks, int32_t marksStride,
+                         int32_t rows, int32_t columns, int32_t threshold)
 {
     const auto bytes = static_cast<size_t>(columns) * sizeof(Sample);
     std::memset(marks, 0, bytes);
@@ -99,10 +101,10 @@ inline int32_t MarkImage(const uint8_t* pixels, int32_t stride, const uint8_t* h
     int32_t marked = 0;
     for (int32_t i = 1; i < rows - 1; ++i) {
         const uint8_t* row = pixels + static_cast<ptrdiff_t>(i) * stride;
-        marked += MarkRow<Sample, UseMaps>(row - stride, row, row + stride,
-                                           UseMaps ? hot + static_cast<ptrdiff_t>(i) * hotStride : nullptr,
-                                           UseMaps ? dead + static_cast<ptrdiff_t>(i) * deadStride : nullptr,
-                                           marks + static_cast<ptrdiff_t>(i) * marksStride, columns, threshold);
+        marked += MarkRow<Sample, UseMaps>(
+            row - stride, row, row + stride, UseMaps ? hot + static_cast<ptrdiff_t>(i) * hotStride : nullptr,
+            UseMaps ? dead + static_cast<ptrdiff_t>(i) * deadStride : nullptr,
+            marks + static_cast<ptrdiff_t>(i) * marksStride, columns, threshold);
     }
     return marked;
 }
@@ -165,16 +167,17 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
     int32_t marked = 0;
     if (maps.Cover(columns, rows)) {
         RunVectorised([&marked, pixels = image->pBits, stride = image->stride, hot = maps.Row(maps.hot, 0),
-                       hotStride = maps.hot->stride, dead = maps.Row(maps.dead, 0), deadStride = maps.dead->stride,
-                       marks = marksImage->pBits, marksStride = marksImage->stride, rows, columns, threshold] {
-            marked = MarkImage<Sample, true>(pixels, stride, hot, hotStride, dead, deadStride, marks, marksStride,
-                                             rows, columns, threshold);
+                       hotStride = maps.hot->stride, dead = maps.Row(maps.dead, 0),
+                       deadStride = maps.dead->stride, marks = marksImage->pBits,
+                       marksStride = marksImage->stride, rows, columns, threshold] {
+            marked = MarkImage<Sample, true>(pixels, stride, hot, hotStride, dead, deadStride, marks,
+                                             marksStride, rows, columns, threshold);
         });
     } else {
         RunVectorised([&marked, pixels = image->pBits, stride = image->stride, marks = marksImage->pBits,
                        marksStride = marksImage->stride, rows, columns, threshold] {
-            marked = MarkImage<Sample, false>(pixels, stride, nullptr, 0, nullptr, 0, marks, marksStride, rows,
-                                              columns, threshold);
+            marked = MarkImage<Sample, false>(pixels, stride, nullptr, 0, nullptr, 0, marks, marksStride,
+                                              rows, columns, threshold);
         });
     }
     if (marked == 0)
@@ -197,14 +200,14 @@ int32_t RepairDefects(CDibImage* image, const DefectMaps<Sample>& maps, CDibImag
 
 }  // namespace
 
-int RepairDefects8(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX, int32_t offsetY,
-                   CDibImage* marks, int threshold)
+int RepairDefects8(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX,
+                   int32_t offsetY, CDibImage* marks, int threshold)
 {
     return RepairDefects<uint8_t>(image, {hot, dead, offsetX, offsetY}, marks, threshold);
 }
 
-int RepairDefects16(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX, int32_t offsetY,
-                    CDibImage* marks, int threshold)
+int RepairDefects16(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX,
+                    int32_t offsetY, CDibImage* marks, int threshold)
 {
     return RepairDefects<uint16_t>(image, {hot, dead, offsetX, offsetY}, marks, threshold);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Repair of defective pixels in an 8-bit or 16-bit work image: a pixel is
 // marked when the hot-pixel or the dead-pixel map names it, or when it
 // differs from the mean of its four direct neighbours by at least the
@@ -14,9 +15,9 @@
 
 namespace quelix {
 
-int RepairDefects8(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX, int32_t offsetY,
-                   CDibImage* marks, int threshold);
-int RepairDefects16(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX, int32_t offsetY,
-                    CDibImage* marks, int threshold);
+int RepairDefects8(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX,
+                   int32_t offsetY, CDibImage* marks, int threshold);
+int RepairDefects16(CDibImage* image, const CDibImage* hot, const CDibImage* dead, int32_t offsetX,
+                    int32_t offsetY, CDibImage* marks, int threshold);
 
 }  // namespace quelix

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "pipeline/false_color.h"
 
 #include <algorithm>
 #include <array>
 
-#include "pipeline/false_color_palette.h"
 #include "image/kernel_loops.h"
+#include "pipeline/false_color_palette.h"
 
 namespace quelix {
 

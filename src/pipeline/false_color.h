@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // False-colour rendering of mono frames through the 360-entry palette.
 #pragma once
 

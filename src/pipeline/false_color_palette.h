@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The false-colour palette: 360 colours 0x00RRGGBB from black through
 // purple, magenta, red, yellow, green, cyan and blue to near white.
 #pragma once

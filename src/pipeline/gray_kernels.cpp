@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The gray treatments of 8-bit mono output: per-phase gray balance (measure
 // and apply) and the luminance of B, G, R pixels.
 #include <array>
 
+#include "image/kernel_loops.h"
 #include "pipeline/gray_phases.h"
 #include "pipeline/pixel_kernels.h"
-#include "image/kernel_loops.h"
 
 namespace quelix {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 2 x 2 colour-filter phases of the gray balance. The first pixel's
 // phase comes from bayerMode; the row phase flips at every row, the column
 // phase after every pixel, carrying over from one row into the next.

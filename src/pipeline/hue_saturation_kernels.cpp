@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hue rotation and saturation scaling on a hue circle of 1530 steps (255 per
 // 60-degree sector), in 32-bit integer arithmetic. Each pixel's largest
 // channel and the difference of the other two give its sector and position;
@@ -10,8 +11,8 @@
 #include <algorithm>
 #include <array>
 
-#include "pipeline/pixel_kernels.h"
 #include "image/kernel_loops.h"
+#include "pipeline/pixel_kernels.h"
 
 namespace quelix {
 

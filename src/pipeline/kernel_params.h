@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parameter blocks the correction pipeline hands its pixel kernels as the
 // first opaque argument of Convert.
 #pragma once

@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: MIT
 // Gamma, contrast and brightness in their four formats: lookup tables for
 // gamma and contrast (kept per thread for the setting they were built for),
 // a single-precision factor for brightness, multiplied in vectors.
 #include <algorithm>
 #include <utility>
 
+#include "image/instruction_sets.h"
+#include "image/kernel_loops.h"
 #include "pipeline/level_tables.h"
 #include "pipeline/pixel_kernels.h"
 #include "pipeline/thread_cache.h"
-#include "image/instruction_sets.h"
-#include "image/kernel_loops.h"
 
 namespace quelix {
 
@@ -95,18 +96,21 @@ int32_t Brighten(const KernelArgs& a, int32_t channels, float factor, int32_t fu
                 if constexpr (sizeof(Sample) == 1)
                     to[c] = static_cast<uint8_t>(BrightenLevel(from[c], factor, full));
                 else
-                    Store16(to + 2 * c, static_cast<unsigned>(BrightenLevel(Load16(from + 2 * c), factor, full)));
+                    Store16(to + 2 * c,
+                            static_cast<unsigned>(BrightenLevel(Load16(from + 2 * c), factor, full)));
             }
         });
     const int32_t lanes = columns * pixelSamples;
     if (pixelSamples == channels) {
-        RunVectorised([a, lanes, factor, full] { BrightenRows<Sample, false>(a, nullptr, lanes, factor, full); });
+        RunVectorised(
+            [a, lanes, factor, full] { BrightenRows<Sample, false>(a, nullptr, lanes, factor, full); });
         return 1;
     }
     uint8_t* kept = ThreadScratch<uint8_t, KeptLanesTag>(static_cast<size_t>(lanes)).data();
     for (int32_t k = 0; k < lanes; ++k)
         kept[k] = k % pixelSamples >= channels ? 1 : 0;
-    RunVectorised([a, kept, lanes, factor, full] { BrightenRows<Sample, true>(a, kept, lanes, factor, full); });
+    RunVectorised(
+        [a, kept, lanes, factor, full] { BrightenRows<Sample, true>(a, kept, lanes, factor, full); });
     return 1;
 }
 
@@ -208,16 +212,16 @@ int32_t Brightness8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t 
                     int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                     const void* opaque1, const void*)
 {
-    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 1,
-                             BrightnessFactor(Level(opaque1).setting), 255);
+    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                             1, BrightnessFactor(Level(opaque1).setting), 255);
 }
 
 int32_t Brightness24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                      int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                      const void* opaque1, const void*)
 {
-    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 3,
-                             BrightnessFactor(Level(opaque1).setting), 255);
+    return Brighten<uint8_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                             3, BrightnessFactor(Level(opaque1).setting), 255);
 }
 
 int32_t Brightness16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -225,8 +229,9 @@ int32_t Brightness16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t
                      const void* opaque1, const void*)
 {
     const LevelParams& level = Level(opaque1);
-    return Brighten<uint16_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 1,
-                              BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
+    return Brighten<uint16_t>(
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 1,
+        BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
 }
 
 int32_t Brightness48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
@@ -234,8 +239,9 @@ int32_t Brightness48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t
                      const void* opaque1, const void*)
 {
     const LevelParams& level = Level(opaque1);
-    return Brighten<uint16_t>({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 3,
-                              BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
+    return Brighten<uint16_t>(
+        {dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, 3,
+        BrightnessFactor(level.setting), (1 << SampleBits(level.significantBits)) - 1);
 }
 
 }  // namespace quelix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pipeline/level_tables.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lookup tables of the gamma and contrast kernels and the factor of the
 // brightness kernels, built from a setting.
 #pragma once

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: MIT
 // The means of a measuring window, for exposure control.
-#include "pipeline/pixel_kernels.h"
 #include "image/kernel_loops.h"
+#include "pipeline/pixel_kernels.h"
 
 namespace quelix {
 

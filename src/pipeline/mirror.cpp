@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "pipeline/mirror.h"
 
 #include <cstring>
 
-#include "pipeline/thread_cache.h"
 #include "image/instruction_sets.h"
+#include "pipeline/thread_cache.h"
 
 namespace quelix {
 
@@ -20,8 +21,8 @@ inline void ReverseInto(Sample* __restrict to, const Sample* __restrict from, in
 }
 
 template <class Sample>
-inline void Mirror(uint8_t* pixels, int32_t stride, int32_t rows, int32_t columns, Sample* spare, bool horizontal,
-                   bool vertical)
+inline void Mirror(uint8_t* pixels, int32_t stride, int32_t rows, int32_t columns, Sample* spare,
+                   bool horizontal, bool vertical)
 {
     const auto row = [pixels, stride](int32_t i) {
         return reinterpret_cast<Sample*>(pixels + static_cast<ptrdiff_t>(i) * stride);
@@ -56,10 +57,9 @@ template <class Sample>
 void MirrorVectorised(CDibImage& image, bool horizontal, bool vertical)
 {
     Sample* spare = ThreadScratch<Sample, MirrorRowTag>(static_cast<size_t>(image.width)).data();
-    RunVectorised([pixels = image.pBits, stride = image.stride, rows = image.height, columns = image.width, spare,
-                   horizontal, vertical] {
-        Mirror<Sample>(pixels, stride, rows, columns, spare, horizontal, vertical);
-    });
+    RunVectorised([pixels = image.pBits, stride = image.stride, rows = image.height, columns = image.width,
+                   spare, horizontal,
+                   vertical] { Mirror<Sample>(pixels, stride, rows, columns, spare, horizontal, vertical); });
 }
 
 }  // namespace

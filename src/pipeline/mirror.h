@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mirroring of a work image in place: horizontal reverses every row,
 // vertical reverses the order of the rows, both together turn the image by
 // 180 degrees. The padding at the end of each row is not touched.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pixel kernels of the acquisition side, run through CDibImage::Convert
 // (the kernel contract is in output/dib_image.h): rectangle means for
 // exposure control, in-place re-layout of raw rows, gray balance, luminance,
@@ -13,8 +14,8 @@
 
 #include <type_traits>
 
-#include "pipeline/kernel_params.h"
 #include "image/dib_image.h"
+#include "pipeline/kernel_params.h"
 
 namespace quelix {
 

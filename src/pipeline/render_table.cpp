@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "pipeline/render_table.h"
 
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 
+#include "image/kernel_loops.h"
 #include "pipeline/false_color.h"
 #include "pipeline/pixel_kernels.h"
-#include "image/kernel_loops.h"
 
 namespace quelix {
 
@@ -186,7 +187,8 @@ void RenderTable::Render(const CDibImage& work, CDibImage& output) const
             if (identity_) {
                 if (&output != &work) {
                     for (int32_t i = 0; i < rows; ++i)
-                        std::memcpy(RowOf(output, i), RowOf(work, i), static_cast<size_t>(columns) * (mode + 1));
+                        std::memcpy(RowOf(output, i), RowOf(work, i),
+                                    static_cast<size_t>(columns) * (mode + 1));
                 }
                 return;
             }

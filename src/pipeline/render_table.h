@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-pixel stages after mirroring, folded into one lookup table from a
 // work sample to an output pixel: the gray treatment by luminance (colour
 // mode 0, gray mode 2), the false colour of modes 2 to 5, hue and

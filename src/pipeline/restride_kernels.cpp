@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Re-layout of a raw frame whose rows arrive packed into the rows of its
 // buffer, in place.
 #include <cstring>
 
-#include "pipeline/pixel_kernels.h"
 #include "image/kernel_loops.h"
+#include "pipeline/pixel_kernels.h"
 
 namespace quelix {
 

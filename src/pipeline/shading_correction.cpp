@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pipeline/shading_correction.h"
 
 #include <algorithm>
@@ -33,7 +34,8 @@ std::vector<uint8_t> BytesOf(const CDibImage& image)
 
 // One row of work samples against its row of factors.
 template <int Bits, class Word, class Reciprocal>
-inline void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans, const Reciprocal* reciprocals)
+inline void ShadeRow(uint8_t* row, int32_t count, const Word* dark, const Word* spans,
+                     const Reciprocal* reciprocals)
 {
     if constexpr (Bits == 8) {
         for (int32_t j = 0; j < count; ++j)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-point shading correction: the dark reference maps to 0 and the bright
 // one to full scale. 8 bits: x' = (x - d) x 256 / (b - d) where b != d
 // (b < d inverts the ramp); 16 bits: x' = (x - d) x 16384 / (b - d) where

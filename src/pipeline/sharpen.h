@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sharpening pass behind the Sharpen kernels, which the correction
 // pipeline also runs whole: every pixel written (the two outer rows and
 // columns as the source has them) and brightness applied to each result in

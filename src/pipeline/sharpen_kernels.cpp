@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Unsharp masking against a 4 x 4 box: for every pixel at least two rows and
 // columns inside the rectangle, o' = o + s x (o - box) / 10 with box the
 // mean (sum >> 4) of the 4 x 4 source pixels from two rows and columns above
@@ -10,11 +11,11 @@
 
 #include <algorithm>
 
+#include "image/instruction_sets.h"
+#include "image/kernel_loops.h"
 #include "pipeline/level_tables.h"
 #include "pipeline/pixel_kernels.h"
 #include "pipeline/thread_cache.h"
-#include "image/instruction_sets.h"
-#include "image/kernel_loops.h"
 
 namespace quelix {
 
@@ -96,17 +97,19 @@ inline void SlideSums(BoxSum<Sample>* sums, const uint8_t* entering, const uint8
 // pixels. Lanes that `kept` marks (Kept) take their value from `keptFrom`
 // (the destination row itself, or the source row).
 template <class Sample, bool SmallTerms, bool Brighten, bool Kept>
-inline void SharpenLanes(uint8_t* to, const uint8_t* from, const uint8_t* keptFrom, const BoxSum<Sample>* sums,
-                         const uint8_t* kept, int32_t first, int32_t end, int32_t step, SharpenRule rule)
+inline void SharpenLanes(uint8_t* to, const uint8_t* from, const uint8_t* keptFrom,
+                         const BoxSum<Sample>* sums, const uint8_t* kept, int32_t first, int32_t end,
+                         int32_t step, SharpenRule rule)
 {
     using Sum = BoxSum<Sample>;
     constexpr ptrdiff_t kBytes = sizeof(Sample);
     for (int32_t k = first; k < end; ++k) {
         const auto boxSum = static_cast<Sum>(sums[k - 2 * step] + sums[k - step] + sums[k] + sums[k + step]);
-        const int32_t level =
-            SharpenLevel<Sample, SmallTerms, Brighten>(LoadSample<Sample>(from + k * kBytes), boxSum >> 4, rule);
+        const int32_t level = SharpenLevel<Sample, SmallTerms, Brighten>(
+            LoadSample<Sample>(from + k * kBytes), boxSum >> 4, rule);
         if constexpr (Kept)
-            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
+            StoreSample<Sample>(to + k * kBytes,
+                                kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
         else
             StoreSample<Sample>(to + k * kBytes, level);
     }
@@ -124,7 +127,8 @@ inline void BorderLanes(uint8_t* to, const uint8_t* from, const uint8_t* keptFro
         if constexpr (Brighten)
             level = BrightenLevel(level, rule.brightness, rule.full);
         if constexpr (Kept)
-            StoreSample<Sample>(to + k * kBytes, kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
+            StoreSample<Sample>(to + k * kBytes,
+                                kept[k] != 0 ? LoadSample<Sample>(keptFrom + k * kBytes) : level);
         else
             StoreSample<Sample>(to + k * kBytes, level);
     }
@@ -139,7 +143,8 @@ struct SharpenShape {
 };
 
 template <class Sample, bool SmallTerms, bool Brighten, bool Kept>
-void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenRule& rule, const uint8_t* kept)
+void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenRule& rule,
+                  const uint8_t* kept)
 {
     using Sum = BoxSum<Sample>;
     constexpr ptrdiff_t kBytes = sizeof(Sample);
@@ -152,7 +157,8 @@ void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenR
                static_cast<ptrdiff_t>(a.rect.left) * a.srcStep;
     };
     const auto targetRow = [&](int32_t i) {
-        return a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride + static_cast<ptrdiff_t>(a.x) * a.dstStep;
+        return a.dst + static_cast<ptrdiff_t>(a.y + i) * a.dstStride +
+               static_cast<ptrdiff_t>(a.x) * a.dstStep;
     };
     // Kept lanes: the source's in a whole pass, else the destination's own.
     const auto keptFrom = [&](int32_t i) { return shape.border ? sourceRow(i) : targetRow(i); };
@@ -163,8 +169,9 @@ void SharpenImage(const KernelArgs& a, const SharpenShape& shape, const SharpenR
     }
     const uint8_t* top[4] = {sourceRow(0), sourceRow(1), sourceRow(2), sourceRow(3)};
     for (int32_t k = 0; k < lanes; ++k) {
-        sums[k] = static_cast<Sum>(LoadSample<Sample>(top[0] + k * kBytes) + LoadSample<Sample>(top[1] + k * kBytes) +
-                                   LoadSample<Sample>(top[2] + k * kBytes) + LoadSample<Sample>(top[3] + k * kBytes));
+        sums[k] = static_cast<Sum>(
+            LoadSample<Sample>(top[0] + k * kBytes) + LoadSample<Sample>(top[1] + k * kBytes) +
+            LoadSample<Sample>(top[2] + k * kBytes) + LoadSample<Sample>(top[3] + k * kBytes));
     }
     const int32_t first = 2 * step;
     const int32_t end = lanes - 2 * step;
@@ -202,7 +209,9 @@ void SharpenChoosingBrightness(const KernelArgs& a, const SharpenShape& shape, c
                                const uint8_t* kept, bool brighten)
 {
     const auto run = [&]<bool Brighten, bool Kept>() {
-        RunVectorised([a, shape, rule, kept] { SharpenImage<Sample, SmallTerms, Brighten, Kept>(a, shape, rule, kept); });
+        RunVectorised([a, shape, rule, kept] {
+            SharpenImage<Sample, SmallTerms, Brighten, Kept>(a, shape, rule, kept);
+        });
     };
     if (brighten && kept != nullptr)
         run.template operator()<true, true>();
@@ -257,32 +266,32 @@ int32_t Sharpen8(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, 
                  int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                  const void* opaque1, const void*)
 {
-    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, opaque1,
-                         1, 1);
+    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                         opaque1, 1, 1);
 }
 
 int32_t Sharpen24(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                   int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                   const void* opaque1, const void*)
 {
-    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, opaque1,
-                         1, 3);
+    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                         opaque1, 1, 3);
 }
 
 int32_t Sharpen16(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                   int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                   const void* opaque1, const void*)
 {
-    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, opaque1,
-                         2, 1);
+    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                         opaque1, 2, 1);
 }
 
 int32_t Sharpen48(uint8_t* dst, const uint8_t* src, const Rect& rect, int32_t x, int32_t y,
                   int32_t dstBytesPerPixel, int32_t srcBytesPerPixel, int32_t dstStride, int32_t srcStride,
                   const void* opaque1, const void*)
 {
-    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride}, opaque1,
-                         2, 3);
+    return SharpenKernel({dst, src, rect, x, y, dstBytesPerPixel, srcBytesPerPixel, dstStride, srcStride},
+                         opaque1, 2, 3);
 }
 
 }  // namespace quelix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-thread storage of the kernels: tables kept for the setting they were
 // built for, and scratch rows that grow once. Each camera runs its kernels on
 // one thread at a time, and threads never share these, so kernels of cameras

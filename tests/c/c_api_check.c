@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * Loads the SDK with dlopen, as an application written in C would, and
  * checks the first steps of its interface. Both public headers must compile
@@ -59,16 +60,16 @@ int main(int argc, char** argv)
         return 1;
     }
     /* Casting through a union keeps -pedantic quiet about object-to-function pointers. */
-#define LOAD(variable, type, name)     \
-    do {                               \
-        union {                        \
-            void* object;              \
-            type function;             \
-        } cast;                        \
+#define LOAD(variable, type, name)           \
+    do {                                     \
+        union {                              \
+            void* object;                    \
+            type function;                   \
+        } cast;                              \
         cast.object = symbol(library, name); \
-        variable = cast.function;      \
-        if (variable == NULL)          \
-            return 1;                  \
+        variable = cast.function;            \
+        if (variable == NULL)                \
+            return 1;                        \
     } while (0)
     LOAD(getDllVersion, GetDllVersionFn, "Quelix_GetDllVersion");
     LOAD(initialize, InitializeFn, "Quelix_Initialize");
@@ -84,7 +85,8 @@ int main(int argc, char** argv)
     check(QUELIX_STRIDE(5, QUELIX_COLOR_BGR24) == 16 && QUELIX_STRIDE(1, QUELIX_COLOR_GRAY8) == 4 &&
               QUELIX_STRIDE(QUELIX_SENSOR_WIDTH, QUELIX_COLOR_GRAY16) == 640,
           "rows are padded to 4 bytes");
-    check(sizeof(QUELIX_FRAME_INFO) == 32 && sizeof(QUELIX_CAMERA_INFO) == 36, "the records have their sizes");
+    check(sizeof(QUELIX_FRAME_INFO) == 32 && sizeof(QUELIX_CAMERA_INFO) == 36,
+          "the records have their sizes");
 
     window = createWindow();
     check(window != NULL, "message window");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AVI writer with the frame size, the number of frames, the room on the
 // disk, the file-size limit and the measured time chosen by the fuzzer. A
 // recording that is kept is a well-formed file: its sizes, frame counts,

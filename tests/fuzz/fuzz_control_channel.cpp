@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated camera's control channel on any line: a command is carried
 // out or refused with a message, never more.
 #include <cstddef>

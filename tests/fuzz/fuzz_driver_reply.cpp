@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver connection's reading of a reply from a device node, with the
 // node's bytes chosen by the fuzzer: a broken or hostile peer. The first byte
 // picks the request; the rest is what the node sends before it closes.
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t moved = 0xFFFFFFFFu;
     const ExchangeResult result = ExchangeOnSocket(ends[0], code, input.data(), uint32_t(input.size()),
                                                    output.data(), outputSize, moved, 50);
-    if ((result == ExchangeResult::Succeeded || result == ExchangeResult::Failed) && (sent < 0 || moved > outputSize))
+    if ((result == ExchangeResult::Succeeded || result == ExchangeResult::Failed) &&
+        (sent < 0 || moved > outputSize))
         std::abort();
     close(ends[0]);
     close(ends[1]);

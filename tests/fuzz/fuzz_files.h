@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the file-writing fuzz targets share: a scratch directory of the
 // process, a check that a call left only the files it should, the smallest
 // room on a full disk they may ask for, and the reading of their input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving an image in every format, with the image's size and depth, the
 // format code, the sample width, the file name and the room on the disk
 // chosen by the fuzzer. A save that succeeds leaves exactly its file, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mask-file loader on files the fuzzer shapes: a file of its bytes as
 // they are, or a mask file whose header, length and reference samples it
 // chooses. A file is taken whole or not at all; what is taken encodes back
@@ -9,10 +10,10 @@
 #include <fstream>
 #include <vector>
 
-#include "pipeline/shading_correction.h"
 #include "device/defect_masks.h"
 #include "device/mask_file.h"
 #include "image/dib_image.h"
+#include "pipeline/shading_correction.h"
 #include "tests/fuzz/fuzz_files.h"
 
 using namespace quelix;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry file parser on any bytes: parsing never fails unsafely, and
 // what it accepts formats back into text that parses to the same document.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera settings dialog against a simulated camera, driven by automation.
 #include <gtest/gtest.h>
 
@@ -7,8 +8,8 @@
 #include <regex>
 #include <thread>
 
-#include "camera/camera_object.h"
 #include "api/export_call.h"
+#include "camera/camera_object.h"
 #include "capture_fixture.h"
 #include "device/command_codes.h"
 #include "device/register_map.h"

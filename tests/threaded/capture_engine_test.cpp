@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,10 +15,7 @@ constexpr size_t kFullFrame16 = 320 * 256 * 2;
 
 class CaptureEngine : public test::CaptureTest {
 protected:
-    void SetUp() override
-    {
-        StartCamera(test::CounterCameras());
-    }
+    void SetUp() override { StartCamera(test::CounterCameras()); }
     int32_t CaptureMode()
     {
         return CallCamera(camera, -1, [](CQuelix& object) { return object.captureMode.load(); });
@@ -26,8 +24,14 @@ protected:
 
 // The application reads the frame record and the trailer word on its own
 // thread while the capture thread writes them for the next frame.
-int32_t Load(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC_RELAXED); }
-const int32_t& TrailerOf(const QUELIX_MSG& msg) { return *reinterpret_cast<const int32_t*>(msg.lParam); }
+int32_t Load(const int32_t& field)
+{
+    return __atomic_load_n(&field, __ATOMIC_RELAXED);
+}
+const int32_t& TrailerOf(const QUELIX_MSG& msg)
+{
+    return *reinterpret_cast<const int32_t*>(msg.lParam);
+}
 
 // Colour mode 1 with neutral settings delivers the 14-bit samples as they
 // came from the camera, so a counter-scene frame can be checked whole.
@@ -46,7 +50,8 @@ TEST_F(CaptureEngine, APreviewDeliversWholeFramesWithTheirRecordAndTrailer)
     ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(kFullFrame16);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     EXPECT_EQ(Quelix_StartPreview(camera), 1) << "already previewing: nothing changes";
     EXPECT_EQ(CaptureMode(), 1);
 
@@ -102,7 +107,8 @@ TEST_F(CaptureEngine, AGetImageCopyBetweenEqualTrailersIsTheFrameOfThatTrailer)
         if (Load(trailerWord) != before)
             continue;
         ++checked;
-        ASSERT_TRUE(IsWholeCounterFrame(buffer, before, 320 * 256)) << "copy " << copy << ", trailer " << before;
+        ASSERT_TRUE(IsWholeCounterFrame(buffer, before, 320 * 256))
+            << "copy " << copy << ", trailer " << before;
     }
     EXPECT_GT(checked, 0);
     ASSERT_EQ(Quelix_StopPreview(camera), 1);
@@ -129,7 +135,8 @@ TEST_F(CaptureEngine, ABufferOneByteShortIsReportedPerFrameAndThePreviewGoesOn)
     ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(320 * 256 - 1);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     for (int frame = 0; frame < 3; ++frame) {
         const auto msg = WaitFor(QUELIX_WM_FRAME);
         ASSERT_TRUE(msg.has_value());
@@ -252,7 +259,8 @@ TEST_F(CaptureEngine, ACameraMadeWhileAnotherStreamsTheDeviceLeavesItsStreamAlon
     ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, 0, 160, 256, 0, 128), 1);
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(160 * 128 * 2);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
 
     const int32_t second = Quelix_Initialize(nullptr);
@@ -286,7 +294,8 @@ TEST_F(CaptureEngine, ALostStreamEndsThePreviewWithThirteen)
 {
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(320 * 256 * 3);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
     Camera().Stall(8000);  // no frame for longer than the 6 s the loop waits
     std::optional<QUELIX_MSG> lost;
@@ -310,8 +319,8 @@ TEST_F(CaptureEngine, PreviewInTheLibrarysWindowAndClose)
 {
     ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
     ASSERT_EQ(Quelix_Preview(camera), 1) << "the default rectangle asks for a window of the capture size";
-    const auto previewWindow = CallCamera(camera, platform::Hwnd{},
-                                          [](CQuelix& object) { return object.previewWindow.load(); });
+    const auto previewWindow =
+        CallCamera(camera, platform::Hwnd{}, [](CQuelix& object) { return object.previewWindow.load(); });
     ASSERT_NE(previewWindow, nullptr);
     int width = 0;
     int height = 0;
@@ -319,8 +328,9 @@ TEST_F(CaptureEngine, PreviewInTheLibrarysWindowAndClose)
     EXPECT_EQ(width, 320);
     EXPECT_EQ(height, 256);
     EXPECT_EQ(Quelix_Preview(camera), 1) << "a second call makes no second window";
-    EXPECT_EQ(CallCamera(camera, platform::Hwnd{}, [](CQuelix& object) { return object.previewWindow.load(); }),
-              previewWindow);
+    EXPECT_EQ(
+        CallCamera(camera, platform::Hwnd{}, [](CQuelix& object) { return object.previewWindow.load(); }),
+        previewWindow);
 
     EXPECT_EQ(Quelix_Close(camera), 1);
     EXPECT_EQ(CaptureMode(), 0);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <array>
@@ -70,22 +71,50 @@ TEST_F(ConcurrentOperations, RandomOperationsOnSharedHandlesWhileHandlesAreRemad
                 const int top = static_cast<int>(random() % static_cast<unsigned>(257 - height));
                 static constexpr int32_t kBits[] = {8, 16, 24, 32, 48, 64};
                 switch (random() % 14) {
-                    case 0: Quelix_SnapShot(handle, buffer, size, static_cast<int32_t>(random() % 2)); break;
-                    case 1: Quelix_CallBackPreview(handle, window, frames, size, 0); break;
-                    case 2: Quelix_StopPreview(handle); break;
-                    case 3: Quelix_SetColorMode(handle, kBits[random() % 6]); break;
-                    case 4: Quelix_SetCaptureWindowEx(handle, 320, left, width, 256, top, height); break;
-                    case 5: Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2)); break;
-                    case 6: Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 256) - 128); break;
-                    case 7: Quelix_GetImage(handle, buffer, size, 1); break;
-                    case 8: Quelix_Trigger(handle, window, frames, size, 1); break;
-                    case 10: Quelix_Record(handle, recording.c_str(), 100, 0); break;
+                    case 0:
+                        Quelix_SnapShot(handle, buffer, size, static_cast<int32_t>(random() % 2));
+                        break;
+                    case 1:
+                        Quelix_CallBackPreview(handle, window, frames, size, 0);
+                        break;
+                    case 2:
+                        Quelix_StopPreview(handle);
+                        break;
+                    case 3:
+                        Quelix_SetColorMode(handle, kBits[random() % 6]);
+                        break;
+                    case 4:
+                        Quelix_SetCaptureWindowEx(handle, 320, left, width, 256, top, height);
+                        break;
+                    case 5:
+                        Quelix_SetMirrorH(handle, static_cast<int32_t>(random() % 2));
+                        break;
+                    case 6:
+                        Quelix_SetBrightness(handle, static_cast<int32_t>(random() % 256) - 128);
+                        break;
+                    case 7:
+                        Quelix_GetImage(handle, buffer, size, 1);
+                        break;
+                    case 8:
+                        Quelix_Trigger(handle, window, frames, size, 1);
+                        break;
+                    case 10:
+                        Quelix_Record(handle, recording.c_str(), 100, 0);
+                        break;
                     // A refused window with a huge offset, and the operations that
                     // place pixels at the window's offset.
-                    case 11: Quelix_SetCaptureWindowEx(handle, 320, INT32_MAX, width, 256, top, height); break;
-                    case 12: Quelix_UpdateMaskData(handle, static_cast<int32_t>(random() % 2)); break;
-                    case 13: Quelix_SetDotFilter(handle, static_cast<int32_t>(random() % 2)); break;
-                    default: Quelix_Close(handle); break;
+                    case 11:
+                        Quelix_SetCaptureWindowEx(handle, 320, INT32_MAX, width, 256, top, height);
+                        break;
+                    case 12:
+                        Quelix_UpdateMaskData(handle, static_cast<int32_t>(random() % 2));
+                        break;
+                    case 13:
+                        Quelix_SetDotFilter(handle, static_cast<int32_t>(random() % 2));
+                        break;
+                    default:
+                        Quelix_Close(handle);
+                        break;
                 }
             }
             ++done;

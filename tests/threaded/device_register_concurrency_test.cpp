@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Register updates from several threads at once: automatic exposure on the
 // capture thread of a live preview, and parameter calls on application
 // threads. Every value reaches the camera whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <time.h>
@@ -73,14 +74,15 @@ TEST_F(FrameTimesExport, TellsWhenEachDeliveredFrameArrivedAndWasDelivered)
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(320 * 256 * 3);
     const uint64_t before = NowNs();
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     for (int frame = 0; frame < 5; ++frame) {
         const auto msg = WaitFor(QUELIX_WM_FRAME);
         const uint64_t received = NowNs();
         ASSERT_TRUE(msg.has_value());
         ASSERT_NE(msg->wParam, 0u) << "error " << msg->lParam;
-        const auto trailer = static_cast<uint32_t>(__atomic_load_n(reinterpret_cast<const int32_t*>(msg->lParam),
-                                                                   __ATOMIC_RELAXED));
+        const auto trailer = static_cast<uint32_t>(
+            __atomic_load_n(reinterpret_cast<const int32_t*>(msg->lParam), __ATOMIC_RELAXED));
         ASSERT_EQ(QuelixPlatform_GetFrameTimes(camera, trailer, &times), 1);
         const std::optional<uint64_t> finished = Camera().FrameCompletedNs(static_cast<uint16_t>(trailer));
         ASSERT_TRUE(finished.has_value()) << "the simulated camera keeps when it finished the frame";
@@ -105,8 +107,8 @@ TEST_F(FrameTimesExport, TriggeredFramesHaveTimesToo)
     const auto msg = WaitFor(QUELIX_WM_FRAME);
     ASSERT_TRUE(msg.has_value());
     ASSERT_NE(msg->wParam, 0u);
-    const auto trailer =
-        static_cast<uint32_t>(__atomic_load_n(reinterpret_cast<const int32_t*>(msg->lParam), __ATOMIC_RELAXED));
+    const auto trailer = static_cast<uint32_t>(
+        __atomic_load_n(reinterpret_cast<const int32_t*>(msg->lParam), __ATOMIC_RELAXED));
     QUELIX_FRAME_TIMES times{};
     ASSERT_EQ(QuelixPlatform_GetFrameTimes(camera, trailer, &times), 1);
     EXPECT_LE(before, times.arrived);

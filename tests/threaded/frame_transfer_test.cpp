@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -44,7 +45,8 @@ bool IsWhole(const std::vector<uint8_t>& frame, int trailer, bool sixteenBit, si
 {
     for (size_t i = 0; i < pixels; ++i) {
         const uint16_t expected = sim::CounterSample(static_cast<uint16_t>(trailer), i);
-        const uint16_t got = sixteenBit ? static_cast<uint16_t>(frame[2 * i] | frame[2 * i + 1] << 8) : frame[i];
+        const uint16_t got =
+            sixteenBit ? static_cast<uint16_t>(frame[2 * i] | frame[2 * i + 1] << 8) : frame[i];
         if (got != (sixteenBit ? expected : expected >> 6))
             return false;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,8 +41,8 @@ TEST(HandleTableThreads, EightThreadsCreateLookUpAndReleaseWithoutLosingRecords)
                 const int32_t older = Quelix_GetLastError(mine[mine.size() / 2]);
                 if (found != code || older != 0) {
                     ++failures;
-                    ADD_FAILURE() << "thread " << t << " round " << round << ": found " << found << " for " << code
-                                  << ", " << older << " on an older handle";
+                    ADD_FAILURE() << "thread " << t << " round " << round << ": found " << found << " for "
+                                  << code << ", " << older << " on an older handle";
                 }
                 if (round % 3 == 2) {
                     if (Quelix_Release(mine.front()) != 1)

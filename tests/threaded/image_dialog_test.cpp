@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image filter and gray filter dialog driven by automation, and the
 // correction pipeline with every value the dialog may store.
 #include <gtest/gtest.h>
@@ -6,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "camera/camera_object.h"
 #include "api/export_call.h"
+#include "camera/camera_object.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"
 #include "dialogs/image_filter_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mask files are loaded and saved and references taken while a preview
 // streams with shading correction and defect repair on: frames keep coming,
 // and whoever holds correctionLock always finds masks that match their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two cameras with different colour settings correct frames at the same time
 // without touching each other's tables.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated camera under faults and concurrent use: unplugging while
 // requests wait, stalls, failing requests, and control requests on other
 // handles while frames stream.

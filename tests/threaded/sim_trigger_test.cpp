@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Trigger mode of the simulated camera: frame reads that block until a
 // trigger pulse or the driver's time-out.
 #include <gtest/gtest.h>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 // The stream format dialog driven by automation: presets from and to the
 // registry, the custom entry, Apply and Cancel, the bounds of the preset
 // table, and a size change while a preview runs.
 #include <gtest/gtest.h>
 
-#include "dialogs/registry_layout.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"
+#include "dialogs/registry_layout.h"
 #include "dialogs/stream_format_dialog.h"
 #include "platform/registry/registry.h"
 

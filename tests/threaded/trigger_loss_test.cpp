@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Trigger mode across an unplugged camera, and replacing the caller's
 // buffer while frames arrive.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Calibrates the simulated camera with `quelix calibrate dark` and `bright`
 # into one mask file, checks the file, and streams corrected frames with it.
 set -euo pipefail

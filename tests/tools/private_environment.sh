@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the tool tests: a private environment for one test (registry,
 # shared table and device directory in a temporary directory), removed at
 # exit together with every process started by start_camsim or recorded in

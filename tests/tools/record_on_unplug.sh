@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `quelix record` and an unplugged camera: it ends the recording with the
 # frames before the loss in a finished file, says so and exits non-zero.
 set -euo pipefail

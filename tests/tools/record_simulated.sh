@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs `quelix record --simulate` in a private environment (registry, shared
 # table, device directory) and checks the files with ffprobe and ffmpeg:
 # a timed recording, one ended by Ctrl-C, and the errors a user meets.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs `quelix settings camera --simulate` on the display in $DISPLAY and
 # answers its dialog with the keyboard: Return (OK) after moving the
 # exposure with the arrow keys, then Escape (Cancel). Without a display it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs `quelix snap --simulate` for every format and bit depth in a private
 # environment (registry, shared table, device directory), and checks the
 # files with tools of their own: pngcheck, tiffinfo and Pillow.

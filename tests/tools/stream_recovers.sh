@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `quelix stream` rides out an unplugged camera: it tells the loss, waits,
 # streams again with the same settings and tells the gap.
 set -euo pipefail

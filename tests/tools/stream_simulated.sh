@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs `quelix stream --simulate` for a few frames in a private environment
 # (registry, shared table, device directory) and checks what it reports.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Two users on one machine. Each has a shared device table of their own, so
 # both start and stream their own cameras; a camera that one user streams is
 # refused to the other with error 2; neither can write the other's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Automatic exposure against a simulated camera: five measuring windows, the
 // factor accumulated in double precision, its clamps, and the exposure the
 // device and the camera dialog are given.

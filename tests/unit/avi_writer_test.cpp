@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/avi_writer.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,8 @@ protected:
     }
 
     // Opens, adds `frames` frames with the seeds 0, 1, ... and finishes.
-    AviFile Write(const std::string& name, int32_t width, int32_t height, int frames, uint32_t rate = kAviNominalRate)
+    AviFile Write(const std::string& name, int32_t width, int32_t height, int frames,
+                  uint32_t rate = kAviNominalRate)
     {
         CAviWriter writer;
         writer.width = width;
@@ -46,8 +48,9 @@ protected:
 
     size_t FilesInDirectory() const
     {
-        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(environment_.Directory()),
-                                                 std::filesystem::directory_iterator()));
+        return static_cast<size_t>(
+            std::distance(std::filesystem::directory_iterator(environment_.Directory()),
+                          std::filesystem::directory_iterator()));
     }
 
     test::ScopedTestEnvironment environment_;
@@ -63,22 +66,62 @@ TEST_F(AviWriterTest, EveryHeaderFieldOfAFullSizeRecordingIsAtItsOffset)
         uint32_t offset;
         uint32_t value;
     } words[] = {{4, static_cast<uint32_t>(file.bytes.size() - 8)},
-                 {16, 200}, {28, 56}, {32, 33333}, {36, (F + 8) * 30}, {40, 0}, {44, 0x10010}, {48, 2}, {52, 0},
-                 {56, 1}, {60, 245768}, {64, 320}, {68, 256}, {72, 0}, {76, 0}, {80, 0}, {84, 0},
-                 {92, 124}, {104, 64}, {116, 0}, {120, 0}, {124, 0}, {128, 333333}, {132, 10000000}, {136, 0},
-                 {140, 2}, {144, 245768}, {148, 0}, {152, 0}, {156, 0}, {160, 0}, {164, 0}, {168, 0},
-                 {176, 40}, {180, 40}, {184, 320}, {188, 256}, {196, 0}, {200, 0}, {204, 0}, {208, 0}, {212, 0},
-                 {216, 0}, {224, 4 + 2 * (8 + F)}, {236, F}};
+                 {16, 200},
+                 {28, 56},
+                 {32, 33333},
+                 {36, (F + 8) * 30},
+                 {40, 0},
+                 {44, 0x10010},
+                 {48, 2},
+                 {52, 0},
+                 {56, 1},
+                 {60, 245768},
+                 {64, 320},
+                 {68, 256},
+                 {72, 0},
+                 {76, 0},
+                 {80, 0},
+                 {84, 0},
+                 {92, 124},
+                 {104, 64},
+                 {116, 0},
+                 {120, 0},
+                 {124, 0},
+                 {128, 333333},
+                 {132, 10000000},
+                 {136, 0},
+                 {140, 2},
+                 {144, 245768},
+                 {148, 0},
+                 {152, 0},
+                 {156, 0},
+                 {160, 0},
+                 {164, 0},
+                 {168, 0},
+                 {176, 40},
+                 {180, 40},
+                 {184, 320},
+                 {188, 256},
+                 {196, 0},
+                 {200, 0},
+                 {204, 0},
+                 {208, 0},
+                 {212, 0},
+                 {216, 0},
+                 {224, 4 + 2 * (8 + F)},
+                 {236, F}};
     for (const auto& [offset, value] : words)
         EXPECT_EQ(LoadU32(file.bytes, offset), value) << "offset " << offset;
     const struct {
         uint32_t offset;
         const char* id;
-    } ids[] = {{0, "RIFF"}, {8, "AVI "}, {12, "LIST"}, {20, "hdrl"}, {24, "avih"}, {88, "LIST"}, {96, "strl"},
-               {100, "strh"}, {108, "vids"}, {112, "DIB "}, {172, "strf"}, {220, "LIST"}, {228, "movi"},
-               {232, "00db"}, {232 + 8 + F, "00db"}, {232 + 2 * (8 + F), "idx1"}};
+    } ids[] = {{0, "RIFF"},   {8, "AVI "},   {12, "LIST"},          {20, "hdrl"},
+               {24, "avih"},  {88, "LIST"},  {96, "strl"},          {100, "strh"},
+               {108, "vids"}, {112, "DIB "}, {172, "strf"},         {220, "LIST"},
+               {228, "movi"}, {232, "00db"}, {232 + 8 + F, "00db"}, {232 + 2 * (8 + F), "idx1"}};
     for (const auto& [offset, id] : ids)
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.bytes.data()) + offset, 4), id) << "offset " << offset;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.bytes.data()) + offset, 4), id)
+            << "offset " << offset;
     EXPECT_EQ(LoadU16(file.bytes, 192), 1) << "planes";
     EXPECT_EQ(LoadU16(file.bytes, 194), 24) << "bit count";
 
@@ -106,7 +149,8 @@ TEST_F(AviWriterTest, FramesAreStoredByteForByteAtEveryOddSize)
             EXPECT_EQ(test::IndexDisagreement(file), "");
             for (size_t i = 0; i < 3; ++i) {
                 const std::vector<uint8_t> expected = Frame(width, height, static_cast<uint8_t>(i));
-                EXPECT_EQ(std::memcmp(file.FrameData(i), expected.data(), expected.size()), 0) << "frame " << i;
+                EXPECT_EQ(std::memcmp(file.FrameData(i), expected.data(), expected.size()), 0)
+                    << "frame " << i;
             }
         }
     }
@@ -123,12 +167,11 @@ TEST_F(AviWriterTest, TheMeasuredRateGoesIntoBothHeaders)
         uint32_t microSecPerFrame;
         uint32_t scale;
     } cases[] = {
-        {300, 10000, 3000, 33333, 333333},
-        {299, 10000, 2990, 33444, 334448},
-        {0, 5000, 3000, 33333, 333333},                 // nothing measured: the nominal rate
-        {5, 0, 3000, 33333, 333333},                    // no time between the frames
-        {1, 200000, 1, 100000000, 1000000000},          // below 0.01 frames per second
-        {4000000000, 1, 100000000, 1, 10},              // no overflow, held to a million per second
+        {300, 10000, 3000, 33333, 333333},     {299, 10000, 2990, 33444, 334448},
+        {0, 5000, 3000, 33333, 333333},         // nothing measured: the nominal rate
+        {5, 0, 3000, 33333, 333333},            // no time between the frames
+        {1, 200000, 1, 100000000, 1000000000},  // below 0.01 frames per second
+        {4000000000, 1, 100000000, 1, 10},      // no overflow, held to a million per second
         {100000, 1000, 10000000, 10, 100},
     };
     for (const auto& c : cases) {
@@ -230,7 +273,8 @@ TEST_F(AviWriterTest, AFullDiskLeavesAFinishedFileOfTheWholeFrames)
             while ((result = writer.AddFrame(pixels.data())) == CAviWriter::AddResult::Added) {
             }
             EXPECT_EQ(result, CAviWriter::AddResult::Failed);
-            EXPECT_EQ(writer.AddFrame(pixels.data()), CAviWriter::AddResult::Failed) << "no frame after a failure";
+            EXPECT_EQ(writer.AddFrame(pixels.data()), CAviWriter::AddResult::Failed)
+                << "no frame after a failure";
             finished = writer.Finish();
         }
         ASSERT_TRUE(finished);

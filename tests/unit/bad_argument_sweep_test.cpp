@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every export under bad arguments: dead and random handles, null and too
 // small buffers, integers at and beyond their range ends, and names that are
 // empty, very long or not valid text. Each call must return its failure
@@ -140,9 +141,11 @@ TEST_F(BadArguments, NullPointers)
     using RegisterRead = int32_t (*)(int32_t, int32_t, int32_t*);
     const std::pair<const char*, RegisterRead> reads[] = {
         {"Fpga_ReadRegister",
-         [](int32_t h, int32_t a, int32_t* ok) { return Quelix_Fpga_ReadRegister(h, static_cast<uint8_t>(a), ok); }},
-        {"ReadRegister",
-         [](int32_t h, int32_t a, int32_t* ok) { return Quelix_ReadRegister(h, static_cast<uint8_t>(a), ok); }},
+         [](int32_t h, int32_t a, int32_t* ok) {
+             return Quelix_Fpga_ReadRegister(h, static_cast<uint8_t>(a), ok);
+         }},
+        {"ReadRegister", [](int32_t h, int32_t a,
+                            int32_t* ok) { return Quelix_ReadRegister(h, static_cast<uint8_t>(a), ok); }},
         {"ReadSromID", [](int32_t h, int32_t a, int32_t* ok) { return Quelix_ReadSromID(h, a, ok); }}};
     for (const auto& [name, read] : reads) {
         int32_t ok = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -58,15 +59,17 @@ TEST_F(CameraInitialization, AFirstRunWritesTheDefaultsAndUsesThem)
         EXPECT_EQ(camera.GetLastError(), 0);
     }
     const std::string text = test::ReadTextFile(environment.RegistryPath());
-    const std::string sizeKey = "[HKEY_CURRENT_USER\\Software\\Korvex\\Quelix205KWMXSdk\\Camera_00\\Size_00]\n"
-                                "\"TH\"=dword:00000140\n\"TV\"=dword:00000100\n\"EH\"=dword:00000140\n"
-                                "\"EV\"=dword:00000100\n\"EHS\"=dword:00000000\n\"EVS\"=dword:00000000\n"
-                                "\"Buf\"=dword:00000004\n";
+    const std::string sizeKey =
+        "[HKEY_CURRENT_USER\\Software\\Korvex\\Quelix205KWMXSdk\\Camera_00\\Size_00]\n"
+        "\"TH\"=dword:00000140\n\"TV\"=dword:00000100\n\"EH\"=dword:00000140\n"
+        "\"EV\"=dword:00000100\n\"EHS\"=dword:00000000\n\"EVS\"=dword:00000000\n"
+        "\"Buf\"=dword:00000004\n";
     EXPECT_NE(text.find(sizeKey), std::string::npos) << text;
-    const std::string cameraKey = "[HKEY_CURRENT_USER\\Software\\Korvex\\Quelix205KWMXSdk\\Camera_00]\n"
-                                  "\"Size\"=dword:00000000\n\"Color\"=dword:00000002\n"
-                                  "\"SubSample\"=dword:00000000\n\"WaitTime\"=dword:00000001\n"
-                                  "\"Clock\"=dword:00000000\n";
+    const std::string cameraKey =
+        "[HKEY_CURRENT_USER\\Software\\Korvex\\Quelix205KWMXSdk\\Camera_00]\n"
+        "\"Size\"=dword:00000000\n\"Color\"=dword:00000002\n"
+        "\"SubSample\"=dword:00000000\n\"WaitTime\"=dword:00000001\n"
+        "\"Clock\"=dword:00000000\n";
     EXPECT_NE(text.find(cameraKey), std::string::npos) << text;
     // The release saved the three stores.
     EXPECT_EQ(Stored("Camera_00\\Gain_00", "Exposure"), 100u);
@@ -77,7 +80,8 @@ TEST_F(CameraInitialization, AFirstRunWritesTheDefaultsAndUsesThem)
 TEST_F(CameraInitialization, AStoredWindowOffTheSensorIsResetWithCodeSeven)
 {
     Store("Camera_00", {{"Size", 1}, {"Color", 0}});
-    Store("Camera_00\\Size_01", {{"TH", 400}, {"EH", 200}, {"EV", 100}, {"EHS", 150}, {"EVS", 0}, {"Buf", 2}});
+    Store("Camera_00\\Size_01",
+          {{"TH", 400}, {"EH", 200}, {"EV", 100}, {"EHS", 150}, {"EVS", 0}, {"Buf", 2}});
     CQuelix camera;
     ASSERT_EQ(camera.Initialize(nullptr), 1);
     EXPECT_EQ(camera.GetLastError(), kErrWindowInvalid);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quelix-camsim as a program: its command line, serving cameras, the ctl
 // commands against it, and a clean exit on SIGTERM.
 #include <gtest/gtest.h>

@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "kernel_reference.h"
 #include "image/conversion_kernels.h"
 #include "image/dib_image.h"
+#include "kernel_reference.h"
 
 namespace quelix {
 namespace {

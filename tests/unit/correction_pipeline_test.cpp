@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CorrectFrame and its stages: the shading factors against the integer
 // division, the stages on chosen values, and agreement bit for bit with the
 // straightforward pipeline on random frames, windows and settings.
@@ -391,7 +392,8 @@ TEST(CorrectFrame, EveryBuildOfTheKernelsAgreesWithTheStraightforwardPipeline)
                                 &CQuelix::brightRef16, &CQuelix::defectWork8a, &CQuelix::defectWork8b,
                                 &CQuelix::defectWork16a, &CQuelix::defectWork16b}) {
                 const CDibImage& from = *(fast.camera.*member);
-                std::memcpy((slow.camera.*member)->pBits, from.pBits, static_cast<size_t>(from.stride) * from.height);
+                std::memcpy((slow.camera.*member)->pBits, from.pBits,
+                            static_cast<size_t>(from.stride) * from.height);
             }
             for (int frame = 0; frame < 2; ++frame) {
                 SCOPED_TRACE("round " + std::to_string(round) + " frame " + std::to_string(frame));
@@ -399,7 +401,8 @@ TEST(CorrectFrame, EveryBuildOfTheKernelsAgreesWithTheStraightforwardPipeline)
                 // The second frame with every stage on.
                 if (frame == 1) {
                     fast.camera.filter.Set(FilterSlot::sharpness, 1 + static_cast<int32_t>(random() % 30));
-                    fast.camera.filter.Set(FilterSlot::brightness, static_cast<int32_t>(random() % 511) - 255);
+                    fast.camera.filter.Set(FilterSlot::brightness,
+                                           static_cast<int32_t>(random() % 511) - 255);
                     fast.camera.maskFilter = 1;
                     fast.camera.dotFilter = 1;
                 }

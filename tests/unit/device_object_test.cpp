@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,7 +59,7 @@ TEST_F(DeviceObject, CaptureWindowWritesItsRegistersInOrder)
 
     Camera(0).ClearLogs();
     ASSERT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceOk);
-    const std::vector<FpgaWriteRecord> expected = {{16, 0},    {17, 0},    {18, 160}, {19, 127}, {0, 0xFF},
+    const std::vector<FpgaWriteRecord> expected = {{16, 0},   {17, 0},   {18, 160}, {19, 127}, {0, 0xFF},
                                                    {1, 0x44}, {2, 0x01}, {3, 0x00}, {0, 0x00}};
     EXPECT_EQ(Camera(0).FpgaWrites(), expected);
     EXPECT_EQ(device->largeTransfer, 0);
@@ -90,9 +91,13 @@ TEST_F(DeviceObject, AWindowTheCameraHoldsIsNotWrittenAgain)
 
 TEST_F(DeviceObject, RejectedWindowsChangeNothing)
 {
-    for (const auto& window : std::vector<std::array<int, 5>>{
-             {0, 0, 3, 256, 0}, {0, 0, 320, 2, 0}, {300, 0, 24, 10, 0}, {0, 250, 10, 7, 0}, {-2, 0, 10, 10, 0},
-             {0, 0, 320, 256, 19}, {0, 0, 320, 256, 4}}) {
+    for (const auto& window : std::vector<std::array<int, 5>>{{0, 0, 3, 256, 0},
+                                                              {0, 0, 320, 2, 0},
+                                                              {300, 0, 24, 10, 0},
+                                                              {0, 250, 10, 7, 0},
+                                                              {-2, 0, 10, 10, 0},
+                                                              {0, 0, 320, 256, 19},
+                                                              {0, 0, 320, 256, 4}}) {
         EXPECT_EQ(device->SetCaptureWindow(window[0], window[1], window[2], window[3], window[4]),
                   kDeviceWindowRejected);
     }
@@ -274,8 +279,10 @@ TEST_F(DeviceObject, AFrameLargerThanItsDestinationIsRefusedAndNothingIsWritten)
     // One byte short of a 16-bit frame, and a destination of a few bytes.
     for (const size_t capacity : {size_t{320 * 256 * 2 - 1}, size_t{4}, size_t{0}}) {
         std::vector<uint8_t> destination(capacity + 16, 0);
-        EXPECT_EQ(device->CopyRawFrame(destination.data(), capacity, slot.data()), kDeviceReadFailed) << capacity;
-        EXPECT_EQ(std::count(destination.begin(), destination.end(), 0), static_cast<long>(destination.size()));
+        EXPECT_EQ(device->CopyRawFrame(destination.data(), capacity, slot.data()), kDeviceReadFailed)
+            << capacity;
+        EXPECT_EQ(std::count(destination.begin(), destination.end(), 0),
+                  static_cast<long>(destination.size()));
     }
     std::vector<uint8_t> frame(4);
     EXPECT_EQ(device->ReadSingleFrame(frame.data(), frame.size()), kDeviceReadFailed);
@@ -287,8 +294,8 @@ TEST_F(DeviceObject, OddWindowsBecomeTheEvenWindowTheCameraDelivers)
         int x, y, width, height;
         int evenX, evenY, evenWidth, evenHeight;
     };
-    for (const Case& c : {Case{5, 3, 7, 9, 4, 2, 6, 8}, Case{0, 0, 4, 3, 0, 0, 4, 2}, Case{315, 251, 5, 5, 314, 250, 4, 4},
-                          Case{1, 1, 319, 255, 0, 0, 318, 254}}) {
+    for (const Case& c : {Case{5, 3, 7, 9, 4, 2, 6, 8}, Case{0, 0, 4, 3, 0, 0, 4, 2},
+                          Case{315, 251, 5, 5, 314, 250, 4, 4}, Case{1, 1, 319, 255, 0, 0, 318, 254}}) {
         ASSERT_EQ(device->SetCaptureWindow(c.x, c.y, c.width, c.height, 0), kDeviceOk);
         EXPECT_EQ(device->winX, c.evenX);
         EXPECT_EQ(device->winY, c.evenY);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog framework driven by automation: notifications of the user's
 // actions, control state, pages, timers, messages from other threads, and
 // the automation calls' refusals.
@@ -68,10 +69,10 @@ TEST(SystemLanguage, TheFirstSetOfLcAllLcMessagesAndLangDecides)
         bool japanese;
     };
     const Case cases[] = {
-        {nullptr, nullptr, nullptr, false},    {nullptr, nullptr, "ja_JP.UTF-8", true},
+        {nullptr, nullptr, nullptr, false},       {nullptr, nullptr, "ja_JP.UTF-8", true},
         {nullptr, nullptr, "en_US.UTF-8", false}, {nullptr, "ja_JP", "en_US", true},
-        {"C", nullptr, "ja_JP.UTF-8", false},  {"", "", "ja", true},
-        {"ja_JP.eucJP", "en_US", "en_US", true}, {nullptr, nullptr, "jv_ID", false},
+        {"C", nullptr, "ja_JP.UTF-8", false},     {"", "", "ja", true},
+        {"ja_JP.eucJP", "en_US", "en_US", true},  {nullptr, nullptr, "jv_ID", false},
     };
     std::vector<std::pair<const char*, std::optional<std::string>>> saved;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -87,7 +88,8 @@ TEST(SystemLanguage, TheFirstSetOfLcAllLcMessagesAndLangDecides)
                 unsetenv(saved[i].first);
         }
         EXPECT_EQ(platform::SystemLanguageIsJapanese(), c.japanese)
-            << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-") << " " << (c.lang ? c.lang : "-");
+            << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-") << " "
+            << (c.lang ? c.lang : "-");
     }
     for (const auto& [name, value] : saved) {
         if (value)
@@ -152,12 +154,14 @@ protected:
             pane.SetRange(11, -5, 5);
             pane.SetRange(12, 0, 10);
             pane.SetText(41, "fixed");
-            pane.Box().CreatePage(pageA_, 1001, 30, 25, true, [this](DialogPane page, const DialogMessage& m) {
-                log_.push_back({page.Index(), m});
-            });
-            pane.Box().CreatePage(pageB_, 1001, 30, 25, false, [this](DialogPane page, const DialogMessage& m) {
-                log_.push_back({page.Index(), m});
-            });
+            pane.Box().CreatePage(pageA_, 1001, 30, 25, true,
+                                  [this](DialogPane page, const DialogMessage& m) {
+                                      log_.push_back({page.Index(), m});
+                                  });
+            pane.Box().CreatePage(pageB_, 1001, 30, 25, false,
+                                  [this](DialogPane page, const DialogMessage& m) {
+                                      log_.push_back({page.Index(), m});
+                                  });
         } else if (message.event == DialogEvent::Command && message.id <= 2) {
             pane.Box().EndDialog(message.id);
         } else if (message.event == DialogEvent::TabChange) {
@@ -193,7 +197,9 @@ TEST_F(DialogBoxTest, WithoutDisplayOrHookTheDialogCannotBeShown)
     const char* display = std::getenv("DISPLAY");
     const std::optional<std::string> saved = display ? std::optional<std::string>(display) : std::nullopt;
     unsetenv("DISPLAY");
-    DialogBox box(frame_, nullptr, [this](DialogPane, const DialogMessage& message) { log_.push_back({0, message}); });
+    DialogBox box(frame_, nullptr, [this](DialogPane, const DialogMessage& message) {
+        log_.push_back({0, message});
+    });
     EXPECT_EQ(box.Run(), -1);
     EXPECT_TRUE(log_.empty()) << "no procedure ran";
     EXPECT_EQ(box.Run(), -1) << "a dialog runs once";
@@ -209,7 +215,8 @@ TEST_F(DialogBoxTest, AHookThatReturnsLeavesTheDialogAsCancel)
     ASSERT_FALSE(log_.empty());
     EXPECT_EQ(log_.front().second.event, DialogEvent::Init);
     // Pages made during Init got theirs; everything gets Destroy, pages first.
-    const auto firstOfPage = std::find_if(log_.begin(), log_.end(), [](const auto& entry) { return entry.first == 1; });
+    const auto firstOfPage =
+        std::find_if(log_.begin(), log_.end(), [](const auto& entry) { return entry.first == 1; });
     ASSERT_NE(firstOfPage, log_.end());
     EXPECT_EQ(firstOfPage->second.event, DialogEvent::Init);
     EXPECT_EQ(log_.back().first, 0);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/driver/driver_connection.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "camera/camera_object.h"
 #include "api/export_call.h"
+#include "camera/camera_object.h"
 
 namespace quelix {
 namespace {

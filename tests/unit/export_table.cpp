@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "export_table.h"
 
 #include <algorithm>
@@ -191,7 +192,10 @@ const std::vector<ExportEntry>& ExportTable()
     return table;
 }
 
-void PrintTo(const ExportEntry& entry, std::ostream* out) { *out << entry.name; }
+void PrintTo(const ExportEntry& entry, std::ostream* out)
+{
+    *out << entry.name;
+}
 
 std::vector<std::string> HeaderExportNames(const std::string& headerPath)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A damaged or hand-edited settings file: every stored value set to the
 // extremes of a DWORD. The camera still initialises, streams or refuses to,
 // and stops at once; values outside their setters' ranges take their

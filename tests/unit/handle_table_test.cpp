@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <set>
@@ -72,7 +73,7 @@ TEST(HandleRing, UnlinkRemovesExactlyThatNode)
 {
     Ring ring;
     for (int32_t handle : {1, 2, 3, 4})
-        ring.Insert({handle, nullptr});  // 4, 3, 2, 1
+        ring.Insert({handle, nullptr});              // 4, 3, 2, 1
     Ring::RingNode* middle = ring.head->next->next;  // handle 2
     ring.Unlink(middle);
     delete middle;
@@ -119,7 +120,10 @@ TEST(HandleTable, UnknownHandlesGetFailureValuesWithoutEffect)
     EXPECT_EQ(Quelix_GetStatus(12345), 0);
 }
 
-TEST(HandleTable, VersionNeedsNoCamera) { EXPECT_EQ(Quelix_GetDllVersion(), 8258836); }
+TEST(HandleTable, VersionNeedsNoCamera)
+{
+    EXPECT_EQ(Quelix_GetDllVersion(), 8258836);
+}
 
 }  // namespace
 }  // namespace quelix

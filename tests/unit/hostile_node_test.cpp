@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Device nodes that answer badly or not at all: a late, short, malformed or
 // oversized reply fails its request within the deadline; the device then
 // counts as not answering, so every further request on any of its handles

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straightforward versions of the conversion kernels, written from their
 // definitions pixel by pixel, to check the library's fast versions against.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mask-file format, the defect masks derived from references, and the
 // averaging of frames into a reference: byte layout, whole-file checks on
 // every kind of damaged file, the thresholds at their edges, and means.

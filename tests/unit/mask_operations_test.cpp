@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera object's mask operations: loading, saving and taking shading
 // references, with the masks that go with them, and the errors of each.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
 #include "file_size_limit.h"
 #include "platform/os/output_file.h"
-#include <unistd.h>
 
 namespace quelix {
 namespace {
@@ -31,7 +32,8 @@ protected:
     }
     size_t EntriesInDirectory() const
     {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+        return static_cast<size_t>(
+            std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
     }
 
     fs::path directory;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -101,7 +102,8 @@ TEST_F(Parameters, RealExposureTimeConvertsInSinglePrecisionSteps)
     ASSERT_EQ(Quelix_SetExposureTime(camera, 32767), 1);
     EXPECT_EQ(Quelix_GetRealExposureTime(camera, &ok), 1274636);
     EXPECT_EQ(Quelix_SetRealExposureTime(camera, 1274700), 0) << "beyond 32767 lines";
-    EXPECT_EQ(Quelix_SetRealExposureTime(camera, -5), 0) << "not raised to one line: a time is never negative";
+    EXPECT_EQ(Quelix_SetRealExposureTime(camera, -5), 0)
+        << "not raised to one line: a time is never negative";
     EXPECT_EQ(Quelix_SetRealExposureTime(camera, 0), 1) << "zero lines are raised to one";
 }
 
@@ -210,8 +212,8 @@ TEST_F(Parameters, CaptureWindowByPresetUnderTheCameraKey)
     EXPECT_EQ(Quelix_GetLastError(camera), 4);
     auto preset = platform::RegistryKey::Create("Software\\Korvex\\Quelix205KWMXSdk\\Camera_00\\Size_01");
     ASSERT_TRUE(preset.has_value());
-    ASSERT_TRUE(preset->WriteDwords({{"TH", 320}, {"TV", 256}, {"EH", 160}, {"EV", 120}, {"EHS", 8}, {"EVS", 4},
-                                     {"Buf", 4}}));
+    ASSERT_TRUE(preset->WriteDwords(
+        {{"TH", 320}, {"TV", 256}, {"EH", 160}, {"EV", 120}, {"EHS", 8}, {"EVS", 4}, {"Buf", 4}}));
     ASSERT_EQ(Quelix_SetCaptureWindow(camera, 160, 120), 1);
     int32_t left = 0;
     int32_t top = 0;
@@ -231,7 +233,8 @@ TEST_F(Parameters, AWindowChangeDuringAPreviewGoesOnStreamingAtTheNewSize)
     ASSERT_EQ(Quelix_SetColorMode(camera, 8), 1);
     ASSERT_EQ(Quelix_SetPreviewWindow(camera, nullptr, 0, 0, 0, 0), 1);
     std::vector<uint8_t> buffer(320 * 256);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
     ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, 0, 100, 256, 0, 50), 1);
     std::optional<QUELIX_MSG> frame;
@@ -239,7 +242,8 @@ TEST_F(Parameters, AWindowChangeDuringAPreviewGoesOnStreamingAtTheNewSize)
         frame = WaitFor(QUELIX_WM_FRAME);
         ASSERT_TRUE(frame.has_value());
         ASSERT_NE(frame->wParam, 0u);
-        if (__atomic_load_n(&reinterpret_cast<const QUELIX_FRAME_INFO*>(frame->wParam)->width, __ATOMIC_RELAXED) == 100)
+        if (__atomic_load_n(&reinterpret_cast<const QUELIX_FRAME_INFO*>(frame->wParam)->width,
+                            __ATOMIC_RELAXED) == 100)
             break;
     }
     const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(frame->wParam);

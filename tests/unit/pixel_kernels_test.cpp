@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pixel kernels: their rules on chosen values, and agreement bit for bit
 // with the straightforward versions on random images of every format.
 #include <gtest/gtest.h>
@@ -210,9 +211,10 @@ TEST(PixelKernels, EveryBuildOfSharpenAndBrightnessAgreesWithTheReference)
                     slow.Convert(family.brightnessReference, &slow, nullptr, 0, 0, &brightness);
                     const int32_t step = bits / 8;
                     const Rect all{0, 0, width, height};
-                    SharpenPass({whole.pBits, source.pBits, all, 0, 0, step, step, whole.stride, source.stride},
-                                {wide ? 2 : 1, bits == 8 || bits == 16 ? 1 : 3, sharpness.setting, 14,
-                                 brightness.setting, true});
+                    SharpenPass(
+                        {whole.pBits, source.pBits, all, 0, 0, step, step, whole.stride, source.stride},
+                        {wide ? 2 : 1, bits == 8 || bits == 16 ? 1 : 3, sharpness.setting, 14,
+                         brightness.setting, true});
                     ASSERT_EQ(PixelBytes(whole), PixelBytes(slow))
                         << "sharpness " << sharpness.setting << ", brightness " << brightness.setting;
                 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/record_queue.h"
 
 #include <gtest/gtest.h>

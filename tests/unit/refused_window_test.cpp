@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Capture windows the camera cannot stream, with offsets and sizes near the
 // ends of int32: given to the setter (which keeps them for the getter) and
 // stored in the settings file. Pixel work follows only the window the camera
@@ -9,9 +10,9 @@
 #include <climits>
 #include <vector>
 
-#include "dialogs/registry_layout.h"
 #include "capture_fixture.h"
 #include "dialog_test_support.h"
+#include "dialogs/registry_layout.h"
 #include "platform/dialogs/dialog_box.h"
 #include "platform/registry/registry.h"
 

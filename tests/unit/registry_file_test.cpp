@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry file when something other than this system has been at it: a
 // file that cannot be read, names planted beside it, a lock that is never
 // released. A change either lands safely or fails and leaves every file as

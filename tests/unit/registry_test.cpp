@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -146,7 +147,8 @@ TEST_F(Registry, TwoProcessesWritingAtOnceLoseNothing)
     ASSERT_TRUE(allWritten);
     for (const char* who : {"child", "parent"}) {
         for (int i = 0; i < kValuesPerProcess; ++i)
-            EXPECT_EQ(key->ReadDword(std::string(who) + std::to_string(i)), static_cast<uint32_t>(i)) << who << i;
+            EXPECT_EQ(key->ReadDword(std::string(who) + std::to_string(i)), static_cast<uint32_t>(i))
+                << who << i;
     }
 }
 

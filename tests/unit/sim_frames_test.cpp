@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames of the simulated camera through the driver connection: the raw
 // frame format, the trailer, read lengths, and the sensor model.
 #include <gtest/gtest.h>

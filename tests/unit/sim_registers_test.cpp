@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Commands, registers, the ID memory and replies of the simulated camera,
 // reached through the driver connection.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,19 +15,20 @@ struct Window {
 
 constexpr int32_t kBitsByMode[] = {8, 16, 24, 32, 48, 64};
 
-size_t Stride(int width, int bits) { return (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3}; }
+size_t Stride(int width, int bits)
+{
+    return (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
+}
 
 bool Accepted(const Window& w)
 {
-    return w.x >= 0 && w.y >= 0 && w.width >= 4 && w.height >= 4 && w.x + w.width <= 320 && w.y + w.height <= 256;
+    return w.x >= 0 && w.y >= 0 && w.width >= 4 && w.height >= 4 && w.x + w.width <= 320 &&
+           w.y + w.height <= 256;
 }
 
 class SmallWindows : public test::CaptureTest {
 protected:
-    void SetUp() override
-    {
-        StartCamera(test::CounterCameras());
-    }
+    void SetUp() override { StartCamera(test::CounterCameras()); }
 
     // A snapshot into a buffer of exactly the frame's size: a single byte
     // written past it is an AddressSanitizer report.
@@ -36,7 +38,8 @@ protected:
         std::vector<uint8_t> buffer(Stride(width, bits) * static_cast<size_t>(height));
         ASSERT_EQ(Quelix_SnapShot(camera, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1) << bits;
         if (bits == 16) {
-            EXPECT_TRUE(test::IsWholeCounterFrame16(buffer.data(), buffer.size() / 2)) << width << " x " << height;
+            EXPECT_TRUE(test::IsWholeCounterFrame16(buffer.data(), buffer.size() / 2))
+                << width << " x " << height;
         }
     }
 
@@ -46,7 +49,8 @@ protected:
     {
         ASSERT_EQ(Quelix_SetColorMode(camera, bits), 1);
         std::vector<uint8_t> buffer(Stride(width, bits) * static_cast<size_t>(height));
-        ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+        ASSERT_EQ(
+            Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
         for (int frame = 0; frame < 2; ++frame) {
             const auto msg = WaitFor(QUELIX_WM_FRAME);
             ASSERT_TRUE(msg.has_value());
@@ -73,22 +77,25 @@ TEST_F(SmallWindows, TinyOddAndEdgeWindowsAreRefusedOrTakenAsTheCameraDeliversTh
         windows.push_back({0, 0, size, 256});
         windows.push_back({0, 0, 320, size});
     }
-    for (const Window& w : {Window{1, 1, 5, 5}, Window{3, 7, 9, 11}, Window{7, 5, 8, 8}, Window{13, 17, 31, 29},
-                            Window{316, 0, 4, 256}, Window{0, 252, 320, 4}, Window{315, 251, 5, 5},
-                            Window{311, 249, 9, 7}, Window{319, 255, 1, 1}, Window{317, 0, 4, 4},
-                            Window{0, 0, 0, 0}, Window{-1, 0, 8, 8}})
+    for (const Window& w :
+         {Window{1, 1, 5, 5}, Window{3, 7, 9, 11}, Window{7, 5, 8, 8}, Window{13, 17, 31, 29},
+          Window{316, 0, 4, 256}, Window{0, 252, 320, 4}, Window{315, 251, 5, 5}, Window{311, 249, 9, 7},
+          Window{319, 255, 1, 1}, Window{317, 0, 4, 4}, Window{0, 0, 0, 0}, Window{-1, 0, 8, 8}})
         windows.push_back(w);
 
     int turn = 0;
     for (const Window& w : windows) {
-        SCOPED_TRACE(testing::Message() << "window " << w.x << "," << w.y << " " << w.width << " x " << w.height);
+        SCOPED_TRACE(testing::Message()
+                     << "window " << w.x << "," << w.y << " " << w.width << " x " << w.height);
         const int accepted = Accepted(w) ? 1 : 0;
         ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, w.x, w.width, 256, w.y, w.height), accepted);
         if (!accepted) {
             EXPECT_EQ(ErrorHistory(), (std::vector<int32_t>{QUELIX_ERR_WINDOW_INVALID}));
             std::vector<uint8_t> buffer(320 * 256 * 8);
             EXPECT_EQ(Quelix_SnapShot(camera, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 0);
-            EXPECT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 0);
+            EXPECT_EQ(
+                Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+                0);
             ErrorHistory();
             continue;
         }
@@ -111,13 +118,16 @@ TEST_F(SmallWindows, AWindowChangedDuringThePreviewRestartsItAtTheNewSize)
 {
     ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
     std::vector<uint8_t> buffer(320 * 256 * 2);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     int width = 320;
     int height = 256;
-    for (const Window& w : {Window{5, 3, 7, 9}, Window{316, 252, 4, 4}, Window{0, 0, 3, 256}, Window{0, 0, 320, 2},
-                            Window{1, 1, 318, 255}}) {
-        SCOPED_TRACE(testing::Message() << "window " << w.x << "," << w.y << " " << w.width << " x " << w.height);
-        ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, w.x, w.width, 256, w.y, w.height), Accepted(w) ? 1 : 0);
+    for (const Window& w : {Window{5, 3, 7, 9}, Window{316, 252, 4, 4}, Window{0, 0, 3, 256},
+                            Window{0, 0, 320, 2}, Window{1, 1, 318, 255}}) {
+        SCOPED_TRACE(testing::Message()
+                     << "window " << w.x << "," << w.y << " " << w.width << " x " << w.height);
+        ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, w.x, w.width, 256, w.y, w.height),
+                  Accepted(w) ? 1 : 0);
         skipped.clear();
         // Frames of the old window may still be queued: look for the new size.
         if (Accepted(w)) {
@@ -143,7 +153,8 @@ TEST_F(SmallWindows, AColourModeChangedDuringThePreviewRestartsItWithImagesForTh
 {
     ASSERT_EQ(Quelix_SetCaptureWindowEx(camera, 320, 0, 64, 256, 0, 32), 1);
     std::vector<uint8_t> buffer(64 * 32 * 8);
-    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+    ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1),
+              1);
     for (const int32_t bits : {64, 8, 48, 16, 32, 24}) {
         ASSERT_EQ(Quelix_SetColorMode(camera, bits), 1);
         bool seen = false;
@@ -168,7 +179,8 @@ TEST_F(SmallWindows, FramesLongerOrShorterThanTheTransferAreReportedAndNothingIs
     ASSERT_EQ(Quelix_SetColorMode(camera, 16), 1);
     std::vector<uint8_t> buffer(64 * 64 * 2);
     for (const uint16_t lengthHigh : {uint16_t{0x7F}, uint16_t{0x00}}) {
-        ASSERT_EQ(Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
+        ASSERT_EQ(
+            Quelix_CallBackPreview(camera, window, buffer.data(), static_cast<int32_t>(buffer.size()), 1), 1);
         ASSERT_TRUE(WaitFor(QUELIX_WM_FRAME).has_value());
         // Bits 15..8 of the length: far longer, or shorter than the pixels.
         ASSERT_EQ(Quelix_Fpga_WriteRegister(camera, 1, lengthHigh), 1);

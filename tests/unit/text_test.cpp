@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include "platform/text/text.h"
@@ -20,7 +21,8 @@ TEST(TextConversion, RejectsUnpairedSurrogates)
 {
     std::string out;
     EXPECT_FALSE(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD83D)}, out)) << "high surrogate at the end";
-    EXPECT_FALSE(Utf16ToUtf8(std::u16string{char16_t(0xD83D), u'a'}, out)) << "high surrogate before a letter";
+    EXPECT_FALSE(Utf16ToUtf8(std::u16string{char16_t(0xD83D), u'a'}, out))
+        << "high surrogate before a letter";
     EXPECT_FALSE(Utf16ToUtf8(std::u16string{char16_t(0xDCA0)}, out)) << "low surrogate alone";
 }
 

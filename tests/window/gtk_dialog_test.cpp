@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 // The GTK view of the camera settings dialog on a real display (Xvfb in CI):
 // the texts read back from the widgets in both languages, and automation
 // driving the shown dialog until a click closes it. Skipped without a display.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "dialog_test_support.h"
 #include "dialogs/camera_settings_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,8 +29,8 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::unique_ptr<CDibImage>* owners[] = {&camera_.image8,  &camera_.image16, &camera_.image24,
-                                                &camera_.image32, &camera_.image48, &camera_.image64,
+        std::unique_ptr<CDibImage>* owners[] = {&camera_.image8,      &camera_.image16, &camera_.image24,
+                                                &camera_.image32,     &camera_.image48, &camera_.image64,
                                                 &camera_.displayImage};
         for (size_t i = 0; i < images_.size(); ++i) {
             *owners[i] = std::make_unique<CDibImage>();

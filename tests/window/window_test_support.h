@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the window tests, which run on the headless screen and, under
 // Xvfb, on a real X11 display.
 #pragma once

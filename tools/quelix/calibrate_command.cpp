@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/calibrate_command.h"
 
 #include <algorithm>

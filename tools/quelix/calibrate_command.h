@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quelix calibrate dark|bright`: averages raw frames into the dark or the
 // bright reference of a mask file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/camera_options.h"
 
 #include <cstdlib>

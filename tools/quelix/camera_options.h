@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera options that every camera command of the quelix tool takes:
 // which camera, the output bits, the simulated camera, the preview window
 // and the camera's settings.
@@ -21,7 +22,7 @@ struct CameraOptions {
     bool mirrorV = false;
     bool autoExposure = false;
     std::optional<std::array<int, 4>> captureWindow;  // x, y, width, height
-    std::string mask;  // a mask file to correct with; empty: none
+    std::string mask;                                 // a mask file to correct with; empty: none
 };
 
 enum class OptionMatch { Taken, NotCameraOption, Bad };

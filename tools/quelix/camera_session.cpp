@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/camera_session.h"
 
 #include <signal.h>
@@ -15,7 +16,10 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-void OnInterrupt(int) { interrupted = true; }
+void OnInterrupt(int)
+{
+    interrupted = true;
+}
 
 // The capture window, exposure, mirrors and automatic exposure of the options.
 bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
@@ -116,7 +120,8 @@ bool CameraSession::RestartPreviewWhenBack()
         if (Interrupted())
             return false;
         if (ApplyCameraOptions(camera_, options_) &&
-            Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()), 1) == 1)
+            Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()),
+                                   1) == 1)
             return true;
         Quelix_StopPreview(camera_);
         while (Quelix_GetLastError(camera_) != 0) {
@@ -148,6 +153,9 @@ void CatchInterrupts()
     signal(SIGTERM, OnInterrupt);
 }
 
-bool Interrupted() { return interrupted; }
+bool Interrupted()
+{
+    return interrupted;
+}
 
 }  // namespace quelix::tool

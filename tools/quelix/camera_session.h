@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One camera opened through the public interface for a command of the
 // quelix tool: a simulated camera when asked for and none is attached, a
 // message window for the notifications, the camera object with the

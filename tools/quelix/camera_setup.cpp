@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/camera_setup.h"
 
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the commands share in setting up a camera: the simulated camera that
 // --simulate starts when no camera node exists, and whether a display exists.
 #pragma once

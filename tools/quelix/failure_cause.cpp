@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/failure_cause.h"
 
 #include <vector>

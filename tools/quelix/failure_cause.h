@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The words for a failed call in the tool's messages: the camera's error
 // history read out oldest first, since the oldest code is the cause the
 // later ones followed from ("error 2, followed by 1, 8").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/frame_statistics.h"
 
 #include <algorithm>

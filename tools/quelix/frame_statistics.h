@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What `quelix stream` reports about frames: the samples' mean, minimum and
 // maximum, and the frames the camera made that never arrived (gaps in the
 // trailer counter).

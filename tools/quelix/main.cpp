@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quelix: the command-line tool of the Quelix 205KWMX camera SDK.
 #include <algorithm>
 #include <cstdio>
@@ -7,9 +8,9 @@
 
 #include "quelix/calibrate_command.h"
 #include "quelix/record_command.h"
+#include "quelix/settings_command.h"
 #include "quelix/snap_command.h"
 #include "quelix/snap_options.h"
-#include "quelix/settings_command.h"
 #include "quelix/soak_command.h"
 #include "quelix/stream_command.h"
 #include "quelix/stream_options.h"

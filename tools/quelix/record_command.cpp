@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/record_command.h"
 
 #include <sys/stat.h>
@@ -162,7 +163,8 @@ int RunRecord(const RecordOptions& options)
     const std::set<fs::path> earlier = StagedFiles(target);
     const ino_t replaced = InodeOf(target);
     CatchInterrupts();
-    if (!Quelix_Record(camera, options.output.c_str(), options.milliseconds, options.camera.showWindow ? 1 : 0)) {
+    if (!Quelix_Record(camera, options.output.c_str(), options.milliseconds,
+                       options.camera.showWindow ? 1 : 0)) {
         const int32_t code = Quelix_GetLastError(camera);
         std::fprintf(stderr, "quelix: cannot record to %s (error %d)%s\n", options.output.c_str(), code,
                      code == QUELIX_ERR_FILE ? ": does its directory exist, and may it be written?" : "");
@@ -230,7 +232,8 @@ int RunRecord(const RecordOptions& options)
     // A recording cannot go on in a finished file, and a new one under the
     // same name would replace it: the frames up to the loss are kept.
     if (streamLost)
-        std::fprintf(stderr, "quelix: the camera was lost; the recording ends with the frames before the loss\n");
+        std::fprintf(stderr,
+                     "quelix: the camera was lost; the recording ends with the frames before the loss\n");
     return exitCode;
 }
 

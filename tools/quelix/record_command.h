@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quelix record`: an AVI recording through the public interface, with its
 // progress once a second.
 #pragma once

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/settings_command.h"
 
 #include <cstdio>
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "quelix/camera_setup.h"
 #include "quelix/camera_options.h"
+#include "quelix/camera_setup.h"
 
 namespace quelix::tool {
 
@@ -27,8 +28,8 @@ void PrintFilterSettings(int32_t camera, const char* when)
     const struct {
         const char* name;
         int32_t id;
-    } values[] = {{"brightness", 1}, {"contrast", 2}, {"hue", 3}, {"saturation", 4}, {"sharpness", 5},
-                  {"gamma", 11},     {"gray mode", 19}};
+    } values[] = {{"brightness", 1}, {"contrast", 2}, {"hue", 3},       {"saturation", 4},
+                  {"sharpness", 5},  {"gamma", 11},   {"gray mode", 19}};
     std::printf("%s:", when);
     int32_t ok = 0;
     for (const auto& value : values)
@@ -99,7 +100,8 @@ std::string SettingsUsage()
     return usage;
 }
 
-std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::string>& arguments, std::string& error)
+std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::string>& arguments,
+                                                    std::string& error)
 {
     SettingsOptions options;
     if (arguments.empty() || FindDialog(arguments[0]) == nullptr) {
@@ -109,7 +111,8 @@ std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::strin
     options.dialog = arguments[0];
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if ((argument == "--device" || argument == "--scene" || argument == "--bits") && i + 1 == arguments.size()) {
+        if ((argument == "--device" || argument == "--scene" || argument == "--bits") &&
+            i + 1 == arguments.size()) {
             error = argument + " needs a value";
             return std::nullopt;
         }
@@ -166,7 +169,8 @@ int RunSettings(const SettingsOptions& options)
         window = QuelixPlatform_CreateWindow("Quelix preview", width, height);
         if (window == nullptr || !Quelix_SetPreviewWindow(camera, window, 0, 0, width, height) ||
             !Quelix_StartPreview(camera)) {
-            std::fprintf(stderr, "quelix: the preview did not start (error %d)\n", Quelix_GetLastError(camera));
+            std::fprintf(stderr, "quelix: the preview did not start (error %d)\n",
+                         Quelix_GetLastError(camera));
         } else {
             const Dialog* dialog = FindDialog(options.dialog);
             dialog->print(camera, "before");
@@ -175,7 +179,8 @@ int RunSettings(const SettingsOptions& options)
                 dialog->print(camera, "after");
                 exitCode = 0;
             } else {
-                std::fprintf(stderr, "quelix: the dialog did not open (error %d)\n", Quelix_GetLastError(camera));
+                std::fprintf(stderr, "quelix: the dialog did not open (error %d)\n",
+                             Quelix_GetLastError(camera));
             }
             Quelix_StopPreview(camera);
         }

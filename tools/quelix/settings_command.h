@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quelix settings DIALOG`: opens one of the library's settings dialogs over
 // a live preview, so that each change shows at once.
 #pragma once
@@ -17,7 +18,8 @@ struct SettingsOptions {
 };
 
 // Parses the arguments after "settings"; nullopt with a message in `error`.
-std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::string>& arguments, std::string& error);
+std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::string>& arguments,
+                                                    std::string& error);
 std::string SettingsUsage();
 
 // The process exit code: 0 when the dialog ran.

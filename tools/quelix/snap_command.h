@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quelix snap`: one frame from a running preview, saved as an image file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/snap_options.h"
 
 #include <algorithm>

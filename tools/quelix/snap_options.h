@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The options of `quelix snap`.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/soak_command.h"
 
 #include <malloc.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quelix soak: streams from several simulated cameras while faults are
 // injected at random, and checks that the library survives and recovers.
 #pragma once

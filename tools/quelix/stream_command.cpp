@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/stream_command.h"
 
 #include <time.h>
@@ -20,8 +21,8 @@ using Clock = std::chrono::steady_clock;
 struct Report {
     long frames = 0;
     long framesThisSecond = 0;
-    DropCounter drops;           // since the stream last started
-    uint64_t droppedBefore = 0;  // in earlier starts and the gaps between them
+    DropCounter drops;                        // since the stream last started
+    uint64_t droppedBefore = 0;               // in earlier starts and the gaps between them
     std::optional<Clock::time_point> lostAt;  // while the stream is lost
     SampleStatistics lastFrame;
     int fps10 = 0;
@@ -53,8 +54,8 @@ std::optional<uint64_t> LatencyOrigin(const CameraSession& session, uint16_t tra
 void PrintReport(Report& report, double seconds, double interval)
 {
     std::printf("%7.1f s  %6.1f fps (camera %5.1f)  frames %7ld  dropped %6llu  mean %8.1f  min %5u  max %5u",
-                seconds, interval > 0 ? report.framesThisSecond / interval : 0.0, report.fps10 / 10.0, report.frames,
-                static_cast<unsigned long long>(report.droppedBefore + report.drops.Dropped()),
+                seconds, interval > 0 ? report.framesThisSecond / interval : 0.0, report.fps10 / 10.0,
+                report.frames, static_cast<unsigned long long>(report.droppedBefore + report.drops.Dropped()),
                 report.lastFrame.mean, report.lastFrame.minimum, report.lastFrame.maximum);
     if (report.latency) {
         const LatencyWindow::Summary latency = report.latencies.Take();

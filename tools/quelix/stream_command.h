@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `quelix stream`: a live preview through the public interface, reported once a second.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quelix/stream_options.h"
 
 namespace quelix::tool {

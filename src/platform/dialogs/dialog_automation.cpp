@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The automation side of the dialogs: the hook and the QuelixPlatform_Dialog*
 // calls of QuelixPlatform.h. Nothing is thrown across the C interface.
 #include <cstring>
@@ -124,13 +125,14 @@ int QuelixPlatform_DialogSetText(QUELIX_DIALOG dialog, int id, const char* text)
 {
     if (text == nullptr)
         return 0;
-    return WithControl(dialog, id, 0, [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
-        if (control.control.kind != ControlKind::Edit || (control.control.flags & kReadOnly) != 0 ||
-            !control.enabled || !control.visible)
-            return 0;
-        box.UserEdit(at.pane, at.index, text);
-        return 1;
-    });
+    return WithControl(
+        dialog, id, 0, [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
+            if (control.control.kind != ControlKind::Edit || (control.control.flags & kReadOnly) != 0 ||
+                !control.enabled || !control.visible)
+                return 0;
+            box.UserEdit(at.pane, at.index, text);
+            return 1;
+        });
 }
 
 int QuelixPlatform_DialogGetPosition(QUELIX_DIALOG dialog, int id, int* position)
@@ -159,33 +161,37 @@ int QuelixPlatform_DialogGetRange(QUELIX_DIALOG dialog, int id, int* minimum, in
 
 int QuelixPlatform_DialogSetPosition(QUELIX_DIALOG dialog, int id, int position)
 {
-    return WithControl(dialog, id, 0, [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
-        if (!HasRange(control) || !control.enabled || !control.visible)
-            return 0;
-        if (control.control.kind == ControlKind::Trackbar)
-            box.UserScroll(at.pane, at.index, position);
-        else
-            box.UserSpin(at.pane, at.index, position);
-        return 1;
-    });
+    return WithControl(dialog, id, 0,
+                       [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
+                           if (!HasRange(control) || !control.enabled || !control.visible)
+                               return 0;
+                           if (control.control.kind == ControlKind::Trackbar)
+                               box.UserScroll(at.pane, at.index, position);
+                           else
+                               box.UserSpin(at.pane, at.index, position);
+                           return 1;
+                       });
 }
 
 int QuelixPlatform_DialogIsChecked(QUELIX_DIALOG dialog, int id)
 {
-    return WithControl(dialog, id, -1,
-                       [](DialogBox&, DialogBox::Address, const ControlState& control) { return control.checked ? 1 : 0; });
+    return WithControl(dialog, id, -1, [](DialogBox&, DialogBox::Address, const ControlState& control) {
+        return control.checked ? 1 : 0;
+    });
 }
 
 int QuelixPlatform_DialogClick(QUELIX_DIALOG dialog, int id)
 {
-    return WithControl(dialog, id, 0, [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
-        const ControlKind kind = control.control.kind;
-        if ((kind != ControlKind::PushButton && kind != ControlKind::CheckBox && kind != ControlKind::RadioButton) ||
-            !control.enabled || !control.visible)
-            return 0;
-        box.UserClick(at.pane, at.index);
-        return 1;
-    });
+    return WithControl(dialog, id, 0,
+                       [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
+                           const ControlKind kind = control.control.kind;
+                           if ((kind != ControlKind::PushButton && kind != ControlKind::CheckBox &&
+                                kind != ControlKind::RadioButton) ||
+                               !control.enabled || !control.visible)
+                               return 0;
+                           box.UserClick(at.pane, at.index);
+                           return 1;
+                       });
 }
 
 int QuelixPlatform_DialogGetItemCount(QUELIX_DIALOG dialog, int id)
@@ -213,26 +219,29 @@ int QuelixPlatform_DialogGetSelection(QUELIX_DIALOG dialog, int id)
 
 int QuelixPlatform_DialogSelect(QUELIX_DIALOG dialog, int id, int item)
 {
-    return WithControl(dialog, id, 0, [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
-        if (!HasItems(control) || !control.enabled || !control.visible || item < 0 ||
-            item >= static_cast<int>(control.items.size()))
-            return 0;
-        box.UserSelect(at.pane, at.index, item);
-        return 1;
-    });
+    return WithControl(dialog, id, 0,
+                       [&](DialogBox& box, DialogBox::Address at, const ControlState& control) {
+                           if (!HasItems(control) || !control.enabled || !control.visible || item < 0 ||
+                               item >= static_cast<int>(control.items.size()))
+                               return 0;
+                           box.UserSelect(at.pane, at.index, item);
+                           return 1;
+                       });
 }
 
 int QuelixPlatform_DialogIsEnabled(QUELIX_DIALOG dialog, int id)
 {
-    return WithControl(dialog, id, -1,
-                       [](DialogBox&, DialogBox::Address, const ControlState& control) { return control.enabled ? 1 : 0; });
+    return WithControl(dialog, id, -1, [](DialogBox&, DialogBox::Address, const ControlState& control) {
+        return control.enabled ? 1 : 0;
+    });
 }
 
 int QuelixPlatform_DialogIsVisible(QUELIX_DIALOG dialog, int id)
 {
-    return WithControl(dialog, id, -1, [](DialogBox& box, DialogBox::Address at, const ControlState& control) {
-        return control.visible && box.Pane(at.pane).visible ? 1 : 0;
-    });
+    return WithControl(dialog, id, -1,
+                       [](DialogBox& box, DialogBox::Address at, const ControlState& control) {
+                           return control.visible && box.Pane(at.pane).visible ? 1 : 0;
+                       });
 }
 
 int QuelixPlatform_DialogFireTimer(QUELIX_DIALOG handle, int timerId)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/dialogs/dialog_box.h"
 
 #include <algorithm>
@@ -43,7 +44,10 @@ ControlState* DialogPane::Find(int id) const
     return nullptr;
 }
 
-void DialogPane::Changed(const ControlState* control) const { box_->Changed(pane_, control); }
+void DialogPane::Changed(const ControlState* control) const
+{
+    box_->Changed(pane_, control);
+}
 
 void DialogPane::SetText(int id, const std::string& text)
 {
@@ -210,7 +214,8 @@ void DialogPane::SetTimer(int timerId, int intervalMs)
 
 void DialogPane::KillTimer(int timerId)
 {
-    std::erase_if(box_->timers_, [&](const DialogBox::Timer& timer) { return timer.pane == pane_ && timer.id == timerId; });
+    std::erase_if(box_->timers_,
+                  [&](const DialogBox::Timer& timer) { return timer.pane == pane_ && timer.id == timerId; });
 }
 
 void DialogPane::ShowPane(bool visible)

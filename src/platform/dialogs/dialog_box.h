@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modal dialogs as the settings dialogs see them: a dialog made from a
 // template, with pages inside its tab control, each pane with a procedure
 // that gets the dialog's messages. The dialog holds the state of every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialog templates: what a dialog is made of, as plain data. A template has
 // a size in dialog units, a title and its controls; each control has an id,
 // a kind, a rectangle in dialog units and a text. Dialog units scale with
@@ -12,15 +13,15 @@
 namespace quelix::platform {
 
 enum class ControlKind {
-    Static,       // a label
-    GroupBox,     // a frame with a caption around other controls
+    Static,    // a label
+    GroupBox,  // a frame with a caption around other controls
     PushButton,
     CheckBox,     // toggles itself when clicked
     RadioButton,  // checks itself and unchecks the others of its group when clicked
     Edit,
-    UpDown,       // spin arrows that step the number in their buddy edit
+    UpDown,  // spin arrows that step the number in their buddy edit
     Trackbar,
-    ComboBox,     // a drop-down list to choose from
+    ComboBox,  // a drop-down list to choose from
     Tab,
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the GTK dialog view: a module of its own, loaded with dlopen the
 // first time a dialog is shown on a display, so that neither the library's
 // start-up nor an application without a display pays for GTK. The module is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a dialog finds its views: the automation hook an application
 // installed, the handles automation uses to reach an open dialog, and the
 // GTK view on a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Between a dialog and the view that shows it. The dialog (dialog_box.h)
 // holds the state of every control; a view shows that state and turns the
 // user's actions into the host's User* calls, which raise the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/driver/device_claim.h"
 
 #include <fcntl.h>

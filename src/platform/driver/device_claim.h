@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A camera's claim that every process of every user on the machine sees: an
 // advisory lock (flock) on the claim file ".NAME.claim" beside the device
 // node NAME of the driver path "\\.\NAME". The lock ends with the process

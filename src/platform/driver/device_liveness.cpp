@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/driver/device_liveness.h"
 
 namespace quelix::platform {

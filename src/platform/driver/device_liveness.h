@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether each device node answers its requests, as this process has seen
 // it, shared by every driver handle of the device. A control request whose
 // reply missed its deadline, a reply that broke the format or a connect the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/driver/driver_connection.h"
 
 #include <fcntl.h>
@@ -205,16 +206,18 @@ ExchangeResult ExchangeOnSocket(int fd, uint32_t code, const void* input, uint32
     if (!frameRead)
         deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kControlReplyMs);
     else if (timeoutMs != 0)
-        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(uint64_t{timeoutMs} + kReplyGraceMs);
+        deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(uint64_t{timeoutMs} + kReplyGraceMs);
     driver_wire::ResponseHeader response{};
     if (!SendAll(fd, parts, 3) || !ReceiveExact(fd, &response, sizeof response, deadline))
         return PeerClosed(fd) ? ExchangeResult::Closed : ExchangeResult::Late;
     // A request that carried its buffer to the driver gets no data back; a
     // read cannot report more bytes moved than it delivered.
     const bool carried = request.carriedLength != 0;
-    const bool wellFormed = response.magic == driver_wire::kResponseMagic && response.success <= 1 &&
-                            response.dataLength <= outputSize && response.bytesReturned <= outputSize &&
-                            (carried ? response.dataLength == 0 : response.bytesReturned <= response.dataLength);
+    const bool wellFormed =
+        response.magic == driver_wire::kResponseMagic && response.success <= 1 &&
+        response.dataLength <= outputSize && response.bytesReturned <= outputSize &&
+        (carried ? response.dataLength == 0 : response.bytesReturned <= response.dataLength);
     if (!wellFormed)
         return ExchangeResult::Malformed;
     if (!ReceiveExact(fd, output, response.dataLength, deadline))

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection to the camera's driver: the stand-in for opening a driver
 // device by path and issuing control requests on it (CreateFile and
 // DeviceIoControl). The wire format is docs/driver-protocol.md.

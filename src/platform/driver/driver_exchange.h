@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One control request and its reply over a connected device-node socket:
 // the part of the driver connection that reads what the node sends back,
 // kept apart so that it can be exercised against any peer.

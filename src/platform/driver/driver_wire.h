@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The messages that carry driver control requests between the library and
 // the device node (docs/driver-protocol.md). Shared by the driver connection
 // and the simulated camera that serves the nodes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole messages over stream sockets: the driver connection and the
 // simulated camera's nodes both speak in framed messages, so both need
 // every byte sent and every byte received, across partial transfers and
@@ -54,7 +55,8 @@ inline bool WaitReadable(int fd, const SocketDeadline& deadline)
     if (!deadline)
         return true;
     for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         pollfd watched{fd, POLLIN, 0};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/os/clock.h"
 
 #include <time.h>

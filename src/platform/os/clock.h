@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time as the camera code counts it: 32-bit millisecond tick counts that wrap
 // after about 49.7 days, and plain sleeps.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Closes a POSIX file descriptor when it goes out of scope.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a whole file that someone else wrote, with a bound on its size, so
 // that a file of any length meets no buffer unchecked.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // COutputFile: the file object behind every file the system writes (images,
 // AVI recordings, mask files). OpenForWrite stages the file beside its
 // target; the writes go to the staged file, and Commit puts it in place. A

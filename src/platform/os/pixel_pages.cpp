@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/os/pixel_pages.h"
 
 #include <sanitizer/asan_interface.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The memory of image pixels: whole pages mapped for one buffer, as the
 // memory of a DIB section is. A buffer given back returns its pages to the
 // system at once, so images made and dropped by the hundred (a recording's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/os/process.h"
 
 #include <signal.h>
@@ -7,7 +8,10 @@
 
 namespace quelix::platform {
 
-uint64_t CurrentProcessId() { return static_cast<uint64_t>(getpid()); }
+uint64_t CurrentProcessId()
+{
+    return static_cast<uint64_t>(getpid());
+}
 
 bool ProcessExists(uint64_t processId)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The identity of processes: this process's id, and whether another one
 // still runs.
 #pragma once

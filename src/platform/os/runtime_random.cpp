@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/os/runtime_random.h"
 
 #include <cstdint>

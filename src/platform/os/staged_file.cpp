@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/os/staged_file.h"
 
 #include <fcntl.h>

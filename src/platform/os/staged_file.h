@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file written under a temporary name in its target's directory and renamed
 // over the target only once it is complete: a failed write (disk full, I/O
 // error, a crash) leaves no half file and keeps an existing file of that name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Locks and events with the semantics the camera code was written against:
 // critical sections that their owner thread may enter again, and events that
 // reset by hand or by a successful wait, with timed waits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Threads of the camera code: started with an optional request for a higher
 // scheduling priority (best effort: refused requests are ignored), joined by
 // their owner.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registry/registry.h"
 
 #include <pwd.h>
@@ -78,7 +79,8 @@ bool Modify(const std::function<void(RegistryDocument&)>& change)
 
 std::string RegistryFilePath()
 {
-    if (const char* explicitPath = std::getenv("QUELIX_REGISTRY"); explicitPath != nullptr && *explicitPath != '\0')
+    if (const char* explicitPath = std::getenv("QUELIX_REGISTRY");
+        explicitPath != nullptr && *explicitPath != '\0')
         return explicitPath;
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::string base = (config != nullptr && *config != '\0') ? config : HomeDirectory() + "/.config";
@@ -100,9 +102,15 @@ std::optional<RegistryKey> RegistryKey::CreateFull(std::string full)
     return RegistryKey(std::move(full));
 }
 
-std::optional<RegistryKey> RegistryKey::Open(std::string_view path) { return OpenFull(Join(kRoot, path)); }
+std::optional<RegistryKey> RegistryKey::Open(std::string_view path)
+{
+    return OpenFull(Join(kRoot, path));
+}
 
-std::optional<RegistryKey> RegistryKey::Create(std::string_view path) { return CreateFull(Join(kRoot, path)); }
+std::optional<RegistryKey> RegistryKey::Create(std::string_view path)
+{
+    return CreateFull(Join(kRoot, path));
+}
 
 std::optional<RegistryKey> RegistryKey::OpenSubKey(std::string_view name) const
 {

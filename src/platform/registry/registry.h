@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The current user's registry: keys below HKEY_CURRENT_USER holding DWORD
 // values, kept in one text file in registry export format so that it can be
 // read, edited and imported into a Windows registry as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry file's content: the text of a Windows registry export
 // ("REGEDIT4", "[HKEY_CURRENT_USER\...]" sections, "Name"=dword:0000002a
 // values), parsed into sections in file order and written back the same way.

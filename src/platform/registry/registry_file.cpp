@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registry/registry_file.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry file on disk: read whole with a bound on its size, changed
 // only under its lock file, and replaced through a temporary file of its own.
 //

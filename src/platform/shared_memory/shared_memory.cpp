@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/shared_memory/shared_memory.h"
 
 #include <fcntl.h>
@@ -21,7 +22,10 @@ std::string SharedMemoryObjectName(std::string_view name)
     return "/" + std::string(name) + user;
 }
 
-SharedMemory::~SharedMemory() { munmap(view_, size_); }
+SharedMemory::~SharedMemory()
+{
+    munmap(view_, size_);
+}
 
 std::unique_ptr<SharedMemory> SharedMemory::OpenExisting(std::string_view name)
 {

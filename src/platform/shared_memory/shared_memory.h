@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Named shared memory, seen by every process of one user that opens the
 // same name: the POSIX object "/NAME-UID", where NAME is $QUELIX_SHM_NAME
 // when set, else the name the caller asks for, and UID the effective user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user's language as the dialogs choose their templates by it.
 #pragma once
 

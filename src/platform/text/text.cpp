@@ -1,10 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text/text.h"
 
 namespace quelix::platform {
 
 namespace {
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one code point starting at in[i]; advances i. false when malformed.
 bool DecodeUtf8(std::string_view in, size_t& i, char32_t& codePoint)
@@ -65,8 +69,14 @@ void AppendUtf8(char32_t codePoint, std::string& out)
     }
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 }  // namespace
 

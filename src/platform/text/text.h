@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text conversion between the system code page (UTF-8) and wide text
 // (UTF-16 code units). Malformed input (bad UTF-8 sequences, overlong forms,
 // encoded surrogates, unpaired UTF-16 surrogates) fails the conversion.

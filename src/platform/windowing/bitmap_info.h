@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device-independent bitmap description the camera code and the image
 // files share: the 40-byte bitmap header, the colour table entries and the
 // row stride rule of pixel rows (bytes per row rounded up to a multiple of 4).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windowing/device_context.h"
 
 #include <algorithm>
@@ -31,7 +32,10 @@ Hdc AddContext(std::shared_ptr<DeviceContext> context)
     return reinterpret_cast<Hdc>(Table().Add(std::move(context)));
 }
 
-std::shared_ptr<DeviceContext> FindContext(Hdc dc) { return Table().Find(reinterpret_cast<uintptr_t>(dc)); }
+std::shared_ptr<DeviceContext> FindContext(Hdc dc)
+{
+    return Table().Find(reinterpret_cast<uintptr_t>(dc));
+}
 
 // Removes a context if `matches` accepts it.
 template <class Predicate>

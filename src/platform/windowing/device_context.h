@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Device contexts: what blits read from and write to. A memory device
 // context holds a bitmap (a surface of any depth the system uses, with its
 // colour table); a window's device context is its client area, and drawing

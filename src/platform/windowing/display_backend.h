@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screen display windows are shown on: an X11 display, or a headless
 // screen in memory. Every call is made with DisplayLock() held.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless screen: display windows live in memory only (their state and
 // client surfaces are all there is). The screen is 1920 x 1080 pixels unless
 // $QUELIX_SCREEN says otherwise ("WxH").

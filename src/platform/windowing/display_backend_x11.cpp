@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 screen: display windows are windows of the X server named by
 // $DISPLAY, on a connection of the library's own that is used only with
 // DisplayLock() held. A thread of the backend reads the connection's events
@@ -241,10 +242,10 @@ public:
             auto* to =
                 reinterpret_cast<uint8_t*>(image->data) + static_cast<size_t>(y) * image->bytes_per_line;
             for (int x = 0; x < width; ++x, from += 3) {
-                const auto pixel =
-                    xrgb ? static_cast<uint32_t>(from[0] | from[1] << 8 | from[2] << 16)
-                         : static_cast<uint32_t>(blue_.Encode(from[0]) | green_.Encode(from[1]) |
-                                                 red_.Encode(from[2]));
+                const auto pixel = xrgb
+                                       ? static_cast<uint32_t>(from[0] | from[1] << 8 | from[2] << 16)
+                                       : static_cast<uint32_t>(blue_.Encode(from[0]) |
+                                                               green_.Encode(from[1]) | red_.Encode(from[2]));
                 if (packed32)
                     std::memcpy(to + static_cast<size_t>(x) * 4, &pixel, 4);
                 else

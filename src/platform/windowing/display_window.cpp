@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windowing/display_window.h"
 
 #include <algorithm>

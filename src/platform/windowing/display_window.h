@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Display windows: top-level and child windows with a client area whose
 // pixels blits write (device_context.h). They are real X11 windows when the
 // library was built with X11 and a display is available, and headless

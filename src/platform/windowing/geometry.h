@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rectangles as the camera code passes them: left, top, right, bottom, with
 // right and bottom exclusive.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windowing/message_queue.h"
 
 #include <sys/eventfd.h>

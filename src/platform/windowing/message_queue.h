@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message queue of one window: posted from any thread without blocking,
 // taken in order by the window's reader, with an eventfd that is readable
 // while messages wait so that readers can poll it from their own loops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opaque handles to objects of the library (windows, device contexts): a
 // handle is a number in a table, never a pointer, so a stale or foreign
 // handle is refused on lookup instead of dereferenced; values grow and are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pixel memory that blits read and write: the pixels of an image buffer or
 // the client area of a window. Rows follow the bitmap stride rule; a surface
 // is bottom-up (memory row 0 is the bottom row of the picture, as a bitmap
@@ -9,9 +10,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/os/pixel_pages.h"
 #include "platform/windowing/bitmap_info.h"
 #include "platform/windowing/geometry.h"
-#include "platform/os/pixel_pages.h"
 
 namespace quelix::platform {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windowing/window_class.h"
 
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window classes: a name and the procedure of the windows made with it. A
 // class must be registered before windows of it are made, and can be
 // unregistered only once none of them is left.

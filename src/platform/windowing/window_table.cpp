@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windowing/window_table.h"
 
 #include <algorithm>
@@ -20,7 +21,10 @@ WindowTable& Table()
     return table;
 }
 
-uintptr_t Key(Hwnd handle) { return reinterpret_cast<uintptr_t>(handle); }
+uintptr_t Key(Hwnd handle)
+{
+    return reinterpret_cast<uintptr_t>(handle);
+}
 
 }  // namespace
 
@@ -35,7 +39,10 @@ Hwnd AddWindow(std::shared_ptr<Window> window)
     return reinterpret_cast<Hwnd>(Table().Add(std::move(window)));
 }
 
-std::shared_ptr<Window> FindWindow(Hwnd handle) { return Table().Find(Key(handle)); }
+std::shared_ptr<Window> FindWindow(Hwnd handle)
+{
+    return Table().Find(Key(handle));
+}
 
 bool DestroyWindow(Hwnd handle)
 {
@@ -96,7 +103,10 @@ bool AnyWindowOfClass(std::string_view className)
                        [className](const auto& entry) { return entry.second->className == className; });
 }
 
-Hwnd CreateMessageWindow() { return AddWindow(std::make_shared<Window>(WindowKind::Message)); }
+Hwnd CreateMessageWindow()
+{
+    return AddWindow(std::make_shared<Window>(WindowKind::Message));
+}
 
 bool PostMessage(Hwnd handle, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows as the camera code sees them: opaque handles into the library's
 // table of windows. Every use validates the handle, so a stale or foreign
 // handle is refused, never dereferenced; handle values are never reused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GTK widgets for dialog controls: making them from the template and
 // bringing them up to the control's state.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GTK 3 view of the dialogs: a modal window laid out as the template
 // says (dialog units turned into pixels by the font's size), with a notebook
 // for the tab control, scales for trackbars, spin buttons for edits with an
@@ -37,7 +38,9 @@ constexpr char kStyle[] =
 
 class GtkDialogView final : public DialogView {
 public:
-    GtkDialogView(DialogViewHost& host, unsigned long parentWindow) : host_(host), parentWindow_(parentWindow) {}
+    GtkDialogView(DialogViewHost& host, unsigned long parentWindow) : host_(host), parentWindow_(parentWindow)
+    {
+    }
 
     ~GtkDialogView() override
     {
@@ -121,8 +124,8 @@ void GtkDialogView::MeasureDialogUnits()
     PangoFontMetrics* metrics =
         pango_context_get_metrics(context, pango_context_get_font_description(context), nullptr);
     const double charWidth = pango_font_metrics_get_approximate_char_width(metrics) / double(PANGO_SCALE);
-    const double height =
-        (pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) / double(PANGO_SCALE);
+    const double height = (pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
+                          double(PANGO_SCALE);
     pango_font_metrics_unref(metrics);
     if (charWidth > 0 && height > 0) {
         unitX_ = charWidth / 4.0;
@@ -155,7 +158,8 @@ GtkWidget* GtkDialogView::MakePane(int pane)
             radioNone = nullptr;
         const int spin = t.kind == ControlKind::Edit ? SpinOf(pane, index) : -1;
         GtkWidget* noneBefore = radioNone;
-        GtkWidget* widget = MakeControlWidget(control, spin >= 0 ? &state.controls[spin] : nullptr, radioNone);
+        GtkWidget* widget =
+            MakeControlWidget(control, spin >= 0 ? &state.controls[spin] : nullptr, radioNone);
         if (radioNone != noneBefore)
             gtk_fixed_put(GTK_FIXED(fixed), radioNone, 0, 0);  // never shown: it holds "none checked"
         if (widget == nullptr)
@@ -188,32 +192,32 @@ void GtkDialogView::Connect(GtkWidget* widget, int pane, int index)
 {
     ControlRef* ref = &refs_.emplace_back(ControlRef{this, pane, index});
     switch (host_.Pane(pane).controls[index].control.kind) {
-    case ControlKind::PushButton:
-        g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), ref);
-        break;
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-        g_signal_connect(widget, "toggled", G_CALLBACK(OnToggled), ref);
-        break;
-    case ControlKind::Edit:
-        g_signal_connect(widget, "changed", G_CALLBACK(OnEditChanged), ref);
-        if (GTK_IS_SPIN_BUTTON(widget)) {
-            g_signal_connect(widget, "value-changed", G_CALLBACK(OnSpinValue), ref);
-            g_signal_connect(widget, "input", G_CALLBACK(OnSpinInput), nullptr);
-            g_signal_connect(widget, "output", G_CALLBACK(OnSpinOutput), nullptr);
-        }
-        break;
-    case ControlKind::Trackbar:
-        g_signal_connect(widget, "value-changed", G_CALLBACK(OnScaleValue), ref);
-        break;
-    case ControlKind::ComboBox:
-        g_signal_connect(widget, "changed", G_CALLBACK(OnComboChanged), ref);
-        break;
-    case ControlKind::Tab:
-        g_signal_connect(widget, "switch-page", G_CALLBACK(OnSwitchPage), ref);
-        break;
-    default:
-        break;
+        case ControlKind::PushButton:
+            g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), ref);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+            g_signal_connect(widget, "toggled", G_CALLBACK(OnToggled), ref);
+            break;
+        case ControlKind::Edit:
+            g_signal_connect(widget, "changed", G_CALLBACK(OnEditChanged), ref);
+            if (GTK_IS_SPIN_BUTTON(widget)) {
+                g_signal_connect(widget, "value-changed", G_CALLBACK(OnSpinValue), ref);
+                g_signal_connect(widget, "input", G_CALLBACK(OnSpinInput), nullptr);
+                g_signal_connect(widget, "output", G_CALLBACK(OnSpinOutput), nullptr);
+            }
+            break;
+        case ControlKind::Trackbar:
+            g_signal_connect(widget, "value-changed", G_CALLBACK(OnScaleValue), ref);
+            break;
+        case ControlKind::ComboBox:
+            g_signal_connect(widget, "changed", G_CALLBACK(OnComboChanged), ref);
+            break;
+        case ControlKind::Tab:
+            g_signal_connect(widget, "switch-page", G_CALLBACK(OnSwitchPage), ref);
+            break;
+        default:
+            break;
     }
 }
 
@@ -308,7 +312,8 @@ void GtkDialogView::Update(int pane, int index)
     } else {
         UpdateControlWidget(widget, control);
         // The spin button's own number follows the edit's, for its arrows to step from.
-        if (const int spin = control.control.kind == ControlKind::Edit ? SpinOf(pane, index) : -1; spin >= 0) {
+        if (const int spin = control.control.kind == ControlKind::Edit ? SpinOf(pane, index) : -1;
+            spin >= 0) {
             char* end = nullptr;
             const long value = std::strtol(control.text.c_str(), &end, 10);
             if (end != control.text.c_str())
@@ -359,13 +364,15 @@ void GtkDialogView::OnSpinValue(GtkSpinButton* spin, ControlRef* ref)
     if (ref->view->updating_)
         return;
     const int upDown = ref->view->SpinOf(ref->pane, ref->index);
-    ref->view->host_.UserSpin(ref->pane, upDown, static_cast<int>(std::lround(gtk_spin_button_get_value(spin))));
+    ref->view->host_.UserSpin(ref->pane, upDown,
+                              static_cast<int>(std::lround(gtk_spin_button_get_value(spin))));
 }
 
 void GtkDialogView::OnScaleValue(GtkRange* range, ControlRef* ref)
 {
     if (!ref->view->updating_)
-        ref->view->host_.UserScroll(ref->pane, ref->index, static_cast<int>(std::lround(gtk_range_get_value(range))));
+        ref->view->host_.UserScroll(ref->pane, ref->index,
+                                    static_cast<int>(std::lround(gtk_range_get_value(range))));
 }
 
 void GtkDialogView::OnComboChanged(GtkComboBox* combo, ControlRef* ref)
