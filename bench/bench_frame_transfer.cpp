@@ -25,7 +25,7 @@ void BM_TransferThreadFrames(benchmark::State& state)
     CQuelix205KWMXSdk device;
     device.SetWordMode(state.range(0) == 16 ? 1 : 0);
     std::vector<uint8_t> frame(320 * 256 * 2);
-    if (device.StartTransferThread() != kDeviceOk) {
+    if (device.StartTransferThread() != DeviceStatus::Ok) {
         state.SkipWithError("the transfer thread did not start");
         return;
     }
@@ -34,11 +34,12 @@ void BM_TransferThreadFrames(benchmark::State& state)
     for (auto _ : state) {
         // One iteration: the next frame the transfer thread delivers.
         for (;;) {
-            const int ready = device.WaitRingFrame();
-            if (ready == 3 && device.ReadRingFrame(frame.data(), frame.size()) == kDeviceOk &&
+            const RingWait ready = device.WaitRingFrame();
+            if (ready == RingWait::FrameReady &&
+                device.ReadRingFrame(frame.data(), frame.size()) == DeviceStatus::Ok &&
                 device.frameTrailer != lastTrailer)
                 break;
-            if (ready != 2 && ready != 3) {
+            if (ready != RingWait::Woken && ready != RingWait::FrameReady) {
                 state.SkipWithError("the stream ended");
                 device.StopTransferThread();
                 return;
@@ -58,14 +59,20 @@ BENCHMARK(BM_TransferThreadFrames)->Arg(16)->Arg(8)->ArgName("bits")->UseRealTim
 void BM_ReadRingFrame(benchmark::State& state)
 {
     CQLXSdkLib device;
-    device.SetFrameGeometry(320, 0, 320, 256, 0, 256, 4);
+    if (device.SetFrameGeometry(320, 0, 320, 256, 0, 256, 4) != DeviceStatus::Ok) {
+        state.SkipWithError("the frame geometry was refused");
+        return;
+    }
     device.wordMode = state.range(0) == 16 ? 1 : 0;
     device.transfer.ring = {device.ring[0].get(), device.ring[1].get(), device.ring[2].get(),
                             device.ring[3].get()};
     device.transfer.ringCount = 4;
     std::vector<uint8_t> frame(320 * 256 * 2);
     for (auto _ : state) {
-        device.ReadRingFrame(frame.data(), frame.size());
+        if (device.ReadRingFrame(frame.data(), frame.size()) != DeviceStatus::Ok) {
+            state.SkipWithError("the frame copy was refused");
+            return;
+        }
         benchmark::DoNotOptimize(frame.data());
     }
     state.SetBytesProcessed(state.iterations() * 320 * 256 * (state.range(0) / 8));

@@ -97,8 +97,8 @@ int CQuelix::PrepareAcquisition()
     int clockMode = 0;
     device->GetClockMode(clockMode);
     // The camera's clock mode is fixed: the setter changes nothing and says
-    // so (0), and then there is nothing to settle.
-    if (clockMode != halfClock && CQLXSdkLib::SetClockMode(halfClock) != 0)
+    // so, and then there is nothing to settle.
+    if (clockMode != halfClock && CQLXSdkLib::SetClockMode(halfClock))
         platform::SleepMs(kClockSettleMs);
     ConfigureCamera();
 
@@ -128,7 +128,8 @@ void CQuelix::ConfigureCamera()
 bool CQuelix::RestoreTriggeredCamera()
 {
     device->SetWordMode(UsesWideWork(colorMode) ? 1 : 0);
-    if (device->SetCaptureWindow(active.x, active.y, active.width, active.height, subSample) != kDeviceOk)
+    if (device->SetCaptureWindow(active.x, active.y, active.width, active.height, subSample) !=
+        DeviceStatus::Ok)
         return false;
     ConfigureCamera();
     return device->SetTriggerMode(1) == 1;
@@ -156,7 +157,7 @@ int CQuelix::StartPreview()
         return Fail(kErrThread);
     }
     device->SetTriggerMode(0);
-    if (device->StartTransferThread() != 0) {
+    if (device->StartTransferThread() != DeviceStatus::Ok) {
         StopAcquisition();
         return Fail(kErrRegister);
     }
@@ -254,17 +255,17 @@ int CQuelix::TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption)
     };
 
     device->SetTriggerMode(0);
-    if (device->CaptureSingleFrame() != 0) {
+    if (device->CaptureSingleFrame() != DeviceStatus::Ok) {
         closeUnlessCapturing();
         return Fail(kErrReadFrame);
     }
-    int read = 0;
+    DeviceStatus read = DeviceStatus::Ok;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
         read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
         RestrideRawFrame();
     }
-    if (read != 0) {
+    if (read != DeviceStatus::Ok) {
         PostFrameError(kErrReadFrame);
         closeUnlessCapturing();
         return Fail(kErrReadFrame);

@@ -111,16 +111,16 @@ void CQuelix::PreviewLoop()
         stopRequested.Wait(std::max(waitTime.load(), 0));
         if (runState != 1)
             continue;
-        const int ready = device->WaitRingFrame();
-        if (ready == 1) {
+        const RingWait ready = device->WaitRingFrame();
+        if (ready == RingWait::Failed) {
             runState = 0;
             PostFrameError(kErrWaitFrame);
             PostError(kErrWaitFrame);
             break;
         }
-        if (ready != 3)
+        if (ready != RingWait::FrameReady)
             continue;
-        int read = 0;
+        DeviceStatus read = DeviceStatus::Ok;
         int32_t trailer = 0;
         uint64_t arrivedNs = 0;
         {
@@ -130,7 +130,7 @@ void CQuelix::PreviewLoop()
             arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
         }
-        if (read != 0) {
+        if (read != DeviceStatus::Ok) {
             PostFrameError(kErrReadFrame);
             PostError(kErrReadFrame);
             break;
@@ -161,20 +161,20 @@ void CQuelix::TriggerLoop()
             }
             lost = false;
         }
-        const int captured = device->CaptureSingleFrame();
+        const DeviceStatus captured = device->CaptureSingleFrame();
         if (runState == 0)
             break;
         // A failed read is tried again after a pause, so a camera that is
         // away never spins the loop; its loss is told once.
-        if (captured != kDeviceOk) {
-            if (captured == kDeviceNotOpened) {
+        if (captured != DeviceStatus::Ok) {
+            if (captured == DeviceStatus::NotOpened) {
                 lost = true;
                 PostFrameError(kErrWaitFrame);
             }
             stopRequested.Wait(kTriggerRetryMs);
             continue;
         }
-        int read = 0;
+        DeviceStatus read = DeviceStatus::Ok;
         int32_t trailer = 0;
         uint64_t arrivedNs = 0;
         {
@@ -186,7 +186,7 @@ void CQuelix::TriggerLoop()
         }
         // A frame that does not fit the raw frame is dropped; the loop waits
         // for the next trigger.
-        if (read != 0) {
+        if (read != DeviceStatus::Ok) {
             PostFrameError(kErrReadFrame);
             continue;
         }

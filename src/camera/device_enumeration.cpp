@@ -120,7 +120,8 @@ int CQuelix::SetDeviceNumber(int number)
     // A camera that another camera object streams is only attached: its
     // registers are set again when this object starts it.
     if (!device->IsDevicePresent(number) ||
-        (DeviceHeldElsewhere(number) ? device->AttachDevice(number) : device->InitDevice(number)) != 0)
+        (DeviceHeldElsewhere(number) ? device->AttachDevice(number) : device->InitDevice(number)) !=
+            DeviceStatus::Ok)
         return Fail(kErrNoDevice);
 
     camera.Set(CameraSlot::globalGain, device->GetGlobalGain() & 0xFF);

@@ -101,7 +101,7 @@ int CQuelix::ValidateCaptureWindow() const
 
 int CQuelix::ApplyWindowToDevice()
 {
-    if (device->SetCaptureWindow(offsetX, offsetY, width, height, subSample) != 0)
+    if (device->SetCaptureWindow(offsetX, offsetY, width, height, subSample) != DeviceStatus::Ok)
         return 0;
     // The camera rounds odd offsets and sizes down to even ones; the host's
     // window, and so every image made for it, follows what it delivers.

@@ -16,78 +16,77 @@ constexpr int kGlobalGainReadFailed = 0xAA;
 
 }  // namespace
 
-int CQLXSdkLib::SendPacket(Packet packet)
+TransferStatus CQLXSdkLib::SendPacket(Packet packet)
 {
     platform::CriticalSectionGuard guard(registerLock);
     return SendCommand(devicePath.data(), packet);
 }
 
-int CQLXSdkLib::SetWordMode(int on)
+void CQLXSdkLib::SetWordMode(int on)
 {
     platform::CriticalSectionGuard guard(registerLock);
     wordMode = on;
     SendPacket({CmdSetWordMode, static_cast<uint8_t>(on != 0)});
-    return 1;
 }
 
-int CQLXSdkLib::FpgaRead(uint8_t reg, uint8_t& value)
+bool CQLXSdkLib::FpgaRead(uint8_t reg, uint8_t& value)
 {
     platform::CriticalSectionGuard guard(registerLock);
     Packet reply{};
-    if (QueryCommand(devicePath.data(), {CmdFpgaRead, reg}, reply) != kTransferOk) {
+    if (QueryCommand(devicePath.data(), {CmdFpgaRead, reg}, reply) != TransferStatus::Ok) {
         value = 0;
-        return 0;
+        return false;
     }
     value = reply[0];
-    return 1;
+    return true;
 }
 
-int CQLXSdkLib::FpgaWrite(uint8_t reg, uint8_t value)
+bool CQLXSdkLib::FpgaWrite(uint8_t reg, uint8_t value)
 {
-    return SendPacket({CmdFpgaWrite, reg, value}) == kTransferOk ? 1 : 0;
+    return SendPacket({CmdFpgaWrite, reg, value}) == TransferStatus::Ok;
 }
 
-int CQLXSdkLib::SensorRead(uint8_t reg, uint16_t& value)
+bool CQLXSdkLib::SensorRead(uint8_t reg, uint16_t& value)
 {
     platform::CriticalSectionGuard guard(registerLock);
     value = 0;
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))
-        return 0;
+        return false;
     uint8_t bytes[2] = {};
-    const int status = SensorQuery(handle, reg, bytes, 2);
+    const TransferStatus status = SensorQuery(handle, reg, bytes, 2);
     DeviceClose(handle);
-    if (status != kTransferOk)
-        return 0;
+    if (status != TransferStatus::Ok)
+        return false;
     value = static_cast<uint16_t>(bytes[0] * 256 + bytes[1]);
-    return 1;
+    return true;
 }
 
-int CQLXSdkLib::SensorWrite(uint8_t reg, uint16_t value)
+bool CQLXSdkLib::SensorWrite(uint8_t reg, uint16_t value)
 {
     platform::CriticalSectionGuard guard(registerLock);
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))
-        return 0;
+        return false;
     const uint8_t payload[3] = {reg, static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xFF)};
-    const int status = SensorCommand(handle, 3, payload);
+    const TransferStatus status = SensorCommand(handle, 3, payload);
     DeviceClose(handle);
-    return status == kTransferOk ? 1 : 0;
+    return status == TransferStatus::Ok;
 }
 
-int CQLXSdkLib::ReadSromID(int address, uint8_t& value)
+bool CQLXSdkLib::ReadSromID(int address, uint8_t& value)
 {
     platform::CriticalSectionGuard guard(registerLock);
-    return SromRead(devicePath.data(), static_cast<uint8_t>(address & 0xFF), value) == kTransferOk ? 1 : 0;
+    return SromRead(devicePath.data(), static_cast<uint8_t>(address & 0xFF), value) == TransferStatus::Ok;
 }
 
-int CQLXSdkLib::WriteSromID(uint8_t address, uint8_t value)
+bool CQLXSdkLib::WriteSromID(uint8_t address, uint8_t value)
 {
     platform::CriticalSectionGuard guard(registerLock);
-    return SromWrite(devicePath.data(), address, value) == kTransferOk ? 1 : 0;
+    return SromWrite(devicePath.data(), address, value) == TransferStatus::Ok;
 }
 
-int CQLXSdkLib::GetExposureLines(uint16_t& value)
+bool CQLXSdkLib::GetExposureLines(uint16_t& value)
 {
     // Both bytes of one value, never one of a write going on elsewhere.
     platform::CriticalSectionGuard guard(registerLock);
@@ -95,21 +94,19 @@ int CQLXSdkLib::GetExposureLines(uint16_t& value)
     uint8_t high = 0;
     if (!FpgaRead(kRegExposureLow, low) || !FpgaRead(kRegExposureHigh, high)) {
         value = 0;
-        return 0;
+        return false;
     }
     value = static_cast<uint16_t>(high * 256 + low);
-    return 1;
+    return true;
 }
 
-int CQLXSdkLib::SetExposureLines(uint16_t value)
+bool CQLXSdkLib::SetExposureLines(uint16_t value)
 {
     const int lines = value > MaxExposureLines() ? MaxExposureLines() : value;
     // The two bytes go together: no other write may land between them.
     platform::CriticalSectionGuard guard(registerLock);
-    const int written = FpgaWrite(kRegExposureLow, static_cast<uint8_t>(lines & 0xFF));
-    if (!written)
-        return written;
-    return FpgaWrite(kRegExposureHigh, static_cast<uint8_t>(lines >> 8));
+    return FpgaWrite(kRegExposureLow, static_cast<uint8_t>(lines & 0xFF)) &&
+           FpgaWrite(kRegExposureHigh, static_cast<uint8_t>(lines >> 8));
 }
 
 int CQLXSdkLib::GetGlobalGain()
@@ -120,14 +117,14 @@ int CQLXSdkLib::GetGlobalGain()
     return (control & kControlGlobalGain) != 0 ? 1 : 0;
 }
 
-int CQLXSdkLib::SetGlobalGain(int on)
+bool CQLXSdkLib::SetGlobalGain(int on)
 {
     // The control register also holds the trigger enable: its read, change
     // and write are one update.
     platform::CriticalSectionGuard guard(registerLock);
     uint8_t control = 0;
     if (!FpgaRead(kRegControl, control))
-        return 0;
+        return false;
     if ((on & 0xFF) != 0)
         control |= kControlGlobalGain;
     else
@@ -135,39 +132,38 @@ int CQLXSdkLib::SetGlobalGain(int on)
     return FpgaWrite(kRegControl, control);
 }
 
-int CQLXSdkLib::GetColorGain(int reg, int& value)
+bool CQLXSdkLib::GetColorGain(int reg, int& value)
 {
     if (!IsColorGainRegister(reg))
-        return 0;
+        return false;
     uint16_t raw = 0;
-    const int read = SensorRead(static_cast<uint8_t>(reg), raw);
+    const bool read = SensorRead(static_cast<uint8_t>(reg), raw);
     value = raw & 0x7F;
     return read;
 }
 
-int CQLXSdkLib::SetColorGain(int reg, int value)
+bool CQLXSdkLib::SetColorGain(int reg, int value)
 {
     if (!IsColorGainRegister(reg))
-        return 0;
+        return false;
     return SensorWrite(static_cast<uint8_t>(reg), static_cast<uint16_t>(value & 0xFF));
 }
 
-int CQLXSdkLib::GetColorGainMin(int reg, int& value)
+bool CQLXSdkLib::GetColorGainMin(int reg, int& value)
 {
     if (!IsColorGainRegister(reg))
-        return 0;
+        return false;
     value = 0;
-    return 1;
+    return true;
 }
 
 int CQLXSdkLib::GetPeltier()
 {
     uint8_t level = 0;
-    FpgaRead(kRegPeltier, level);
-    return level;
+    return FpgaRead(kRegPeltier, level) ? level : 0;
 }
 
-int CQLXSdkLib::SetPeltier(int value)
+bool CQLXSdkLib::SetPeltier(int value)
 {
     return FpgaWrite(kRegPeltier, static_cast<uint8_t>(value));
 }
@@ -179,7 +175,10 @@ int CQLXSdkLib::GetTemperatureMilliVolts()
     uint8_t low = 0;
     if (!FpgaRead(kRegTemperatureHigh, high))
         return kTemperatureReadFailed;
-    FpgaRead(kRegTemperatureLow, low);
+    // A failed read of the low nibble leaves it 0: the high byte alone
+    // still gives the temperature within 13 mV.
+    if (!FpgaRead(kRegTemperatureLow, low))
+        low = 0;
     return TemperatureMilliVolts(high * 16 + (low & 0x0F));
 }
 
@@ -191,55 +190,56 @@ int CQLXSdkLib::TemperatureMilliVolts(int reading)
     return static_cast<int>(reading * fullScale * (1.0 / 4096) * 1000);
 }
 
-int CQLXSdkLib::GetClockMode(int& value)
+bool CQLXSdkLib::GetClockMode(int& value)
 {
     uint8_t mode = 0;
-    const int read = FpgaRead(kRegClockMode, mode);
+    const bool read = FpgaRead(kRegClockMode, mode);
     value = mode;
     return read;
 }
 
-int CQLXSdkLib::SetMirrorH(int flag)
+void CQLXSdkLib::SetMirrorH(int flag)
 {
     mirrorH = flag;
-    return 0;
 }
 
-int CQLXSdkLib::SetMirrorV(int flag)
+void CQLXSdkLib::SetMirrorV(int flag)
 {
     mirrorV = flag;
-    return 0;
 }
 
-int CQLXSdkLib::SetTriggerMode(int on)
+bool CQLXSdkLib::SetTriggerMode(int on)
 {
     // A read-modify-write of the control register (which also holds the
     // global gain), then the mode register: one update.
     platform::CriticalSectionGuard guard(registerLock);
+    // A control register that cannot be read counts as all clear; the
+    // write below then reports the failure.
     uint8_t control = 0;
-    FpgaRead(kRegControl, control);
+    if (!FpgaRead(kRegControl, control))
+        control = 0;
     if (on == 1)
         control |= kControlTriggerEnable;
     else
         control &= static_cast<uint8_t>(~kControlTriggerEnable);
     if (!FpgaWrite(kRegControl, control))
-        return 0;
+        return false;
     if (on != 0)
         platform::SleepMs(kTriggerSettleMs);
     if (!FpgaWrite(kRegTriggerMode, on != 0 ? 1 : 0))
-        return 0;
+        return false;
     triggerMode = on;
-    return 1;
+    return true;
 }
 
-int CQLXSdkLib::SetTimeout(int milliseconds)
+bool CQLXSdkLib::SetTimeout(int milliseconds)
 {
     platform::CriticalSectionGuard guard(registerLock);
     driverTimeoutMs = milliseconds;
     DriverHandle handle = platform::kNoDriverHandle;
     if (!DeviceOpen(devicePath.data(), handle))
-        return 0;
-    const int sent = SetDriverTimeout(handle, static_cast<uint32_t>(milliseconds));
+        return false;
+    const bool sent = SetDriverTimeout(handle, static_cast<uint32_t>(milliseconds));
     DeviceClose(handle);
     return sent;
 }

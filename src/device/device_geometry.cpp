@@ -61,13 +61,13 @@ void CQLXSdkLib::ResetGeometry()
     subsampleMode = 0;
 }
 
-int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsample)
+DeviceStatus CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsample)
 {
     if (x < 0 || y < 0 || width < 4 || height < 3 || int64_t{x} + width > kSensorWidth ||
         int64_t{y} + height > kSensorHeight || !IsSubsampleMode(subsample))
-        return kDeviceWindowRejected;
+        return DeviceStatus::WindowRejected;
     if (TransferRunning())
-        return kDeviceTransferRunning;
+        return DeviceStatus::TransferRunning;
     // The window and transfer-length registers are checked and written as
     // one update, and the camera settles before any other register changes.
     platform::CriticalSectionGuard guard(registerLock);
@@ -82,8 +82,9 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
     winY = evenY;
     winHeight = evenHeight;
     winWidth = evenWidth;
-    const int geometry = SetFrameGeometry(evenWidth, 0, evenWidth, evenHeight, 0, evenHeight, kRingSlots);
-    if (geometry != kDeviceOk)
+    const DeviceStatus geometry =
+        SetFrameGeometry(evenWidth, 0, evenWidth, evenHeight, 0, evenHeight, kRingSlots);
+    if (geometry != DeviceStatus::Ok)
         return geometry;
 
     const auto length = static_cast<uint32_t>(transferSamples);
@@ -102,7 +103,7 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
     };
     const bool held = std::all_of(std::begin(registers), std::end(registers), [this](const auto& reg) {
         uint8_t value = 0;
-        return FpgaRead(reg.first, value) != 0 && value == reg.second;
+        return FpgaRead(reg.first, value) && value == reg.second;
     });
     if (!held) {
         int written = 0;
@@ -122,20 +123,20 @@ int CQLXSdkLib::SetCaptureWindow(int x, int y, int width, int height, int subsam
 
     largeTransfer = transferSamples >= kLargeTransferSamples ? 1 : 0;
     transfer.largeTransfer = largeTransfer;
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
-int CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int firstLine, int effective,
-                                 int slots)
+DeviceStatus CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int firstLine,
+                                          int effective, int slots)
 {
     if (pitch <= 0 || width <= 0 || width > pitch)
-        return kDevicePitchRejected;
+        return DeviceStatus::PitchRejected;
     if (lines <= 0 || effective <= 0 || firstLine + effective > lines)
-        return kDeviceLinesRejected;
+        return DeviceStatus::LinesRejected;
     if (slots < 2)
-        return kDeviceWindowRejected;
+        return DeviceStatus::WindowRejected;
     if (TransferRunning())
-        return kDeviceTransferRunning;
+        return DeviceStatus::TransferRunning;
     FreeBuffers();
 
     linePitch = pitch;
@@ -152,19 +153,19 @@ int CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int
 
     snapshotBuffer = ZeroedBlock(SlotBytes());
     if (snapshotBuffer == nullptr)
-        return kDeviceNoMemory;
+        return DeviceStatus::NoMemory;
     try {
         ring.reserve(static_cast<size_t>(slots));
         for (int i = 0; i < slots; ++i) {
             ring.push_back(ZeroedBlock(SlotBytes()));
             if (ring.back() == nullptr) {
                 FreeBuffers();
-                return kDeviceNoMemory;
+                return DeviceStatus::NoMemory;
             }
         }
     } catch (const std::bad_alloc&) {
         FreeBuffers();
-        return kDeviceNoMemory;
+        return DeviceStatus::NoMemory;
     }
 
     Packet size{CmdSetTransferSize};
@@ -172,7 +173,7 @@ int CQLXSdkLib::SetFrameGeometry(int pitch, int start, int width, int lines, int
     for (int i = 0; i < 4; ++i)
         size[1 + i] = static_cast<uint8_t>(samples >> (8 * i));
     SendPacket(size);
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
 void CQLXSdkLib::FreeBuffers()
@@ -197,14 +198,14 @@ bool CQLXSdkLib::IsDevicePresent(int n) const
     return n >= 0 && n < MaxDevices() && devicePresent[static_cast<size_t>(n)] != 0;
 }
 
-int CQLXSdkLib::SetDeviceNumber(int n)
+DeviceStatus CQLXSdkLib::SetDeviceNumber(int n)
 {
     if (static_cast<unsigned>(n) > 8)
-        return kDeviceNumberRejected;
+        return DeviceStatus::NumberRejected;
     platform::CriticalSectionGuard guard(registerLock);
     deviceNumber = n;
     std::snprintf(devicePath.data(), devicePath.size(), "%s", DriverPath(n).c_str());
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
 std::string CQLXSdkLib::DriverPath(int n) const
@@ -212,44 +213,46 @@ std::string CQLXSdkLib::DriverPath(int n) const
     return "\\\\.\\" + std::string(baseName.data()) + "-" + std::to_string(n);
 }
 
-int CQLXSdkLib::AttachDevice(int n)
+DeviceStatus CQLXSdkLib::AttachDevice(int n)
 {
     platform::CriticalSectionGuard guard(registerLock);
     ResetGeometry();
     return SetDeviceNumber(n);
 }
 
-int CQLXSdkLib::SelectDevice(int n)
+DeviceStatus CQLXSdkLib::SelectDevice(int n)
 {
     platform::CriticalSectionGuard guard(registerLock);
     ResetGeometry();
-    const int selected = SetDeviceNumber(n);
-    if (selected != kDeviceOk)
+    const DeviceStatus selected = SetDeviceNumber(n);
+    if (selected != DeviceStatus::Ok)
         return selected;
     SetWordMode(0);
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
-int CQLXSdkLib::InitDevice(int n)
+DeviceStatus CQLXSdkLib::InitDevice(int n)
 {
     // No other register access reaches the camera between its selection and
     // the end of its set-up.
     platform::CriticalSectionGuard guard(registerLock);
-    const int selected = SelectDevice(n);
-    if (selected != kDeviceOk)
+    const DeviceStatus selected = SelectDevice(n);
+    if (selected != DeviceStatus::Ok)
         return selected;
     SendPacket({CmdInit});
     if (uint8_t setup = 0; FpgaRead(kRegSetup, setup))
         FpgaWrite(kRegSetup, static_cast<uint8_t>(setup & ~kSetupClearedBits));
-    SetCaptureWindow(0, 0, kSensorWidth, kSensorHeight, 0);
+    // The full window always fits the defaults and no transfer runs yet;
+    // an absent camera's refused writes do not stop the set-up.
+    static_cast<void>(SetCaptureWindow(0, 0, kSensorWidth, kSensorHeight, 0));
     SetGlobalGain(1);
     SetMirrorV(0);
     SetTriggerMode(0);
     for (uint8_t reg = kRegInfo0; reg < kRegInfo0 + 4; ++reg) {
         uint8_t ignored = 0;
-        FpgaRead(reg, ignored);
+        static_cast<void>(FpgaRead(reg, ignored));
     }
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
 }  // namespace quelix

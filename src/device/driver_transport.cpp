@@ -15,22 +15,23 @@ namespace {
 constexpr uint32_t kSromReadPauseMs = 6;
 constexpr uint32_t kSromWritePauseMs = 10;
 
-int IssuePipeRequest(uint32_t code, DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer,
-                     uint32_t& done)
+PipeResult IssuePipeRequest(uint32_t code, DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer,
+                            uint32_t& done)
 {
     if (buffer == nullptr)
-        return kPipeNullBuffer;
+        return PipeResult::NullBuffer;
     if (handle == platform::kNoDriverHandle)
-        return kPipeNullHandle;
+        return PipeResult::NullHandle;
     const uint32_t input = pipe;
     done = 0;
-    return platform::DeviceIoControl(handle, code, &input, sizeof input, buffer, length, &done) ? kPipeOk
-                                                                                                : kPipeFailed;
+    return platform::DeviceIoControl(handle, code, &input, sizeof input, buffer, length, &done)
+               ? PipeResult::Ok
+               : PipeResult::Failed;
 }
 
-int StatusOf(int result, uint32_t done, uint32_t length)
+TransferStatus StatusOf(PipeResult result, uint32_t done, uint32_t length)
 {
-    return (result == kPipeOk && done == length) ? kTransferOk : kTransferFailed;
+    return (result == PipeResult::Ok && done == length) ? TransferStatus::Ok : TransferStatus::Failed;
 }
 
 // Opens a fresh handle on the path; false when no handle could be had.
@@ -42,8 +43,9 @@ bool OpenFresh(const char* path, DriverHandle& handle)
 
 }  // namespace
 
-int ReadReplyTwice(DriverHandle handle, Packet& reply)
+TransferStatus ReadReplyTwice(DriverHandle handle, Packet& reply)
 {
+    // The first read's status is not looked at: the second read decides.
     ReadPipe(handle, kReplyPipe, kPacketSize, reply.data());
     return ReadPipe(handle, kReplyPipe, kPacketSize, reply.data());
 }
@@ -56,76 +58,75 @@ bool DeviceOpen(const char* path, DriverHandle& handle)
     return true;
 }
 
-int DeviceClose(DriverHandle& handle)
+bool DeviceClose(DriverHandle& handle)
 {
     if (handle == platform::kNoDriverHandle)
-        return 0;
+        return false;
     platform::CloseDriver(handle);
     handle = platform::kNoDriverHandle;
-    return 1;
+    return true;
 }
 
-int PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done,
-                 int direction)
+PipeResult PipeTransfer(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done,
+                        int direction)
 {
     const uint32_t code = direction == 1 ? driver_wire::kPipeTransferIn : driver_wire::kPipeTransferOut;
     return IssuePipeRequest(code, handle, pipe, length, buffer, done);
 }
 
-int PipeTransferLarge(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer, uint32_t& done)
+PipeResult PipeTransferLarge(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer,
+                             uint32_t& done)
 {
     return IssuePipeRequest(driver_wire::kPipeTransferLarge, handle, pipe, length, buffer, done);
 }
 
-int ReadPipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
+TransferStatus ReadPipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
 {
     if (handle == platform::kNoDriverHandle)
-        return kTransferNoHandle;
+        return TransferStatus::NoHandle;
     uint32_t done = 0;
-    const int result = PipeTransfer(handle, pipe, length, buffer, done, 0);
+    const PipeResult result = PipeTransfer(handle, pipe, length, buffer, done, 0);
     return StatusOf(result, done, length);
 }
 
-int WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
+TransferStatus WritePipe(DriverHandle handle, uint32_t pipe, uint32_t length, void* buffer)
 {
     if (handle == platform::kNoDriverHandle)
-        return kTransferNoHandle;
+        return TransferStatus::NoHandle;
     uint32_t done = 0;
-    const int result = PipeTransfer(handle, pipe, length, buffer, done, 1);
+    const PipeResult result = PipeTransfer(handle, pipe, length, buffer, done, 1);
     return StatusOf(result, done, length);
 }
 
-int SetDriverTimeout(DriverHandle handle, uint32_t milliseconds)
+bool SetDriverTimeout(DriverHandle handle, uint32_t milliseconds)
 {
     if (handle == platform::kNoDriverHandle)
-        return 0;
+        return false;
     std::array<uint8_t, driver_wire::kTimeoutBlockSize> block{};
     const uint32_t one = 1;
     std::memcpy(block.data(), &one, sizeof one);
     std::memcpy(block.data() + 4, &milliseconds, sizeof milliseconds);
     uint32_t done = 0;
     return platform::DeviceIoControl(handle, driver_wire::kSetTimeout, block.data(), block.size(), nullptr, 0,
-                                     &done)
-               ? 1
-               : 0;
+                                     &done);
 }
 
-int SensorQuery(DriverHandle handle, uint8_t sensorRegister, uint8_t* out, int n)
+TransferStatus SensorQuery(DriverHandle handle, uint8_t sensorRegister, uint8_t* out, int n)
 {
     Packet packet{};
     packet[0] = CmdSensorRead;
     packet[1] = sensorRegister;
-    const int written = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
-    if (written != kTransferOk)
+    const TransferStatus written = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
+    if (written != TransferStatus::Ok)
         return written;
     Packet reply{};
-    const int status = ReadReplyTwice(handle, reply);
+    const TransferStatus status = ReadReplyTwice(handle, reply);
     if (n > 0 && out != nullptr)
         std::memcpy(out, reply.data(), std::min<size_t>(static_cast<size_t>(n), kPacketSize));
     return status;
 }
 
-int SensorCommand(DriverHandle handle, int n, const uint8_t* payload)
+TransferStatus SensorCommand(DriverHandle handle, int n, const uint8_t* payload)
 {
     Packet packet{};
     packet[0] = CmdSensorWrite;
@@ -134,36 +135,36 @@ int SensorCommand(DriverHandle handle, int n, const uint8_t* payload)
     return WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
 }
 
-int SendCommand(const char* path, Packet packet)
+TransferStatus SendCommand(const char* path, Packet packet)
 {
     DriverHandle handle;
     if (!OpenFresh(path, handle))
-        return kTransferNoHandle;
-    const int status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
+        return TransferStatus::NoHandle;
+    const TransferStatus status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
     DeviceClose(handle);
     return status;
 }
 
-int QueryCommand(const char* path, Packet packet, Packet& reply)
+TransferStatus QueryCommand(const char* path, Packet packet, Packet& reply)
 {
     DriverHandle handle;
     if (!OpenFresh(path, handle))
-        return kTransferNoHandle;
-    int status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
-    if (status == kTransferOk)
+        return TransferStatus::NoHandle;
+    TransferStatus status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
+    if (status == TransferStatus::Ok)
         status = ReadReplyTwice(handle, reply);
     DeviceClose(handle);
     return status;
 }
 
-int SromRead(const char* path, uint8_t address, uint8_t& value)
+TransferStatus SromRead(const char* path, uint8_t address, uint8_t& value)
 {
     DriverHandle handle;
     if (!OpenFresh(path, handle))
-        return kTransferNoHandle;
+        return TransferStatus::NoHandle;
     Packet packet{CmdSromRead, kSromBusAddress, 0x02, 0x01, kSromAddressHigh, address};
-    int status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
-    if (status == kTransferOk) {
+    TransferStatus status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
+    if (status == TransferStatus::Ok) {
         platform::SleepMs(kSromReadPauseMs);
         Packet reply{};
         status = ReadReplyTwice(handle, reply);
@@ -174,14 +175,14 @@ int SromRead(const char* path, uint8_t address, uint8_t& value)
     return status;
 }
 
-int SromWrite(const char* path, uint8_t address, uint8_t value)
+TransferStatus SromWrite(const char* path, uint8_t address, uint8_t value)
 {
     DriverHandle handle;
     if (!OpenFresh(path, handle))
-        return kTransferNoHandle;
+        return TransferStatus::NoHandle;
     Packet packet{CmdSromWrite, kSromBusAddress, 0x03, kSromAddressHigh, address, value};
-    const int status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
-    if (status == kTransferOk)
+    const TransferStatus status = WritePipe(handle, kCommandPipe, kPacketSize, packet.data());
+    if (status == TransferStatus::Ok)
         platform::SleepMs(kSromWritePauseMs);
     DeviceClose(handle);
     return status;

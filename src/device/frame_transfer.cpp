@@ -22,20 +22,20 @@ int Wrap(int index, int count)
 
 }  // namespace
 
-int CQLXSdkLib::ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const
+DeviceStatus CQLXSdkLib::ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const
 {
     uint32_t done = 0;
-    const int result = largeTransfer != 0 ? PipeTransferLarge(handle, kImagePipe, bytes, target, done)
-                                          : PipeTransfer(handle, kImagePipe, bytes, target, done, 1);
-    return result == kPipeOk && done == bytes ? kDeviceOk : kDeviceReadFailed;
+    const PipeResult result = largeTransfer != 0 ? PipeTransferLarge(handle, kImagePipe, bytes, target, done)
+                                                 : PipeTransfer(handle, kImagePipe, bytes, target, done, 1);
+    return result == PipeResult::Ok && done == bytes ? DeviceStatus::Ok : DeviceStatus::ReadFailed;
 }
 
-int CQLXSdkLib::StartTransferThread()
+DeviceStatus CQLXSdkLib::StartTransferThread()
 {
     if (transfer.stopFlag.load() == 0)
-        return kDeviceTransferRunning;
+        return DeviceStatus::TransferRunning;
     if (ringCount < 2)
-        return kDeviceThreadNotStarted;
+        return DeviceStatus::ThreadNotStarted;
     // A stream that ended on a failed read still holds its finished thread.
     transfer.thread.Join();
     SendPacket({CmdResetTransfer});
@@ -54,7 +54,7 @@ int CQLXSdkLib::StartTransferThread()
         platform::CriticalSectionGuard guard(registerLock);
         transfer.devicePath = devicePath.data();
     } catch (const std::bad_alloc&) {
-        return kDeviceThreadNotStarted;
+        return DeviceStatus::ThreadNotStarted;
     }
     transfer.errorFlag = 0;
     transfer.resultCode = 0;
@@ -69,29 +69,29 @@ int CQLXSdkLib::StartTransferThread()
     if (!transfer.thread.Start([this] { TransferThreadMain(); }, platform::ThreadPriority::Highest)) {
         transfer.stopFlag = 1;
         transfer.frameEvent.Set();  // a consumer waiting for the first frame sees the stop at once
-        return kDeviceThreadNotStarted;
+        return DeviceStatus::ThreadNotStarted;
     }
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
 void CQLXSdkLib::TransferThreadMain()
 {
     TransferBlock& block = transfer;
     DriverHandle handle = platform::kNoDriverHandle;
-    int result = kDeviceOk;
+    DeviceStatus result = DeviceStatus::Ok;
     if (!DeviceOpen(block.devicePath.c_str(), handle)) {
-        result = kDeviceNotOpened;
+        result = DeviceStatus::NotOpened;
     } else {
         Packet startFrame{CmdStartFrame};
         while (block.stopFlag.load() != 1) {
             uint8_t* target = block.ring[static_cast<size_t>(block.writeIndex.load())];
             uint32_t ignored = 0;
             PipeTransfer(handle, kCommandPipe, kPacketSize, startFrame.data(), ignored, 0);
-            if (ReadFrameInto(handle, target, block.transferBytes) != kDeviceOk) {
+            if (ReadFrameInto(handle, target, block.transferBytes) != DeviceStatus::Ok) {
                 // The slot holds no whole frame: it is not published. The
                 // failure is recorded before the frame event fires, so the
                 // woken consumer sees it at once.
-                result = kDeviceReadFailed;
+                result = DeviceStatus::ReadFailed;
                 break;
             }
             block.arrivalNs[static_cast<size_t>(block.writeIndex.load())] = platform::MonotonicNs();
@@ -104,31 +104,31 @@ void CQLXSdkLib::TransferThreadMain()
         }
         DeviceClose(handle);
     }
-    block.resultCode = result;
-    block.errorFlag = result == kDeviceReadFailed ? 1 : 0;
+    block.resultCode = static_cast<int>(result);
+    block.errorFlag = result == DeviceStatus::ReadFailed ? 1 : 0;
     block.stopFlag = 1;
     block.frameEvent.Set();
 }
 
-int CQLXSdkLib::StopTransferThread()
+DeviceStatus CQLXSdkLib::StopTransferThread()
 {
     const bool wasStopped = transfer.stopFlag.load() == 1 && transfer.errorFlag.load() == 0;
     // The thread finishes the frame read in progress first; the driver's
     // time-out bounds how long that read can block.
     transfer.stopFlag = 1;
     transfer.thread.Join();
-    const int result = transfer.resultCode.load();
+    const auto result = static_cast<DeviceStatus>(transfer.resultCode.load());
     transfer.errorFlag = 0;
     transfer.resultCode = 0;
-    return wasStopped ? kDeviceOk : result;
+    return wasStopped ? DeviceStatus::Ok : result;
 }
 
-int CQLXSdkLib::WaitRingFrame()
+RingWait CQLXSdkLib::WaitRingFrame()
 {
     if (transfer.errorFlag.load() == 1)
-        return 1;
+        return RingWait::Failed;
     if (transfer.stopFlag.load() == 1)
-        return 0;
+        return RingWait::Stopped;
     {
         std::lock_guard lock(transfer.ringLock);
         const int write = transfer.writeIndex.load();
@@ -137,27 +137,27 @@ int CQLXSdkLib::WaitRingFrame()
         const int available = write - read + (write < read ? count : 0);
         if (available >= 1) {
             transfer.readIndex = Wrap(write - 1, count);
-            return 3;
+            return RingWait::FrameReady;
         }
     }
-    return transfer.frameEvent.Wait(kFrameWaitMs) ? 2 : 1;
+    return transfer.frameEvent.Wait(kFrameWaitMs) ? RingWait::Woken : RingWait::Failed;
 }
 
-int CQLXSdkLib::ReadRingFrame(uint8_t* destination, size_t capacity)
+DeviceStatus CQLXSdkLib::ReadRingFrame(uint8_t* destination, size_t capacity)
 {
     if (destination == nullptr)
-        return kDeviceNullDestination;
+        return DeviceStatus::NullDestination;
     const int slot = transfer.readIndex.load();
     if (slot < 0 || slot >= static_cast<int>(transfer.ring.size()))
-        return kDeviceReadFailed;
-    const int copied = CopyRawFrame(destination, capacity, transfer.ring[static_cast<size_t>(slot)]);
+        return DeviceStatus::ReadFailed;
+    const DeviceStatus copied = CopyRawFrame(destination, capacity, transfer.ring[static_cast<size_t>(slot)]);
     frameArrivalNs = transfer.arrivalNs[static_cast<size_t>(slot)];
     std::lock_guard lock(transfer.ringLock);
     transfer.readIndex = Wrap(slot + 1, transfer.ringCount);
     return copied;
 }
 
-int CQLXSdkLib::CaptureSingleFrame()
+DeviceStatus CQLXSdkLib::CaptureSingleFrame()
 {
     const auto bytes = static_cast<uint32_t>(wordMode == 1 ? transferSamples * 2 : transferSamples);
     if (captureHandle == platform::kNoDriverHandle || captureHandle == platform::kInvalidDriverHandle) {
@@ -166,27 +166,27 @@ int CQLXSdkLib::CaptureSingleFrame()
         if (!DeviceOpen(devicePath.data(), captureHandle) ||
             captureHandle == platform::kInvalidDriverHandle) {
             DeviceClose(captureHandle);
-            return kDeviceNotOpened;
+            return DeviceStatus::NotOpened;
         }
     }
     SendPacket({CmdResetTransfer});
     Packet startFrame{CmdStartFrame};
     uint32_t ignored = 0;
     PipeTransfer(captureHandle, kCommandPipe, kPacketSize, startFrame.data(), ignored, 1);
-    if (ReadFrameInto(captureHandle, snapshotBuffer.get(), bytes) != kDeviceOk) {
+    if (ReadFrameInto(captureHandle, snapshotBuffer.get(), bytes) != DeviceStatus::Ok) {
         DeviceClose(captureHandle);
-        return kDeviceReadFailed;
+        return DeviceStatus::ReadFailed;
     }
     snapshotArrivalNs = platform::MonotonicNs();
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
-int CQLXSdkLib::ReadSingleFrame(uint8_t* destination, size_t capacity)
+DeviceStatus CQLXSdkLib::ReadSingleFrame(uint8_t* destination, size_t capacity)
 {
     if (destination == nullptr)
-        return kDeviceNullDestination;
+        return DeviceStatus::NullDestination;
     if (snapshotBuffer == nullptr)
-        return kDeviceReadFailed;
+        return DeviceStatus::ReadFailed;
     frameArrivalNs = snapshotArrivalNs;
     return CopyRawFrame(destination, capacity, snapshotBuffer.get());
 }
@@ -204,18 +204,18 @@ size_t CQLXSdkLib::FramePixelBytes() const
     return static_cast<size_t>(effLines) * static_cast<size_t>(effWidth) * (wordMode == 0 ? 1 : 2);
 }
 
-int CQLXSdkLib::CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source)
+DeviceStatus CQLXSdkLib::CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source)
 {
     const size_t bytes = FramePixelBytes();
     // The pixels and the trailer word must lie inside the frame buffer, and
     // the pixels inside the destination.
     if (destination == nullptr || source == nullptr || bytes == 0 || bytes + 2 > SlotBytes() ||
         bytes > capacity)
-        return kDeviceReadFailed;
+        return DeviceStatus::ReadFailed;
     std::memcpy(destination, source, bytes);
     const uint8_t* trailer = source + bytes;
     frameTrailer = trailer[0] | (trailer[1] << 8);
-    return kDeviceOk;
+    return DeviceStatus::Ok;
 }
 
 }  // namespace quelix

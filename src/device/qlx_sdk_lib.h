@@ -4,8 +4,9 @@
 // frame buffers, and offers every camera control as a method that turns into
 // command exchanges on a fresh driver handle.
 //
-// Control methods return 1 for success and 0 for failure; geometry,
-// selection and transfer methods return a DeviceStatus (0 = success).
+// Control methods return whether the exchange succeeded; geometry,
+// selection and transfer methods return a DeviceStatus, the ring wait a
+// RingWait.
 //
 // Parameter calls, the camera dialog and automatic exposure (on the capture
 // thread) call the controls at the same time, with no lock of the camera
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_status.h"
 #include "device/driver_transport.h"
 #include "device/transfer_block.h"
 #include "platform/os/sync.h"
@@ -39,49 +41,49 @@ public:
     CQLXSdkLib& operator=(const CQLXSdkLib&) = delete;
 
     // Selects 16-bit (on) or 8-bit samples.
-    virtual int SetWordMode(int on);
+    virtual void SetWordMode(int on);
 
     // Register access, each one command exchange on a fresh handle.
-    int FpgaRead(uint8_t reg, uint8_t& value);
-    int FpgaWrite(uint8_t reg, uint8_t value);
-    int SensorRead(uint8_t reg, uint16_t& value);
-    int SensorWrite(uint8_t reg, uint16_t value);
-    int ReadSromID(int address, uint8_t& value);
-    int WriteSromID(uint8_t address, uint8_t value);
+    [[nodiscard]] bool FpgaRead(uint8_t reg, uint8_t& value);
+    bool FpgaWrite(uint8_t reg, uint8_t value);
+    [[nodiscard]] bool SensorRead(uint8_t reg, uint16_t& value);
+    bool SensorWrite(uint8_t reg, uint16_t value);
+    [[nodiscard]] bool ReadSromID(int address, uint8_t& value);
+    bool WriteSromID(uint8_t address, uint8_t value);
 
-    // Camera controls.
-    int GetExposureLines(uint16_t& value);
-    int SetExposureLines(uint16_t value);
+    // Camera controls. A read that fails leaves its value 0.
+    bool GetExposureLines(uint16_t& value);
+    bool SetExposureLines(uint16_t value);
     static constexpr int MaxExposureLines() { return 0x7fff; }
     static constexpr int DefaultExposure() { return 100; }
     int GetGlobalGain();
-    int SetGlobalGain(int on);
+    bool SetGlobalGain(int on);
     static constexpr int GlobalGainLimit() { return 1; }
-    int GetColorGain(int reg, int& value);
-    int SetColorGain(int reg, int value);
-    static int GetColorGainMin(int reg, int& value);
+    bool GetColorGain(int reg, int& value);
+    bool SetColorGain(int reg, int value);
+    static bool GetColorGainMin(int reg, int& value);
     int GetPeltier();
-    int SetPeltier(int value);
+    bool SetPeltier(int value);
     int GetTemperatureMilliVolts();
     // Millivolts of a 12-bit temperature sensor reading.
     static int TemperatureMilliVolts(int reading);
-    int GetClockMode(int& value);
-    // The camera's clock mode is fixed by the camera: nothing changes, 0.
-    static int SetClockMode(int) { return 0; }
+    bool GetClockMode(int& value);
+    // The camera's clock mode is fixed by the camera: nothing changes.
+    static bool SetClockMode(int) { return false; }
     int GetMirrorH() const { return mirrorH; }
-    int SetMirrorH(int flag);
+    void SetMirrorH(int flag);
     int GetMirrorV() const { return mirrorV; }
-    int SetMirrorV(int flag);
-    int SetTriggerMode(int on);
-    int SetTimeout(int milliseconds);
+    void SetMirrorV(int flag);
+    bool SetTriggerMode(int on);
+    bool SetTimeout(int milliseconds);
 
     // Geometry. The camera takes its window in steps of two pixels (its
     // registers hold half the offsets and sizes), so the window recorded and
     // the frame geometry are the requested one with x, y, width and height
     // rounded down to even values: exactly what the camera delivers.
-    int SetCaptureWindow(int x, int y, int width, int height, int subsample);
-    int SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart, int lines,
-                         int ringCount);
+    [[nodiscard]] DeviceStatus SetCaptureWindow(int x, int y, int width, int height, int subsample);
+    [[nodiscard]] DeviceStatus SetFrameGeometry(int pitch, int hStart, int width, int totalLines, int vStart,
+                                                int lines, int ringCount);
     void FreeBuffers();
 
     // Device selection. A probe refreshes the presence flags and leaves the
@@ -90,30 +92,29 @@ public:
     bool IsDevicePresent(int n) const;
     static constexpr int MaxDevices() { return 8; }
     int GetDeviceNumber() const { return deviceNumber; }
-    int SetDeviceNumber(int n);
-    int SelectDevice(int n);
-    int InitDevice(int n);
+    [[nodiscard]] DeviceStatus SetDeviceNumber(int n);
+    [[nodiscard]] DeviceStatus SelectDevice(int n);
+    DeviceStatus InitDevice(int n);
     // Makes device n this object's device without a word to the camera: for
     // a camera that another process streams, whose registers are that
     // process's to set. The host geometry goes back to its defaults.
-    int AttachDevice(int n);
+    DeviceStatus AttachDevice(int n);
     // The driver path of device n: "\\.\BASE-n".
     std::string DriverPath(int n) const;
 
     // Frame transfer.
-    int StartTransferThread();
-    int StopTransferThread();
-    // 3 a frame is ready (readIndex names it), 2 woken but call again,
-    // 1 error or no frame for 6000 ms, 0 streaming has stopped.
-    int WaitRingFrame();
+    [[nodiscard]] DeviceStatus StartTransferThread();
+    DeviceStatus StopTransferThread();
+    // Waits up to 6000 ms for the next frame of the ring.
+    [[nodiscard]] RingWait WaitRingFrame();
     // The frame copies write effLines x effWidth packed samples into
     // `destination`, which holds `capacity` bytes; a frame that does not fit
-    // is refused (kDeviceReadFailed) and nothing is written.
-    int ReadRingFrame(uint8_t* destination, size_t capacity);
-    int CaptureSingleFrame();
-    int ReadSingleFrame(uint8_t* destination, size_t capacity);
+    // is refused (DeviceStatus::ReadFailed) and nothing is written.
+    [[nodiscard]] DeviceStatus ReadRingFrame(uint8_t* destination, size_t capacity);
+    [[nodiscard]] DeviceStatus CaptureSingleFrame();
+    [[nodiscard]] DeviceStatus ReadSingleFrame(uint8_t* destination, size_t capacity);
     void CloseCaptureHandle();
-    int CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source);
+    [[nodiscard]] DeviceStatus CopyRawFrame(uint8_t* destination, size_t capacity, const uint8_t* source);
     // Bytes of one frame's pixels as CopyRawFrame writes them.
     size_t FramePixelBytes() const;
     bool TransferRunning() const { return transfer.stopFlag.load() == 0; }
@@ -158,13 +159,13 @@ public:
     platform::CriticalSection registerLock;
 
 protected:
-    int SendPacket(Packet packet);
+    TransferStatus SendPacket(Packet packet);
     void ResetGeometry();
     void TransferThreadMain();
 
 private:
     size_t SlotBytes() const { return static_cast<size_t>(transferSamples) * 2; }
-    int ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const;
+    [[nodiscard]] DeviceStatus ReadFrameInto(DriverHandle handle, uint8_t* target, uint32_t bytes) const;
 };
 
 }  // namespace quelix

@@ -26,13 +26,12 @@ CQuelix205KWMXSdk::CQuelix205KWMXSdk(bool initialise)
         AttachDevice(0);
 }
 
-int CQuelix205KWMXSdk::SetWordMode(int on)
+void CQuelix205KWMXSdk::SetWordMode(int on)
 {
     platform::CriticalSectionGuard guard(registerLock);
     wordMode = on;
     SendPacket({CmdSetWordMode, 1});
     FpgaWrite(kRegSampleWidth, static_cast<uint8_t>(kSampleWidth8 + (on != 0 ? 1 : 0)));
-    return 1;
 }
 
 }  // namespace quelix

@@ -16,7 +16,7 @@ public:
 
     // The camera always sends 16-bit words to the driver; the logic device's
     // sample-width register selects what they carry.
-    int SetWordMode(int on) override;
+    void SetWordMode(int on) override;
 };
 
 }  // namespace quelix

@@ -25,14 +25,18 @@ protected:
         device = std::make_unique<CQuelix205KWMXSdk>();
     }
 
-    // Waits for the newest frame and copies it; the WaitRingFrame result that ended the wait.
-    int NextFrame(uint8_t* destination)
+    // Waits for the newest frame and copies it: FrameReady when one was
+    // copied, else the wait result that ended the wait (a failed copy counts
+    // as Failed).
+    RingWait NextFrame(uint8_t* destination)
     {
         for (;;) {
-            const int ready = device->WaitRingFrame();
-            if (ready == 3)
-                return device->ReadRingFrame(destination, 320 * 256 * 2) == kDeviceOk ? 3 : -1;
-            if (ready != 2)
+            const RingWait ready = device->WaitRingFrame();
+            if (ready == RingWait::FrameReady)
+                return device->ReadRingFrame(destination, 320 * 256 * 2) == DeviceStatus::Ok
+                           ? RingWait::FrameReady
+                           : RingWait::Failed;
+            if (ready != RingWait::Woken)
                 return ready;
         }
     }
@@ -55,48 +59,48 @@ bool IsWhole(const std::vector<uint8_t>& frame, int trailer, bool sixteenBit, si
 
 TEST_F(FrameTransfer, StartsOnceStopsOnce)
 {
-    EXPECT_EQ(device->StopTransferThread(), kDeviceOk) << "nothing runs yet";
-    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
-    EXPECT_EQ(device->StartTransferThread(), kDeviceTransferRunning);
-    EXPECT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), kDeviceTransferRunning)
+    EXPECT_EQ(device->StopTransferThread(), DeviceStatus::Ok) << "nothing runs yet";
+    ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok);
+    EXPECT_EQ(device->StartTransferThread(), DeviceStatus::TransferRunning);
+    EXPECT_EQ(device->SetCaptureWindow(0, 0, 320, 256, 0), DeviceStatus::TransferRunning)
         << "the ring is never rebuilt under a running transfer";
     std::vector<uint8_t> frame(320 * 256);
-    EXPECT_EQ(NextFrame(frame.data()), 3);
-    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
-    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
-    EXPECT_EQ(device->WaitRingFrame(), 0) << "stopped";
-    ASSERT_EQ(device->StartTransferThread(), kDeviceOk) << "and it starts again";
-    EXPECT_EQ(NextFrame(frame.data()), 3);
-    EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+    EXPECT_EQ(NextFrame(frame.data()), RingWait::FrameReady);
+    EXPECT_EQ(device->StopTransferThread(), DeviceStatus::Ok);
+    EXPECT_EQ(device->StopTransferThread(), DeviceStatus::Ok);
+    EXPECT_EQ(device->WaitRingFrame(), RingWait::Stopped) << "stopped";
+    ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok) << "and it starts again";
+    EXPECT_EQ(NextFrame(frame.data()), RingWait::FrameReady);
+    EXPECT_EQ(device->StopTransferThread(), DeviceStatus::Ok);
 }
 
 TEST_F(FrameTransfer, AFailedReadEndsTheStreamAndTheConsumerSeesIt)
 {
-    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok);
     std::vector<uint8_t> frame(320 * 256);
-    ASSERT_EQ(NextFrame(frame.data()), 3);
+    ASSERT_EQ(NextFrame(frame.data()), RingWait::FrameReady);
     Camera().ShortNextFrame();
-    int result = 3;
-    while (result == 3)
+    RingWait result = RingWait::FrameReady;
+    while (result == RingWait::FrameReady)
         result = NextFrame(frame.data());
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(device->WaitRingFrame(), 1) << "until the stream is stopped";
-    EXPECT_EQ(device->StopTransferThread(), kDeviceReadFailed);
-    EXPECT_EQ(device->WaitRingFrame(), 0);
-    EXPECT_EQ(device->StartTransferThread(), kDeviceOk) << "a failed stream can start again";
-    EXPECT_EQ(NextFrame(frame.data()), 3);
+    EXPECT_EQ(result, RingWait::Failed);
+    EXPECT_EQ(device->WaitRingFrame(), RingWait::Failed) << "until the stream is stopped";
+    EXPECT_EQ(device->StopTransferThread(), DeviceStatus::ReadFailed);
+    EXPECT_EQ(device->WaitRingFrame(), RingWait::Stopped);
+    EXPECT_EQ(device->StartTransferThread(), DeviceStatus::Ok) << "a failed stream can start again";
+    EXPECT_EQ(NextFrame(frame.data()), RingWait::FrameReady);
     device->StopTransferThread();
 }
 
 TEST_F(FrameTransfer, AStopTakesEffectAfterTheReadInProgress)
 {
-    ASSERT_EQ(device->SetTimeout(10000), 1);
-    ASSERT_EQ(device->SetTriggerMode(1), 1);  // every frame read now waits for a trigger
-    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    ASSERT_TRUE(device->SetTimeout(10000));
+    ASSERT_TRUE(device->SetTriggerMode(1));  // every frame read now waits for a trigger
+    ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok);
     ASSERT_TRUE(Camera().WaitForTriggerWait(5000));
 
     std::atomic<bool> stopped{false};
-    std::atomic<int> result{-1};
+    std::atomic<DeviceStatus> result{DeviceStatus::ReadFailed};
     platform::Thread stopper;
     ASSERT_TRUE(stopper.Start([&] {
         result = device->StopTransferThread();
@@ -107,17 +111,17 @@ TEST_F(FrameTransfer, AStopTakesEffectAfterTheReadInProgress)
     Camera().Trigger();
     stopper.Join();
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(result, kDeviceOk);
+    EXPECT_EQ(result, DeviceStatus::Ok);
 }
 
 TEST_F(FrameTransfer, ControlRequestsOnOtherHandlesGoOnWhileFramesStream)
 {
-    ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+    ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok);
     const uint64_t before = Camera().FramesDelivered();
     for (int i = 0; i < 50; ++i) {
-        ASSERT_EQ(device->FpgaWrite(kRegIoPort, static_cast<uint8_t>(i)), 1);
+        ASSERT_TRUE(device->FpgaWrite(kRegIoPort, static_cast<uint8_t>(i)));
         uint8_t value = 0;
-        ASSERT_EQ(device->FpgaRead(kRegIoPort, value), 1);
+        ASSERT_TRUE(device->FpgaRead(kRegIoPort, value));
         ASSERT_EQ(value, i);
     }
     EXPECT_TRUE(Camera().WaitForFrames(before + 10, 5000));
@@ -129,7 +133,7 @@ TEST_F(FrameTransfer, ControlRequestsOnOtherHandlesGoOnWhileFramesStream)
 void SoakStream(FrameTransfer& test, CQuelix205KWMXSdk& device, bool sixteenBit)
 {
     device.SetWordMode(sixteenBit ? 1 : 0);
-    ASSERT_EQ(device.StartTransferThread(), kDeviceOk);
+    ASSERT_EQ(device.StartTransferThread(), DeviceStatus::Ok);
     std::vector<uint8_t> frame(320 * 256 * 2);
     std::mt19937 random(7);
     int checked = 0;
@@ -137,18 +141,18 @@ void SoakStream(FrameTransfer& test, CQuelix205KWMXSdk& device, bool sixteenBit)
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
-        const int ready = device.WaitRingFrame();
-        if (ready == 2)
+        const RingWait ready = device.WaitRingFrame();
+        if (ready == RingWait::Woken)
             continue;
-        ASSERT_EQ(ready, 3);
-        ASSERT_EQ(device.ReadRingFrame(frame.data(), frame.size()), kDeviceOk);
+        ASSERT_EQ(ready, RingWait::FrameReady);
+        ASSERT_EQ(device.ReadRingFrame(frame.data(), frame.size()), DeviceStatus::Ok);
         ASSERT_TRUE(IsWhole(frame, device.frameTrailer, sixteenBit, 320 * 256))
             << "torn frame, trailer " << device.frameTrailer;
         ASSERT_NE(device.frameTrailer, lastTrailer) << "the newest frame, never the same twice";
         lastTrailer = device.frameTrailer;
         ++checked;
     }
-    EXPECT_EQ(device.StopTransferThread(), kDeviceOk);
+    EXPECT_EQ(device.StopTransferThread(), DeviceStatus::Ok);
     EXPECT_GT(checked, 20);
     (void)test;
 }
@@ -170,23 +174,23 @@ TEST_F(FrameTransfer, ARestartedStreamNeverDeliversAFrameOfTheStreamBefore)
         std::thread consumer([&] {
             std::vector<uint8_t> frame(320 * 256 * 2);
             while (polling) {
-                const int ready = device->WaitRingFrame();
-                if (ready == 0)
+                const RingWait ready = device->WaitRingFrame();
+                if (ready == RingWait::Stopped)
                     std::this_thread::yield();
-                if (ready != 3)
+                if (ready != RingWait::FrameReady)
                     continue;
-                ASSERT_EQ(device->ReadRingFrame(frame.data(), frame.size()), kDeviceOk);
+                ASSERT_EQ(device->ReadRingFrame(frame.data(), frame.size()), DeviceStatus::Ok);
                 const auto age = static_cast<uint16_t>(device->frameTrailer - floor);
                 stale += age == 0 || age >= 0x8000;
                 ++frames;
             }
         });
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
-        ASSERT_EQ(device->StartTransferThread(), kDeviceOk);
+        ASSERT_EQ(device->StartTransferThread(), DeviceStatus::Ok);
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (frames < 3 && std::chrono::steady_clock::now() < limit)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_EQ(device->StopTransferThread(), kDeviceOk);
+        EXPECT_EQ(device->StopTransferThread(), DeviceStatus::Ok);
         polling = false;
         consumer.join();
         EXPECT_GE(frames, 3) << "round " << round;

@@ -112,7 +112,7 @@ TEST_F(CameraInitialization, TheCameraBlockLivesUnderTheDeviceNumberTheFilterBlo
     Store("Camera_03\\Gain_03", {{"Exposure", 345}, {"V_Mirror", 1}, {"H_Mirror", 1}, {"AutoIris", 2}});
     auto camera = std::make_unique<CQuelix>();
     ASSERT_EQ(camera->Initialize(nullptr), 1);
-    camera->device->SetDeviceNumber(3);
+    ASSERT_EQ(camera->device->SetDeviceNumber(3), DeviceStatus::Ok);
     ASSERT_EQ(camera->LoadSettings(), 1);
     EXPECT_EQ(camera->camera.Get(CameraSlot::exposureTime), 345);
     EXPECT_EQ(camera->camera.Get(CameraSlot::autoIris), 2);

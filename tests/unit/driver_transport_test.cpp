@@ -19,15 +19,15 @@ TEST(DriverTransport, NullBufferAndNullHandleAreRefusedBeforeAnyRequest)
     uint8_t buffer[64] = {};
     uint32_t done = 77;
     const DriverHandle someHandle = 12345;
-    EXPECT_EQ(PipeTransfer(someHandle, 0, 64, nullptr, done, 1), kPipeNullBuffer);
-    EXPECT_EQ(PipeTransfer(platform::kNoDriverHandle, 0, 64, buffer, done, 1), kPipeNullHandle);
-    EXPECT_EQ(PipeTransfer(platform::kNoDriverHandle, 0, 64, nullptr, done, 0), kPipeNullBuffer)
+    EXPECT_EQ(PipeTransfer(someHandle, 0, 64, nullptr, done, 1), PipeResult::NullBuffer);
+    EXPECT_EQ(PipeTransfer(platform::kNoDriverHandle, 0, 64, buffer, done, 1), PipeResult::NullHandle);
+    EXPECT_EQ(PipeTransfer(platform::kNoDriverHandle, 0, 64, nullptr, done, 0), PipeResult::NullBuffer)
         << "the buffer is checked first";
-    EXPECT_EQ(PipeTransferLarge(platform::kNoDriverHandle, 2, 64, buffer, done), kPipeNullHandle);
+    EXPECT_EQ(PipeTransferLarge(platform::kNoDriverHandle, 2, 64, buffer, done), PipeResult::NullHandle);
     EXPECT_EQ(done, 77u) << "nothing was issued";
 
-    EXPECT_EQ(ReadPipe(platform::kNoDriverHandle, 1, 64, buffer), kTransferNoHandle);
-    EXPECT_EQ(WritePipe(platform::kNoDriverHandle, 0, 64, buffer), kTransferNoHandle);
+    EXPECT_EQ(ReadPipe(platform::kNoDriverHandle, 1, 64, buffer), TransferStatus::NoHandle);
+    EXPECT_EQ(WritePipe(platform::kNoDriverHandle, 0, 64, buffer), TransferStatus::NoHandle);
     EXPECT_EQ(SetDriverTimeout(platform::kNoDriverHandle, 100), 0);
     DriverHandle none = platform::kNoDriverHandle;
     EXPECT_EQ(DeviceClose(none), 0);
@@ -46,21 +46,21 @@ TEST_F(Transport, AnAbsentDeviceOpensAsTheInvalidHandleOnWhichRequestsFail)
     ASSERT_TRUE(DeviceOpen(DriverPath(5).c_str(), handle)) << "the open itself reports success";
     EXPECT_EQ(handle, platform::kInvalidDriverHandle);
     uint8_t packet[64] = {CmdInit};
-    EXPECT_EQ(WritePipe(handle, 0, 64, packet), kTransferFailed);
+    EXPECT_EQ(WritePipe(handle, 0, 64, packet), TransferStatus::Failed);
     EXPECT_EQ(DeviceClose(handle), 1) << "closing the invalid handle is harmless";
-    EXPECT_EQ(SendCommand(DriverPath(5).c_str(), {CmdInit}), kTransferFailed);
+    EXPECT_EQ(SendCommand(DriverPath(5).c_str(), {CmdInit}), TransferStatus::Failed);
 }
 
 TEST_F(Transport, SensorQueryCopiesAtMostTheReplyAndOnlyWhenAsked)
 {
-    ASSERT_EQ(SendCommand(path.c_str(), {CmdSensorWrite, 44, 0x12, 0x34}), kTransferOk);
+    ASSERT_EQ(SendCommand(path.c_str(), {CmdSensorWrite, 44, 0x12, 0x34}), TransferStatus::Ok);
     DriverHandle handle = platform::kNoDriverHandle;
     ASSERT_TRUE(DeviceOpen(path.c_str(), handle));
 
     std::vector<uint8_t> out(100, 0xEE);
-    EXPECT_EQ(SensorQuery(handle, 44, out.data(), 0), kTransferOk);
+    EXPECT_EQ(SensorQuery(handle, 44, out.data(), 0), TransferStatus::Ok);
     EXPECT_EQ(out[0], 0xEE) << "n = 0 copies nothing";
-    EXPECT_EQ(SensorQuery(handle, 44, out.data(), 100), kTransferOk);
+    EXPECT_EQ(SensorQuery(handle, 44, out.data(), 100), TransferStatus::Ok);
     EXPECT_EQ(out[0], 0x00) << "the sensor keeps seven bits";
     EXPECT_EQ(out[1], 0x34);
     EXPECT_EQ(out[63], 0x00) << "the whole 64-byte reply";
@@ -77,7 +77,7 @@ TEST_F(Transport, SensorCommandSendsAtMostSixtyThreePayloadBytes)
     DriverHandle handle = platform::kNoDriverHandle;
     ASSERT_TRUE(DeviceOpen(path.c_str(), handle));
     Camera().ClearLogs();
-    EXPECT_EQ(SensorCommand(handle, 70, payload.data()), kTransferOk);
+    EXPECT_EQ(SensorCommand(handle, 70, payload.data()), TransferStatus::Ok);
     DeviceClose(handle);
     const auto commands = Camera().Commands();
     ASSERT_EQ(commands.size(), 1u);
@@ -87,10 +87,10 @@ TEST_F(Transport, SensorCommandSendsAtMostSixtyThreePayloadBytes)
 
 TEST_F(Transport, IdMemoryAddressesAreOneByte)
 {
-    ASSERT_EQ(SromWrite(path.c_str(), 0x05, 0xA7), kTransferOk);
+    ASSERT_EQ(SromWrite(path.c_str(), 0x05, 0xA7), TransferStatus::Ok);
     Camera().ClearLogs();
     uint8_t value = 0;
-    ASSERT_EQ(SromRead(path.c_str(), static_cast<uint8_t>(0x105 & 0xFF), value), kTransferOk);
+    ASSERT_EQ(SromRead(path.c_str(), static_cast<uint8_t>(0x105 & 0xFF), value), TransferStatus::Ok);
     EXPECT_EQ(value, 0xA7);
     const auto commands = Camera().Commands();
     ASSERT_EQ(commands.size(), 1u);
@@ -103,14 +103,14 @@ TEST_F(Transport, AQueryIsDecidedByItsSecondReplyRead)
     DriverHandle handle = platform::kNoDriverHandle;
     ASSERT_TRUE(DeviceOpen(path.c_str(), handle));
     Packet query{CmdFpgaRead, 25};
-    ASSERT_EQ(WritePipe(handle, 0, 64, query.data()), kTransferOk);
+    ASSERT_EQ(WritePipe(handle, 0, 64, query.data()), TransferStatus::Ok);
     Camera().FailNextRequests(1);
     Packet reply{};
-    EXPECT_EQ(ReadReplyTwice(handle, reply), kTransferOk) << "first read failed, second succeeded";
+    EXPECT_EQ(ReadReplyTwice(handle, reply), TransferStatus::Ok) << "first read failed, second succeeded";
     EXPECT_EQ(reply[0], Camera().FpgaRegister(25));
 
     Camera().FailNextRequests(2);
-    EXPECT_EQ(ReadReplyTwice(handle, reply), kTransferFailed);
+    EXPECT_EQ(ReadReplyTwice(handle, reply), TransferStatus::Failed);
     DeviceClose(handle);
 }
 
@@ -123,13 +123,13 @@ TEST_F(Transport, AShortTransferFailsEvenWhenTheRequestSucceeded)
     std::vector<uint8_t> frame(bytes);
     Packet start{CmdStartFrame};
     Camera().ShortNextFrame();
-    ASSERT_EQ(WritePipe(handle, 0, 64, start.data()), kTransferOk);
+    ASSERT_EQ(WritePipe(handle, 0, 64, start.data()), TransferStatus::Ok);
     uint32_t done = 0;
-    EXPECT_EQ(PipeTransfer(handle, 2, bytes, frame.data(), done, 1), kPipeOk);
+    EXPECT_EQ(PipeTransfer(handle, 2, bytes, frame.data(), done, 1), PipeResult::Ok);
     EXPECT_LT(done, bytes);
-    ASSERT_EQ(WritePipe(handle, 0, 64, start.data()), kTransferOk);
+    ASSERT_EQ(WritePipe(handle, 0, 64, start.data()), TransferStatus::Ok);
     Camera().ShortNextFrame();
-    EXPECT_EQ(ReadPipe(handle, 2, bytes, frame.data()), kTransferFailed);
+    EXPECT_EQ(ReadPipe(handle, 2, bytes, frame.data()), TransferStatus::Failed);
     DeviceClose(handle);
 }
 
@@ -138,13 +138,13 @@ TEST_F(Transport, UnplugFailsTheNextRequestAndPlugRestores)
     DriverHandle handle = platform::kNoDriverHandle;
     ASSERT_TRUE(DeviceOpen(path.c_str(), handle));
     Packet init{CmdInit};
-    ASSERT_EQ(WritePipe(handle, 0, 64, init.data()), kTransferOk);
+    ASSERT_EQ(WritePipe(handle, 0, 64, init.data()), TransferStatus::Ok);
     Camera().Unplug();
-    EXPECT_EQ(WritePipe(handle, 0, 64, init.data()), kTransferFailed);
-    EXPECT_EQ(SendCommand(path.c_str(), {CmdInit}), kTransferFailed);
+    EXPECT_EQ(WritePipe(handle, 0, 64, init.data()), TransferStatus::Failed);
+    EXPECT_EQ(SendCommand(path.c_str(), {CmdInit}), TransferStatus::Failed);
     ASSERT_TRUE(Camera().Plug());
-    EXPECT_EQ(WritePipe(handle, 0, 64, init.data()), kTransferFailed) << "the old handle stays dead";
-    EXPECT_EQ(SendCommand(path.c_str(), {CmdInit}), kTransferOk) << "a fresh handle works again";
+    EXPECT_EQ(WritePipe(handle, 0, 64, init.data()), TransferStatus::Failed) << "the old handle stays dead";
+    EXPECT_EQ(SendCommand(path.c_str(), {CmdInit}), TransferStatus::Ok) << "a fresh handle works again";
     DeviceClose(handle);
 }
 
