@@ -24,11 +24,12 @@ constexpr long kMaxFrames = 100000;
 constexpr int kSettleFrames = 200;
 constexpr int kStableFrames = 5;
 
-struct CalibrateOptions {
-    bool bright = false;
-    std::string output;
-    StreamOptions camera;
-};
+bool Given(const std::vector<std::string>& arguments, const char* option)
+{
+    return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
+}
+
+}  // namespace
 
 std::string CalibrateUsage()
 {
@@ -50,11 +51,6 @@ std::string CalibrateUsage()
            "14-bit samples.\n"
            "References are kept in the camera's own orientation, so mirroring does not\n"
            "change them; with --auto-exposure the exposure settles before the average.\n";
-}
-
-bool Given(const std::vector<std::string>& arguments, const char* option)
-{
-    return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
 }
 
 std::optional<CalibrateOptions> ParseCalibrateOptions(const std::vector<std::string>& arguments,
@@ -107,6 +103,8 @@ std::optional<CalibrateOptions> ParseCalibrateOptions(const std::vector<std::str
         options.camera.scene = options.bright ? "flat" : "dark";
     return options;
 }
+
+namespace {
 
 // Sets the tone stages to neutral while it lives, so that the 16-bit output
 // is the raw samples, and puts the caller's values back at the end (they
@@ -225,6 +223,8 @@ void PrintReference(const MaskReferences& references, const CalibrateOptions& op
     std::printf("written to %s\n", options.output.c_str());
 }
 
+}  // namespace
+
 int RunCalibrate(const CalibrateOptions& options)
 {
     // The other reference of an existing file is kept; a file that is not a
@@ -254,23 +254,6 @@ int RunCalibrate(const CalibrateOptions& options)
     }
     PrintReference(references, options);
     return 0;
-}
-
-}  // namespace
-
-int RunCalibrateCommand(const std::vector<std::string>& arguments)
-{
-    if (Given(arguments, "--help")) {
-        std::fputs(CalibrateUsage().c_str(), stdout);
-        return 0;
-    }
-    std::string error;
-    const auto options = ParseCalibrateOptions(arguments, error);
-    if (!options) {
-        std::fprintf(stderr, "quelix: %s\n%s", error.c_str(), CalibrateUsage().c_str());
-        return 2;
-    }
-    return RunCalibrate(*options);
 }
 
 }  // namespace quelix::tool

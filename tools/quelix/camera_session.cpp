@@ -22,7 +22,7 @@ void OnInterrupt(int)
 }
 
 // The capture window, exposure, mirrors and automatic exposure of the options.
-bool ApplyCameraOptions(int32_t camera, const CameraOptions& options)
+bool ApplySessionOptions(int32_t camera, const SessionOptions& options)
 {
     if (const auto& w = options.captureWindow;
         w && !Quelix_SetCaptureWindowEx(camera, 320, (*w)[0], (*w)[2], 256, (*w)[1], (*w)[3]))
@@ -57,7 +57,7 @@ CameraSession::~CameraSession()
         QuelixPlatform_DestroyWindow(window_);
 }
 
-bool CameraSession::Open(const CameraOptions& options, bool report)
+bool CameraSession::Open(const SessionOptions& options, bool report)
 {
     if (!StartSimulatedIfAsked(simulated_, options.simulate, options.device, options.scene, report))
         return false;
@@ -79,7 +79,7 @@ bool CameraSession::Open(const CameraOptions& options, bool report)
         std::fprintf(stderr, "quelix: cannot use %d bits per pixel\n", options.bits);
         return false;
     }
-    if (!ApplyCameraOptions(camera_, options)) {
+    if (!ApplySessionOptions(camera_, options)) {
         std::fprintf(stderr, "quelix: the camera refused a setting (error %d)\n",
                      Quelix_GetLastError(camera_));
         return false;
@@ -119,7 +119,7 @@ bool CameraSession::RestartPreviewWhenBack()
         }
         if (Interrupted())
             return false;
-        if (ApplyCameraOptions(camera_, options_) &&
+        if (ApplySessionOptions(camera_, options_) &&
             Quelix_CallBackPreview(camera_, window_, buffer_.data(), static_cast<int32_t>(buffer_.size()),
                                    1) == 1)
             return true;

@@ -11,8 +11,8 @@
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "quelix/camera_options.h"
 #include "quelix/camera_setup.h"
+#include "quelix/session_options.h"
 
 namespace quelix::tool {
 
@@ -37,7 +37,7 @@ public:
     // Opens the camera and applies the options (a mask file switches
     // shading correction and defect repair on); false with a one-line
     // message on stderr. `report` prints what was opened.
-    bool Open(const CameraOptions& options, bool report);
+    bool Open(const SessionOptions& options, bool report);
     // Starts the preview that copies every frame into Buffer() and posts
     // its notification to Window(); false with a message on stderr.
     bool StartPreview();
@@ -60,7 +60,7 @@ public:
     const sim::SimulatedCamera* Simulated() const { return simulated_.Camera(options_.device); }
 
 private:
-    SimulatedCamera simulated_;
+    InProcessSimulator simulated_;
     QUELIX_HWND window_ = nullptr;
     int32_t camera_ = 0;
     int32_t width_ = 0;
@@ -68,7 +68,7 @@ private:
     int32_t stride_ = 0;
     std::vector<uint8_t> buffer_;
     std::string name_;
-    CameraOptions options_;
+    SessionOptions options_;
 };
 
 // SIGINT and SIGTERM set a flag instead of ending the process, so a

@@ -16,7 +16,7 @@ std::string DeviceDirectory()
     return std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") + "/quelix";
 }
 
-bool SimulatedCamera::Start(int device, const std::string& scene)
+bool InProcessSimulator::Start(int device, const std::string& scene)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "quelix-camera-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -34,7 +34,7 @@ bool SimulatedCamera::Start(int device, const std::string& scene)
     return simulator_ != nullptr;
 }
 
-SimulatedCamera::~SimulatedCamera()
+InProcessSimulator::~InProcessSimulator()
 {
     simulator_.reset();
     if (!directory_.empty()) {
@@ -43,12 +43,12 @@ SimulatedCamera::~SimulatedCamera()
     }
 }
 
-const sim::SimulatedCamera* SimulatedCamera::Camera(int device) const
+const sim::SimulatedCamera* InProcessSimulator::Camera(int device) const
 {
     return simulator_ != nullptr ? simulator_->Camera(device) : nullptr;
 }
 
-bool StartSimulatedIfAsked(SimulatedCamera& simulated, bool simulate, int device, const std::string& scene,
+bool StartSimulatedIfAsked(InProcessSimulator& simulated, bool simulate, int device, const std::string& scene,
                            bool report)
 {
     const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(device);

@@ -15,11 +15,11 @@ std::string DeviceDirectory();
 
 // A simulated camera in a directory of its own, named by QUELIX_DEVICE_DIR
 // for the library; the directory goes with it.
-class SimulatedCamera {
+class InProcessSimulator {
 public:
     // False with a message on stderr when it cannot start.
     bool Start(int device, const std::string& scene);
-    ~SimulatedCamera();
+    ~InProcessSimulator();
     // The simulated camera at `device`; null when none was started.
     const sim::SimulatedCamera* Camera(int device) const;
 
@@ -30,7 +30,7 @@ private:
 
 // Starts a simulated camera for `device` when asked and none is attached,
 // saying so when `report`. False when one was needed and could not start.
-bool StartSimulatedIfAsked(SimulatedCamera& simulated, bool simulate, int device, const std::string& scene,
+bool StartSimulatedIfAsked(InProcessSimulator& simulated, bool simulate, int device, const std::string& scene,
                            bool report = true);
 
 // True when $DISPLAY names a display.

@@ -11,7 +11,6 @@
 #include "quelix/settings_command.h"
 #include "quelix/snap_command.h"
 #include "quelix/snap_options.h"
-#include "quelix/soak_command.h"
 #include "quelix/stream_command.h"
 #include "quelix/stream_options.h"
 
@@ -26,7 +25,6 @@ const char kUsage[] =
     "  record     record the processed frames into an AVI file\n"
     "  calibrate  average frames into the dark or bright reference of a mask file\n"
     "  settings   open a settings dialog (camera, image, stream) over a live preview\n"
-    "  soak       stream from simulated cameras under random faults and check recovery\n"
     "\n"
     "quelix COMMAND --help shows a command's options.\n";
 
@@ -71,10 +69,8 @@ int main(int argc, char** argv)
         return RunCommand(rest, ParseRecordOptions, RecordUsage, RunRecord);
     if (arguments[0] == "settings")
         return RunCommand(rest, ParseSettingsOptions, SettingsUsage, RunSettings);
-    if (arguments[0] == "soak")
-        return RunCommand(rest, ParseSoakOptions, SoakUsage, RunSoak);
     if (arguments[0] == "calibrate")
-        return RunCalibrateCommand(rest);
+        return RunCommand(rest, ParseCalibrateOptions, CalibrateUsage, RunCalibrate);
     std::fprintf(stderr, "quelix: unknown command %s\n%s", arguments[0].c_str(), kUsage);
     return 2;
 }

@@ -100,7 +100,7 @@ std::string RecordUsage()
            "\n"
            "  -o, --output FILE the AVI file to write (replaced when it exists)\n"
            "  --seconds S       record for S seconds from the first frame (default: until Ctrl-C)\n" +
-           CameraOptionsUsage();
+           CameraOptionsUsage() + "  --help            this text\n";
 }
 
 std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& arguments, std::string& error)

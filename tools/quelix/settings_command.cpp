@@ -5,8 +5,8 @@
 
 #include "QuelixPlatform.h"
 #include "QuelixSdk_205KWMX.h"
-#include "quelix/camera_options.h"
 #include "quelix/camera_setup.h"
+#include "quelix/session_options.h"
 
 namespace quelix::tool {
 
@@ -147,7 +147,7 @@ int RunSettings(const SettingsOptions& options)
         std::fprintf(stderr, "quelix: the settings dialogs need a display; none is set in DISPLAY\n");
         return 1;
     }
-    SimulatedCamera simulated;
+    InProcessSimulator simulated;
     if (!StartSimulatedIfAsked(simulated, options.simulate, options.device, options.scene))
         return 1;
     QUELIX_HWND messages = QuelixPlatform_CreateMessageWindow();

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "quelix/camera_options.h"
+#include "quelix/session_options.h"
 
 namespace quelix::tool {
 
-struct SnapOptions : CameraOptions {
+struct SnapOptions : SessionOptions {
     std::string output;
     int format = 0;          // a QUELIX_IMAGE_* code
     std::string formatName;  // as the user names it: bmp, raw, jpeg, jpeg70, jpeg20, png, tiff

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "quelix/camera_options.h"
+#include "quelix/session_options.h"
 
 namespace quelix::tool {
 
-struct StreamOptions : CameraOptions {
+struct StreamOptions : SessionOptions {
     long frames = 0;       // 0: until interrupted
     bool latency = false;  // report latency percentiles
 };

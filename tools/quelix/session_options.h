@@ -11,7 +11,7 @@
 
 namespace quelix::tool {
 
-struct CameraOptions {
+struct SessionOptions {
     int device = 0;
     int bits = 8;
     bool simulate = false;
@@ -29,7 +29,7 @@ enum class OptionMatch { Taken, NotCameraOption, Bad };
 
 // Takes arguments[i] (and its value, advancing i) when it is a camera
 // option. Bad: the message is in `error`.
-OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t& i, CameraOptions& options,
+OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t& i, SessionOptions& options,
                               std::string& error);
 
 // `text` as a number from minimum to maximum.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "quelix/camera_options.h"
+#include "quelix/session_options.h"
 
 #include <cstdlib>
 
@@ -58,7 +58,7 @@ std::string CameraOptionsUsage()
            "  --mask FILE       correct with the references of a mask file (quelix calibrate)\n";
 }
 
-OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t& i, CameraOptions& options,
+OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t& i, SessionOptions& options,
                               std::string& error)
 {
     const std::string& argument = arguments[i];
