@@ -18,7 +18,7 @@
 #include <optional>
 #include <vector>
 
-#include "../tests/pipeline_camera.h"
+#include "../tests/support/pipeline_camera.h"
 #include "QuelixSdk_205KWMX.h"
 #include "device/mask_file.h"
 #include "device/reference_average.h"

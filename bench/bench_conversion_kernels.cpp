@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "../tests/unit/kernel_reference.h"
+#include "../tests/image/kernel_reference.h"
 #include "image/conversion_kernels.h"
 #include "image/dib_image.h"
 

@@ -3,7 +3,7 @@
 // the straightforward pipeline of the tests for comparison.
 #include <benchmark/benchmark.h>
 
-#include "../tests/pipeline_reference.h"
+#include "../tests/support/pipeline_reference.h"
 #include "pipeline_frames.h"
 
 namespace quelix {

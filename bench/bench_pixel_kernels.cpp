@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "../tests/pipeline_reference.h"
+#include "../tests/support/pipeline_reference.h"
 #include "pipeline/false_color.h"
 #include "pipeline/mirror.h"
 #include "pipeline/pixel_kernels.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "../tests/pipeline_camera.h"
+#include "../tests/support/pipeline_camera.h"
 
 namespace quelix::bench {
 

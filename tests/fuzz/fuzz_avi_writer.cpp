@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "output/avi_writer.h"
-#include "tests/file_size_limit.h"
 #include "tests/fuzz/fuzz_files.h"
-#include "tests/image_readers.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/image_readers.h"
 
 using namespace quelix;
 using fuzz::ByteReader;

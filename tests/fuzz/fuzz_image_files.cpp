@@ -18,9 +18,9 @@
 
 #include "image/dib_image.h"
 #include "output/image_files.h"
-#include "tests/file_size_limit.h"
 #include "tests/fuzz/fuzz_files.h"
-#include "tests/image_readers.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/image_readers.h"
 
 using namespace quelix;
 using fuzz::ByteReader;
