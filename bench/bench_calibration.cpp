@@ -246,12 +246,12 @@ void BM_CorrectFrameWithMask(benchmark::State& state)
 {
     test::PipelineCamera p(1, bench::kWidth, bench::kHeight);
     std::mt19937 random(5);
-    bench::FillScene(*p.camera.rawFrame, random);
+    bench::FillScene(*p.camera.Image(ImageRole::rawFrame), random);
     for (int32_t i = 0; i < bench::kHeight; ++i) {
         for (int32_t j = 0; j < bench::kWidth; ++j) {
             const bool defect = (i * bench::kWidth + j) % 3001 == 0;
-            bench::Put(*p.camera.darkRef16, i, j, defect ? 0x3800 : 600);
-            bench::Put(*p.camera.brightRef16, i, j, 10000 - 10 * ((i + j) % 64));
+            bench::Put(*p.camera.Image(ImageRole::darkRef16), i, j, defect ? 0x3800 : 600);
+            bench::Put(*p.camera.Image(ImageRole::brightRef16), i, j, 10000 - 10 * ((i + j) % 64));
         }
     }
     p.camera.BuildMask(1, 0);

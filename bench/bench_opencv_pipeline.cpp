@@ -126,10 +126,12 @@ void OpenCvColourPipeline(benchmark::State& state)
     test::PipelineCamera p(2, kWidth, kHeight);
     bench::EveryStageOn(p);
     CQuelix& c = p.camera;
-    const cv::Mat raw(kHeight, kWidth, CV_8U, c.rawFrame->pBits, static_cast<size_t>(c.rawFrame->stride));
-    const cv::Mat dark(kHeight, kWidth, CV_8U, c.darkRef8->pBits, static_cast<size_t>(c.darkRef8->stride));
-    const cv::Mat bright(kHeight, kWidth, CV_8U, c.brightRef8->pBits,
-                         static_cast<size_t>(c.brightRef8->stride));
+    const cv::Mat raw(kHeight, kWidth, CV_8U, c.Image(ImageRole::rawFrame)->pBits,
+                      static_cast<size_t>(c.Image(ImageRole::rawFrame)->stride));
+    const cv::Mat dark(kHeight, kWidth, CV_8U, c.Image(ImageRole::darkRef8)->pBits,
+                       static_cast<size_t>(c.Image(ImageRole::darkRef8)->stride));
+    const cv::Mat bright(kHeight, kWidth, CV_8U, c.Image(ImageRole::brightRef8)->pBits,
+                         static_cast<size_t>(c.Image(ImageRole::brightRef8)->stride));
     cv::Mat span;
     cv::subtract(bright, dark, span, cv::noArray(), CV_16S);
     const cv::Mat map = PaletteMap();

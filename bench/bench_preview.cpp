@@ -25,14 +25,16 @@ void BM_DrawPreview(benchmark::State& state)
     const auto mode = static_cast<int32_t>(state.range(0));
     const auto scale = static_cast<int32_t>(state.range(1));
     CQuelix camera;
-    std::unique_ptr<CDibImage>* images[] = {&camera.image8,  &camera.image16, &camera.image24,
-                                            &camera.image32, &camera.image48, &camera.image64};
+    std::unique_ptr<CDibImage>* images[] = {
+        &camera.Image(ImageRole::image8),  &camera.Image(ImageRole::image16),
+        &camera.Image(ImageRole::image24), &camera.Image(ImageRole::image32),
+        &camera.Image(ImageRole::image48), &camera.Image(ImageRole::image64)};
     const int depths[] = {8, 16, 24, 32, 48, 64};
     for (int i = 0; i < 6; ++i) {
         *images[i] = std::make_unique<CDibImage>();
         (*images[i])->Create(kWidth, kHeight, depths[i]);
     }
-    camera.displayImage = std::make_unique<CDibImage>();
+    camera.Image(ImageRole::displayImage) = std::make_unique<CDibImage>();
     camera.colorMode = mode;
     QUELIX_HWND parent = QuelixPlatform_CreateWindow("bench", kWidth * scale + 20, kHeight * scale + 20);
     camera.previewWindow = camera.CreatePreviewWindow(parent, {10, 10, kWidth * scale, kHeight * scale});

@@ -50,16 +50,17 @@ inline void EveryStageOn(test::PipelineCamera& p)
 {
     std::mt19937 random(1);
     CQuelix& c = p.camera;
-    FillScene(*c.rawFrame, random);
+    FillScene(*c.Image(ImageRole::rawFrame), random);
     for (int32_t i = 0; i < kSensorHeight; ++i) {
         for (int32_t j = 0; j < kSensorWidth; ++j) {
             const auto fixed = static_cast<int32_t>(random() % 8);
-            Put(*c.darkRef8, i, j, 6 + fixed);
-            Put(*c.brightRef8, i, j, 230 + fixed);
-            Put(*c.darkRef16, i, j, (6 + fixed) * 64);
-            Put(*c.brightRef16, i, j, (230 + fixed) * 64);
+            Put(*c.Image(ImageRole::darkRef8), i, j, 6 + fixed);
+            Put(*c.Image(ImageRole::brightRef8), i, j, 230 + fixed);
+            Put(*c.Image(ImageRole::darkRef16), i, j, (6 + fixed) * 64);
+            Put(*c.Image(ImageRole::brightRef16), i, j, (230 + fixed) * 64);
             const bool defect = random() % 2000 == 0;
-            for (CDibImage* map : {c.defectWork8a.get(), c.defectWork16a.get()})
+            for (CDibImage* map :
+                 {c.Image(ImageRole::defectWork8a).get(), c.Image(ImageRole::defectWork16a).get()})
                 Put(*map, i, j, defect ? 1 : 0);
         }
     }

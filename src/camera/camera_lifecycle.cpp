@@ -11,16 +11,6 @@ namespace {
 
 constexpr uint16_t kFullScale14 = 0x3FFF;
 
-// Every image of the camera in field order.
-std::array<std::unique_ptr<CDibImage>*, 20> Images(CQuelix& camera)
-{
-    return {&camera.image8,        &camera.image16,      &camera.image24,       &camera.image32,
-            &camera.image48,       &camera.image64,      &camera.filterScratch, &camera.displayImage,
-            &camera.rawFrame,      &camera.darkRef8,     &camera.brightRef8,    &camera.darkRef16,
-            &camera.brightRef16,   &camera.defectWork8a, &camera.defectWork8b,  &camera.defectWork16a,
-            &camera.defectWork16b, &camera.defectWork8c, &camera.defectWork16c, &camera.latestImage};
-}
-
 void Fill16(CDibImage& image, uint16_t value)
 {
     for (int32_t row = 0; row < image.height; ++row) {
@@ -39,8 +29,8 @@ int CQuelix::Initialize(platform::Hwnd window)
     try {
         // Device 0 is initialised unless another camera object streams it.
         device = std::make_unique<CQuelix205KWMXSdk>(false);
-        for (std::unique_ptr<CDibImage>* image : Images(*this))
-            *image = std::make_unique<CDibImage>();
+        for (std::unique_ptr<CDibImage>& image : images)
+            image = std::make_unique<CDibImage>();
     } catch (const std::bad_alloc&) {
         errorWindow = window;
         return Fail(kErrObjects);
@@ -51,20 +41,22 @@ int CQuelix::Initialize(platform::Hwnd window)
         device->InitDevice(0);
 
     const struct {
-        CDibImage* image;
+        ImageRole role;
         int bits;
-    } references[] = {{darkRef8.get(), 8},       {brightRef8.get(), 8},     {darkRef16.get(), 16},
-                      {brightRef16.get(), 16},   {defectWork8a.get(), 8},   {defectWork8b.get(), 8},
-                      {defectWork16a.get(), 16}, {defectWork16b.get(), 16}, {defectWork8c.get(), 8},
-                      {defectWork16c.get(), 16}};
-    for (const auto& [image, bits] : references) {
-        if (!image->Create(kSensorWidth, kSensorHeight, bits))
+    } sensorImages[] = {{ImageRole::darkRef8, 8},       {ImageRole::brightRef8, 8},
+                        {ImageRole::darkRef16, 16},     {ImageRole::brightRef16, 16},
+                        {ImageRole::defectWork8a, 8},   {ImageRole::defectWork8b, 8},
+                        {ImageRole::defectWork16a, 16}, {ImageRole::defectWork16b, 16},
+                        {ImageRole::defectWork8c, 8},   {ImageRole::defectWork16c, 16}};
+    for (const auto& [role, bits] : sensorImages) {
+        if (!Image(role)->Create(kSensorWidth, kSensorHeight, bits))
             return 0;
     }
     // Without a mask file the shading references are a black frame and a
     // full-scale frame; Create leaves every other pixel at zero.
-    std::memset(brightRef8->pBits, 0xFF, static_cast<size_t>(brightRef8->stride) * brightRef8->height);
-    Fill16(*brightRef16, kFullScale14);
+    CDibImage& bright8 = *Image(ImageRole::brightRef8);
+    std::memset(bright8.pBits, 0xFF, static_cast<size_t>(bright8.stride) * bright8.height);
+    Fill16(*Image(ImageRole::brightRef16), kFullScale14);
 
     ReadSizeSettings();
     // A refusal here (out of memory) shows at the capture start, which
@@ -103,8 +95,8 @@ CQuelix::~CQuelix()
     if (device != nullptr)
         sharedTable.ReleaseDevice(number, errorWindow);
     device.reset();
-    for (std::unique_ptr<CDibImage>* image : Images(*this))
-        image->reset();
+    for (std::unique_ptr<CDibImage>& image : images)
+        image.reset();
     sharedTable.CloseSharedTable();
 }
 

@@ -14,6 +14,7 @@
 
 #include "QuelixSdk_205KWMX.h"
 #include "camera/frame_times.h"
+#include "camera/image_roles.h"
 #include "device/quelix_205kwmx_sdk.h"
 #include "device/shared_device_table.h"
 #include "dialogs/dialog_hook.h"
@@ -327,27 +328,14 @@ public:
     // The device object; null until initialisation made it.
     std::unique_ptr<CQuelix205KWMXSdk> device;
 
-    // Processed output images for colour modes 0 to 5.
-    std::unique_ptr<CDibImage> image8;
-    std::unique_ptr<CDibImage> image16;
-    std::unique_ptr<CDibImage> image24;
-    std::unique_ptr<CDibImage> image32;
-    std::unique_ptr<CDibImage> image48;
-    std::unique_ptr<CDibImage> image64;
-    std::unique_ptr<CDibImage> filterScratch;
-    std::unique_ptr<CDibImage> displayImage;
-    std::unique_ptr<CDibImage> rawFrame;  // guarded by rawFrameLock
-    std::unique_ptr<CDibImage> darkRef8;
-    std::unique_ptr<CDibImage> brightRef8;
-    std::unique_ptr<CDibImage> darkRef16;
-    std::unique_ptr<CDibImage> brightRef16;
-    std::unique_ptr<CDibImage> defectWork8a;
-    std::unique_ptr<CDibImage> defectWork8b;
-    std::unique_ptr<CDibImage> defectWork16a;
-    std::unique_ptr<CDibImage> defectWork16b;
-    std::unique_ptr<CDibImage> defectWork8c;
-    std::unique_ptr<CDibImage> defectWork16c;
-    std::unique_ptr<CDibImage> latestImage;  // guarded by displayLock
+    // The images, one per role (image_roles.h); null until initialisation
+    // made them.
+    std::array<std::unique_ptr<CDibImage>, kImageRoles> images;
+    std::unique_ptr<CDibImage>& Image(ImageRole role) { return images[static_cast<size_t>(role)]; }
+    const std::unique_ptr<CDibImage>& Image(ImageRole role) const
+    {
+        return images[static_cast<size_t>(role)];
+    }
 
     // Read by the capture thread's DrawPreview while Close clears them.
     std::atomic<platform::Hwnd> previewWindow{nullptr};

@@ -22,27 +22,13 @@ constexpr uint32_t kClockSettleMs = 100;
 
 CDibImage* CQuelix::OutputImage() const
 {
-    switch (colorMode.load()) {
-        case 0:
-            return image8.get();
-        case 1:
-            return image16.get();
-        case 2:
-            return image24.get();
-        case 3:
-            return image32.get();
-        case 4:
-            return image48.get();
-        case 5:
-            return image64.get();
-        default:
-            return nullptr;
-    }
+    const int32_t mode = colorMode.load();
+    return ColorModeOf(mode) != nullptr ? Image(OutputRole(mode)).get() : nullptr;
 }
 
 CDibImage* CQuelix::WorkImage() const
 {
-    return UsesWideWork(colorMode) ? image16.get() : image8.get();
+    return Image(WorkRole(colorMode)).get();
 }
 
 bool CQuelix::DeviceHeldElsewhere(int n) const
@@ -74,23 +60,26 @@ int CQuelix::PrepareAcquisition()
         CDibImage* image;
         int bits;
         bool needed;
-    } outputs[] = {{image8.get(), 8, mode <= 3},   {image16.get(), 16, UsesWideWork(mode)},
-                   {image24.get(), 24, mode != 1}, {image32.get(), 32, mode == 3},
-                   {image48.get(), 48, mode == 4}, {image64.get(), 64, mode == 5}};
+    } outputs[] = {{Image(ImageRole::image8).get(), 8, mode <= 3},
+                   {Image(ImageRole::image16).get(), 16, UsesWideWork(mode)},
+                   {Image(ImageRole::image24).get(), 24, mode != 1},
+                   {Image(ImageRole::image32).get(), 32, mode == 3},
+                   {Image(ImageRole::image48).get(), 48, mode == 4},
+                   {Image(ImageRole::image64).get(), 64, mode == 5}};
     for (const auto& [image, bits, needed] : outputs) {
         if (needed && !image->Create(w, h, bits))
             return Fail(kErrObjects);
     }
-    if (!filterScratch->CreateLike(OutputImage()))
+    if (!Image(ImageRole::filterScratch)->CreateLike(OutputImage()))
         return Fail(kErrObjects);
     {
         platform::CriticalSectionGuard guard(displayLock);
-        if (!latestImage->CreateLike(OutputImage()))
+        if (!Image(ImageRole::latestImage)->CreateLike(OutputImage()))
             return Fail(kErrObjects);
     }
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        if (!rawFrame->Create(w, h, UsesWideWork(mode) ? 16 : 8))
+        if (!Image(ImageRole::rawFrame)->Create(w, h, UsesWideWork(mode) ? 16 : 8))
             return Fail(kErrObjects);
     }
 
@@ -108,7 +97,7 @@ int CQuelix::PrepareAcquisition()
     if (platform::IsWindowVisible(window) && platform::GetClientSize(window, clientWidth, clientHeight) &&
         clientWidth > 0 && clientHeight > 0 && previewDC.load() != nullptr) {
         // 8-bit buffers come with the gray ramp.
-        displayImage->Create(clientWidth, clientHeight, mode <= 1 ? 8 : 24);
+        Image(ImageRole::displayImage)->Create(clientWidth, clientHeight, mode <= 1 ? 8 : 24);
     }
     return 1;
 }
@@ -262,7 +251,8 @@ int CQuelix::TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption)
     DeviceStatus read = DeviceStatus::Ok;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
+        read = device->ReadSingleFrame(Image(ImageRole::rawFrame)->pBits,
+                                       Image(ImageRole::rawFrame)->ImageBytes());
         RestrideRawFrame();
     }
     if (read != DeviceStatus::Ok) {
@@ -273,7 +263,7 @@ int CQuelix::TakeSnapShot(uint8_t* buffer, int32_t size, int32_t rowOption)
     CorrectFrame();
     {
         platform::CriticalSectionGuard guard(displayLock);
-        latestImage->CopyFrom(OutputImage());
+        Image(ImageRole::latestImage)->CopyFrom(OutputImage());
     }
     if (buffer != nullptr && size != 0 && !CopyToCallerBuffer(*OutputImage(), rowOption, buffer, size)) {
         closeUnlessCapturing();
@@ -288,11 +278,11 @@ int CQuelix::GetImage(uint8_t* buffer, int32_t size, int32_t rowOption)
     if (device == nullptr)
         return Fail(kErrNotInitialized);
     platform::CriticalSectionGuard guard(displayLock);
-    if (latestImage == nullptr)
+    if (Image(ImageRole::latestImage) == nullptr)
         return Fail(kErrNotInitialized);
-    if (latestImage->pBits == nullptr || buffer == nullptr)
+    if (Image(ImageRole::latestImage)->pBits == nullptr || buffer == nullptr)
         return Fail(kErrObjects);
-    if (!CopyToCallerBuffer(*latestImage, rowOption, buffer, size))
+    if (!CopyToCallerBuffer(*Image(ImageRole::latestImage), rowOption, buffer, size))
         return Fail(kErrObjects);
     return 1;
 }

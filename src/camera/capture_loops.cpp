@@ -45,9 +45,10 @@ void CQuelix::PostFrameError(int32_t code)
 
 void CQuelix::RestrideRawFrame()
 {
-    const int32_t bytesPerPixel = rawFrame->bitCount / 8;
-    if (rawFrame->width * bytesPerPixel != rawFrame->stride)
-        rawFrame->Convert(bytesPerPixel == 2 ? Restride16 : Restride8, rawFrame.get(), nullptr, 0, 0);
+    CDibImage& raw = *Image(ImageRole::rawFrame);
+    const int32_t bytesPerPixel = raw.bitCount / 8;
+    if (raw.width * bytesPerPixel != raw.stride)
+        raw.Convert(bytesPerPixel == 2 ? Restride16 : Restride8, &raw, nullptr, 0, 0);
 }
 
 void CQuelix::FillFrameInfo(const CDibImage& image, int32_t framesPerSecond10)
@@ -78,7 +79,7 @@ void CQuelix::MeasureFrameRate()
 void CQuelix::PublishFrame(int32_t trailer)
 {
     platform::CriticalSectionGuard guard(displayLock);
-    latestImage->CopyFrom(OutputImage());
+    Image(ImageRole::latestImage)->CopyFrom(OutputImage());
     trailerValue = trailer;
 }
 
@@ -125,7 +126,8 @@ void CQuelix::PreviewLoop()
         uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
-            read = device->ReadRingFrame(rawFrame->pBits, rawFrame->ImageBytes());
+            read = device->ReadRingFrame(Image(ImageRole::rawFrame)->pBits,
+                                         Image(ImageRole::rawFrame)->ImageBytes());
             trailer = device->frameTrailer;
             arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
@@ -179,7 +181,8 @@ void CQuelix::TriggerLoop()
         uint64_t arrivedNs = 0;
         {
             platform::CriticalSectionGuard guard(rawFrameLock);
-            read = device->ReadSingleFrame(rawFrame->pBits, rawFrame->ImageBytes());
+            read = device->ReadSingleFrame(Image(ImageRole::rawFrame)->pBits,
+                                           Image(ImageRole::rawFrame)->ImageBytes());
             trailer = device->frameTrailer;
             arrivedNs = device->frameArrivalNs;
             RestrideRawFrame();
@@ -190,7 +193,7 @@ void CQuelix::TriggerLoop()
             PostFrameError(kErrReadFrame);
             continue;
         }
-        FillFrameInfo(*rawFrame, 0);
+        FillFrameInfo(*Image(ImageRole::rawFrame), 0);
         CorrectFrame();
         PublishFrame(trailer);
         DeliverFrame(trailer, arrivedNs);

@@ -85,16 +85,17 @@ void CQuelix::CorrectFrame()
     if (mode < 0 || mode > 5)
         return;
     const bool wide = UsesWideWork(mode);
-    CDibImage* work = wide ? image16.get() : image8.get();
+    CDibImage* work = Image(WorkRole(mode)).get();
     if (work == nullptr || work->pBits == nullptr || work->bitCount != (wide ? 16 : 8))
         return;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        if (rawFrame == nullptr || rawFrame->pBits == nullptr)
+        const CDibImage* raw = Image(ImageRole::rawFrame).get();
+        if (raw == nullptr || raw->pBits == nullptr)
             return;
         const size_t bytes = std::min(static_cast<size_t>(work->stride) * work->height,
-                                      static_cast<size_t>(rawFrame->stride) * rawFrame->height);
-        std::memcpy(work->pBits, rawFrame->pBits, bytes);
+                                      static_cast<size_t>(raw->stride) * raw->height);
+        std::memcpy(work->pBits, raw->pBits, bytes);
     }
 
     AutoExposure(work);
@@ -108,10 +109,13 @@ void CQuelix::CorrectFrame()
             if (maskFilter.load() != 0) {
                 const int32_t x = active.x.load();
                 const int32_t y = active.y.load();
-                if (!wide && darkRef8 != nullptr && brightRef8 != nullptr)
-                    correctionState_.shading8.Apply(*work, *darkRef8, *brightRef8, x, y);
-                else if (wide && darkRef16 != nullptr && brightRef16 != nullptr)
-                    correctionState_.shading16.Apply(*work, *darkRef16, *brightRef16, x, y);
+                if (!wide && Image(ImageRole::darkRef8) != nullptr && Image(ImageRole::brightRef8) != nullptr)
+                    correctionState_.shading8.Apply(*work, *Image(ImageRole::darkRef8),
+                                                    *Image(ImageRole::brightRef8), x, y);
+                else if (wide && Image(ImageRole::darkRef16) != nullptr &&
+                         Image(ImageRole::brightRef16) != nullptr)
+                    correctionState_.shading16.Apply(*work, *Image(ImageRole::darkRef16),
+                                                     *Image(ImageRole::brightRef16), x, y);
             }
             if (dotFilter.load() != 0) {
                 if (wide)
@@ -142,9 +146,7 @@ void CQuelix::CorrectFrame()
                 work->Convert(GrayBalanceApply, work, nullptr, 0, 0, &gray);
         }
 
-        const std::array<CDibImage*, 6> outputs = {image8.get(),  image16.get(), image24.get(),
-                                                   image32.get(), image48.get(), image64.get()};
-        CDibImage* output = outputs[mode];
+        CDibImage* output = Image(OutputRole(mode)).get();
         if (output == nullptr || output->pBits == nullptr)
             return;
         const int32_t sharpness = Setting(settings, FilterSlot::sharpness);
@@ -162,8 +164,9 @@ void CQuelix::CorrectFrame()
         // Sharpening reads an untouched picture: the stages render into
         // filterScratch, and one pass sharpens and brightens it into the
         // output.
-        const bool sharpen = sharpness != 0 && filterScratch != nullptr &&
-                             (SameShape(*filterScratch, *output) || filterScratch->CreateLike(output));
+        const bool sharpen = sharpness != 0 && Image(ImageRole::filterScratch) != nullptr &&
+                             (SameShape(*Image(ImageRole::filterScratch), *output) ||
+                              Image(ImageRole::filterScratch)->CreateLike(output));
         if (!sharpen) {
             correctionState_.render.Render(*work, *output);
             if (sharpness != 0 && brightness != 0) {
@@ -172,11 +175,11 @@ void CQuelix::CorrectFrame()
             }
             return;
         }
-        correctionState_.render.Render(*work, *filterScratch);
+        correctionState_.render.Render(*work, *Image(ImageRole::filterScratch));
         const int32_t bytesPerPixel = output->bitCount / 8;
         const Rect area{0, 0, std::min(work->width, output->width), std::min(work->height, output->height)};
-        SharpenPass({output->pBits, filterScratch->pBits, area, 0, 0, bytesPerPixel, bytesPerPixel,
-                     output->stride, filterScratch->stride},
+        SharpenPass({output->pBits, Image(ImageRole::filterScratch)->pBits, area, 0, 0, bytesPerPixel,
+                     bytesPerPixel, output->stride, Image(ImageRole::filterScratch)->stride},
                     {wide ? 2 : 1, colour ? 3 : 1, sharpness, kSignificantBits, brightness, true});
     } catch (const std::bad_alloc&) {
         return;
@@ -185,14 +188,15 @@ void CQuelix::CorrectFrame()
 
 int CQuelix::DefectFilter8(CDibImage* image, int threshold)
 {
-    return RepairDefects8(image, defectWork8a.get(), defectWork8b.get(), active.x, active.y,
-                          defectWork8c.get(), threshold);
+    return RepairDefects8(image, Image(ImageRole::defectWork8a).get(), Image(ImageRole::defectWork8b).get(),
+                          active.x, active.y, Image(ImageRole::defectWork8c).get(), threshold);
 }
 
 int CQuelix::DefectFilter16(CDibImage* image, int threshold)
 {
-    return RepairDefects16(image, defectWork16a.get(), defectWork16b.get(), active.x, active.y,
-                           defectWork16c.get(), threshold);
+    return RepairDefects16(image, Image(ImageRole::defectWork16a).get(),
+                           Image(ImageRole::defectWork16b).get(), active.x, active.y,
+                           Image(ImageRole::defectWork16c).get(), threshold);
 }
 
 }  // namespace quelix

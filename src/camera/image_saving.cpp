@@ -16,7 +16,8 @@ int CQuelix::SaveImage(const char* fileName, int format)
     bool copied = false;
     {
         platform::CriticalSectionGuard guard(displayLock);
-        copied = latestImage != nullptr && frame.CopyFrom(latestImage.get()) != 0;
+        copied = Image(ImageRole::latestImage) != nullptr &&
+                 frame.CopyFrom(Image(ImageRole::latestImage).get()) != 0;
     }
     if (!copied || frame.pBits == nullptr)
         return Fail(kErrNotInitialized);

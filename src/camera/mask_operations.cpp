@@ -53,10 +53,14 @@ struct FrameWindow {
 
 bool CQuelix::HasCorrectionImages() const
 {
-    return IsSensorImage(darkRef8.get(), 8) && IsSensorImage(brightRef8.get(), 8) &&
-           IsSensorImage(darkRef16.get(), 16) && IsSensorImage(brightRef16.get(), 16) &&
-           IsSensorImage(defectWork8a.get(), 8) && IsSensorImage(defectWork8b.get(), 8) &&
-           IsSensorImage(defectWork16a.get(), 16) && IsSensorImage(defectWork16b.get(), 16);
+    return IsSensorImage(Image(ImageRole::darkRef8).get(), 8) &&
+           IsSensorImage(Image(ImageRole::brightRef8).get(), 8) &&
+           IsSensorImage(Image(ImageRole::darkRef16).get(), 16) &&
+           IsSensorImage(Image(ImageRole::brightRef16).get(), 16) &&
+           IsSensorImage(Image(ImageRole::defectWork8a).get(), 8) &&
+           IsSensorImage(Image(ImageRole::defectWork8b).get(), 8) &&
+           IsSensorImage(Image(ImageRole::defectWork16a).get(), 16) &&
+           IsSensorImage(Image(ImageRole::defectWork16b).get(), 16);
 }
 
 int CQuelix::LoadMaskFile(const char* path)
@@ -68,14 +72,14 @@ int CQuelix::LoadMaskFile(const char* path)
         return Fail(kErrMaskFile);
     const DefectMasks masks = DeriveDefectMasks(references);
     platform::CriticalSectionGuard guard(correctionLock);
-    CopyIn(*darkRef8, references.dark8);
-    CopyIn(*brightRef8, references.bright8);
-    CopyIn(*darkRef16, references.dark16);
-    CopyIn(*brightRef16, references.bright16);
-    CopyIn(*defectWork8a, masks.hot8);
-    CopyIn(*defectWork8b, masks.dead8);
-    CopyIn(*defectWork16a, masks.hot16);
-    CopyIn(*defectWork16b, masks.dead16);
+    CopyIn(*Image(ImageRole::darkRef8), references.dark8);
+    CopyIn(*Image(ImageRole::brightRef8), references.bright8);
+    CopyIn(*Image(ImageRole::darkRef16), references.dark16);
+    CopyIn(*Image(ImageRole::brightRef16), references.bright16);
+    CopyIn(*Image(ImageRole::defectWork8a), masks.hot8);
+    CopyIn(*Image(ImageRole::defectWork8b), masks.dead8);
+    CopyIn(*Image(ImageRole::defectWork16a), masks.hot16);
+    CopyIn(*Image(ImageRole::defectWork16b), masks.dead16);
     return 1;
 }
 
@@ -86,10 +90,10 @@ int CQuelix::SaveMaskFile(const char* path)
     MaskReferences references;
     {
         platform::CriticalSectionGuard guard(correctionLock);
-        CopyOut(*darkRef8, references.dark8);
-        CopyOut(*brightRef8, references.bright8);
-        CopyOut(*darkRef16, references.dark16);
-        CopyOut(*brightRef16, references.bright16);
+        CopyOut(*Image(ImageRole::darkRef8), references.dark8);
+        CopyOut(*Image(ImageRole::brightRef8), references.bright8);
+        CopyOut(*Image(ImageRole::darkRef16), references.dark16);
+        CopyOut(*Image(ImageRole::brightRef16), references.bright16);
     }
     if (path == nullptr || !WriteMaskFile(path, references))
         return Fail(kErrMaskFile);
@@ -119,12 +123,12 @@ int CQuelix::BuildMask(int is16Bit, int which)
     platform::CriticalSectionGuard guard(correctionLock);
     const bool bright = which == 1;
     if (is16Bit == 0) {
-        const CDibImage& reference = bright ? *brightRef8 : *darkRef8;
-        CDibImage& mask = bright ? *defectWork8b : *defectWork8a;
+        const CDibImage& reference = bright ? *Image(ImageRole::brightRef8) : *Image(ImageRole::darkRef8);
+        CDibImage& mask = bright ? *Image(ImageRole::defectWork8b) : *Image(ImageRole::defectWork8a);
         DeriveDefectMask8(reference.pBits, reference.stride, bright, mask.pBits, mask.stride);
     } else {
-        const CDibImage& reference = bright ? *brightRef16 : *darkRef16;
-        CDibImage& mask = bright ? *defectWork16b : *defectWork16a;
+        const CDibImage& reference = bright ? *Image(ImageRole::brightRef16) : *Image(ImageRole::darkRef16);
+        CDibImage& mask = bright ? *Image(ImageRole::defectWork16b) : *Image(ImageRole::defectWork16a);
         DeriveDefectMask16(reference.pBits, reference.stride, bright, mask.pBits, mask.stride);
     }
     return 1;
@@ -144,7 +148,7 @@ int CQuelix::UpdateMaskData(int which)
     FrameWindow frame;
     {
         platform::CriticalSectionGuard guard(rawFrameLock);
-        const CDibImage* raw = rawFrame.get();
+        const CDibImage* raw = Image(ImageRole::rawFrame).get();
         if (raw != nullptr && raw->pBits != nullptr && (raw->bitCount == 8 || raw->bitCount == 16) &&
             raw->width == active.width && raw->height == active.height) {
             frame.x = active.x;
@@ -166,7 +170,9 @@ int CQuelix::UpdateMaskData(int which)
 
     const bool wide = frame.bytesPerPixel == 2;
     platform::CriticalSectionGuard guard(correctionLock);
-    CDibImage& reference = which == 0 ? (wide ? *darkRef16 : *darkRef8) : (wide ? *brightRef16 : *brightRef8);
+    CDibImage& reference = which == 0
+                               ? (wide ? *Image(ImageRole::darkRef16) : *Image(ImageRole::darkRef8))
+                               : (wide ? *Image(ImageRole::brightRef16) : *Image(ImageRole::brightRef8));
     const auto rowBytes = static_cast<size_t>(frame.width) * frame.bytesPerPixel;
     for (int32_t i = 0; i < frame.height; ++i)
         std::memcpy(reference.pBits + static_cast<ptrdiff_t>(frame.y + i) * reference.stride +

@@ -111,22 +111,26 @@ int CQuelix::DrawPreview()
     CDibImage* source = nullptr;
     switch (mode) {
         case 0:
-            source = image8.get();
+            source = Image(ImageRole::image8).get();
             break;
         case 1:
-            source = ConvertForDisplay(image8.get(), image16.get(), Gray16To8Shr6);
+            source = ConvertForDisplay(Image(ImageRole::image8).get(), Image(ImageRole::image16).get(),
+                                       Gray16To8Shr6);
             break;
         case 2:
-            source = image24.get();
+            source = Image(ImageRole::image24).get();
             break;
         case 3:
-            source = ConvertForDisplay(image24.get(), image32.get(), Bgr24Copy);
+            source = ConvertForDisplay(Image(ImageRole::image24).get(), Image(ImageRole::image32).get(),
+                                       Bgr24Copy);
             break;
         case 4:
-            source = ConvertForDisplay(image24.get(), image48.get(), Bgr48To24Shr6);
+            source = ConvertForDisplay(Image(ImageRole::image24).get(), Image(ImageRole::image48).get(),
+                                       Bgr48To24Shr6);
             break;
         case 5:
-            source = ConvertForDisplay(image24.get(), image64.get(), Bgr48To24Shr6);
+            source = ConvertForDisplay(Image(ImageRole::image24).get(), Image(ImageRole::image64).get(),
+                                       Bgr48To24Shr6);
             break;
         default:
             return 0;
@@ -154,17 +158,20 @@ int CQuelix::DrawPreview()
                    ? 1
                    : 0;
     }
-    if (displayImage == nullptr)
+    if (Image(ImageRole::displayImage) == nullptr)
         return 0;
-    if (displayImage->width != clientWidth || displayImage->height != clientHeight ||
-        displayImage->bitCount != sourceBits) {
-        displayImage->Release();
-        if (displayImage->Create(clientWidth, clientHeight, sourceBits) == 0)
+    if (Image(ImageRole::displayImage)->width != clientWidth ||
+        Image(ImageRole::displayImage)->height != clientHeight ||
+        Image(ImageRole::displayImage)->bitCount != sourceBits) {
+        Image(ImageRole::displayImage)->Release();
+        if (Image(ImageRole::displayImage)->Create(clientWidth, clientHeight, sourceBits) == 0)
             return 0;
     }
-    if (displayImage->StretchConvert(gray ? Scale8Nearest : Scale24Nearest, source) == 0)
+    if (Image(ImageRole::displayImage)->StretchConvert(gray ? Scale8Nearest : Scale24Nearest, source) == 0)
         return 0;
-    return platform::BitBlt(dc, 0, 0, clientWidth, clientHeight, displayImage->hdc, 0, 0) ? 1 : 0;
+    return platform::BitBlt(dc, 0, 0, clientWidth, clientHeight, Image(ImageRole::displayImage)->hdc, 0, 0)
+               ? 1
+               : 0;
 }
 
 int CQuelix::Close()

@@ -105,7 +105,7 @@ TEST(CameraDefaults, ConstructorSetsTheDocumentedValues)
 {
     CQuelix camera;
     EXPECT_EQ(camera.device, nullptr);
-    EXPECT_EQ(camera.latestImage, nullptr);
+    EXPECT_EQ(camera.Image(ImageRole::latestImage), nullptr);
     EXPECT_EQ(camera.width, 320);
     EXPECT_EQ(camera.height, 256);
     EXPECT_EQ(camera.totalWidth, 320);

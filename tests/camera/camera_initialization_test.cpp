@@ -51,11 +51,12 @@ TEST_F(CameraInitialization, AFirstRunWritesTheDefaultsAndUsesThem)
         EXPECT_EQ(camera.filter.Get(FilterSlot::grayGainB), 128);
         EXPECT_EQ(camera.camera.Get(CameraSlot::exposureTime), 100);
         EXPECT_EQ(camera.camera.Get(CameraSlot::peltier), 80);
-        ASSERT_NE(camera.brightRef16, nullptr);
-        EXPECT_EQ(reinterpret_cast<uint16_t*>(camera.brightRef16->pBits)[81919], 0x3FFF);
-        EXPECT_EQ(camera.brightRef8->pBits[0], 0xFF);
-        EXPECT_EQ(camera.darkRef8->pBits[0], 0);
-        EXPECT_EQ(camera.rawFrame->width, 0) << "the other images get their pixels when capture needs them";
+        ASSERT_NE(camera.Image(ImageRole::brightRef16), nullptr);
+        EXPECT_EQ(reinterpret_cast<uint16_t*>(camera.Image(ImageRole::brightRef16)->pBits)[81919], 0x3FFF);
+        EXPECT_EQ(camera.Image(ImageRole::brightRef8)->pBits[0], 0xFF);
+        EXPECT_EQ(camera.Image(ImageRole::darkRef8)->pBits[0], 0);
+        EXPECT_EQ(camera.Image(ImageRole::rawFrame)->width, 0)
+            << "the other images get their pixels when capture needs them";
         EXPECT_EQ(camera.GetLastError(), 0);
     }
     const std::string text = test::ReadTextFile(environment.RegistryPath());

@@ -32,14 +32,15 @@ std::vector<Sample> SamplesOf(const CDibImage& image)
 bool MasksMatchReferences(CQuelix& camera)
 {
     platform::CriticalSectionGuard guard(camera.correctionLock);
-    const MaskReferences references{
-        SamplesOf<uint8_t>(*camera.darkRef8), SamplesOf<uint8_t>(*camera.brightRef8),
-        SamplesOf<uint16_t>(*camera.darkRef16), SamplesOf<uint16_t>(*camera.brightRef16)};
+    const MaskReferences references{SamplesOf<uint8_t>(*camera.Image(ImageRole::darkRef8)),
+                                    SamplesOf<uint8_t>(*camera.Image(ImageRole::brightRef8)),
+                                    SamplesOf<uint16_t>(*camera.Image(ImageRole::darkRef16)),
+                                    SamplesOf<uint16_t>(*camera.Image(ImageRole::brightRef16))};
     const DefectMasks derived = DeriveDefectMasks(references);
-    return derived.hot8 == SamplesOf<uint8_t>(*camera.defectWork8a) &&
-           derived.dead8 == SamplesOf<uint8_t>(*camera.defectWork8b) &&
-           derived.hot16 == SamplesOf<uint16_t>(*camera.defectWork16a) &&
-           derived.dead16 == SamplesOf<uint16_t>(*camera.defectWork16b);
+    return derived.hot8 == SamplesOf<uint8_t>(*camera.Image(ImageRole::defectWork8a)) &&
+           derived.dead8 == SamplesOf<uint8_t>(*camera.Image(ImageRole::defectWork8b)) &&
+           derived.hot16 == SamplesOf<uint16_t>(*camera.Image(ImageRole::defectWork16a)) &&
+           derived.dead16 == SamplesOf<uint16_t>(*camera.Image(ImageRole::defectWork16b));
 }
 
 MaskReferences References(uint16_t dark, uint16_t bright, size_t defectEvery)

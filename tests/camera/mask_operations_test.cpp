@@ -35,14 +35,18 @@ std::vector<Sample> SamplesOf(const CDibImage& image)
 
 MaskReferences ReferencesOf(const CQuelix& camera)
 {
-    return {SamplesOf<uint8_t>(*camera.darkRef8), SamplesOf<uint8_t>(*camera.brightRef8),
-            SamplesOf<uint16_t>(*camera.darkRef16), SamplesOf<uint16_t>(*camera.brightRef16)};
+    return {SamplesOf<uint8_t>(*camera.Image(ImageRole::darkRef8)),
+            SamplesOf<uint8_t>(*camera.Image(ImageRole::brightRef8)),
+            SamplesOf<uint16_t>(*camera.Image(ImageRole::darkRef16)),
+            SamplesOf<uint16_t>(*camera.Image(ImageRole::brightRef16))};
 }
 
 DefectMasks MasksOf(const CQuelix& camera)
 {
-    return {SamplesOf<uint8_t>(*camera.defectWork8a), SamplesOf<uint8_t>(*camera.defectWork8b),
-            SamplesOf<uint16_t>(*camera.defectWork16a), SamplesOf<uint16_t>(*camera.defectWork16b)};
+    return {SamplesOf<uint8_t>(*camera.Image(ImageRole::defectWork8a)),
+            SamplesOf<uint8_t>(*camera.Image(ImageRole::defectWork8b)),
+            SamplesOf<uint16_t>(*camera.Image(ImageRole::defectWork16a)),
+            SamplesOf<uint16_t>(*camera.Image(ImageRole::defectWork16b))};
 }
 
 bool Same(const MaskReferences& a, const MaskReferences& b)
@@ -122,10 +126,11 @@ protected:
         camera.active.y = y;
         camera.active.width = w;
         camera.active.height = h;
-        ASSERT_EQ(camera.rawFrame->Create(w, h, bits), 1);
+        ASSERT_EQ(camera.Image(ImageRole::rawFrame)->Create(w, h, bits), 1);
         for (int i = 0; i < h; ++i)
             for (int j = 0; j < w; ++j) {
-                uint8_t* at = camera.rawFrame->pBits + i * camera.rawFrame->stride + j * bits / 8;
+                uint8_t* at = camera.Image(ImageRole::rawFrame)->pBits +
+                              i * camera.Image(ImageRole::rawFrame)->stride + j * bits / 8;
                 const uint16_t value = sample(i, j);
                 if (bits == 8)
                     *at = static_cast<uint8_t>(value);

@@ -269,7 +269,7 @@ TEST(PipelineWithDialogValues, EveryStoredValueIsHandledSafely)
     for (int32_t colorMode = 0; colorMode < 6; ++colorMode) {
         PipelineCamera p(colorMode, 17, 9);
         std::mt19937 random(colorMode);
-        FillRandom(*p.camera.rawFrame, random);
+        FillRandom(*p.camera.Image(ImageRole::rawFrame), random);
         const ImageFilterSettings::Block neutral = p.camera.filter.Copy();
         p.camera.CorrectFrame();
         const CDibImage& output = *p.Output();

@@ -20,9 +20,9 @@ TEST(PreviewCloseRace, DrawingWhileTheWindowCloses)
 {
     CQuelix camera;
     camera.colorMode = 2;
-    camera.image24 = std::make_unique<CDibImage>();
-    camera.displayImage = std::make_unique<CDibImage>();
-    ASSERT_EQ(camera.image24->Create(64, 48, 24), 1);
+    camera.Image(ImageRole::image24) = std::make_unique<CDibImage>();
+    camera.Image(ImageRole::displayImage) = std::make_unique<CDibImage>();
+    ASSERT_EQ(camera.Image(ImageRole::image24)->Create(64, 48, 24), 1);
     QUELIX_HWND parent = QuelixPlatform_CreateWindow("race", 200, 200);
 
     for (int round = 0; round < 20; ++round) {

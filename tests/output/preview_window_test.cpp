@@ -29,9 +29,11 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::unique_ptr<CDibImage>* owners[] = {&camera_.image8,      &camera_.image16, &camera_.image24,
-                                                &camera_.image32,     &camera_.image48, &camera_.image64,
-                                                &camera_.displayImage};
+        std::unique_ptr<CDibImage>* owners[] = {
+            &camera_.Image(ImageRole::image8),      &camera_.Image(ImageRole::image16),
+            &camera_.Image(ImageRole::image24),     &camera_.Image(ImageRole::image32),
+            &camera_.Image(ImageRole::image48),     &camera_.Image(ImageRole::image64),
+            &camera_.Image(ImageRole::displayImage)};
         for (size_t i = 0; i < images_.size(); ++i) {
             *owners[i] = std::make_unique<CDibImage>();
             images_[i] = owners[i]->get();
@@ -224,8 +226,8 @@ TEST_F(PreviewWindowTest, SameSizeDrawingShowsEveryColourModeRightSideUp)
         ExpectPictureShown(window, mode);
     }
     // Mode 1 draws through the display image even at the same size.
-    EXPECT_EQ(camera_.displayImage->width, kImageWidth);
-    EXPECT_EQ(camera_.displayImage->bitCount, 8);
+    EXPECT_EQ(camera_.Image(ImageRole::displayImage)->width, kImageWidth);
+    EXPECT_EQ(camera_.Image(ImageRole::displayImage)->bitCount, 8);
 }
 
 TEST_F(PreviewWindowTest, ScaledDrawingShowsEveryColourModeRightSideUp)
@@ -237,8 +239,9 @@ TEST_F(PreviewWindowTest, ScaledDrawingShowsEveryColourModeRightSideUp)
             camera_.colorMode = mode;
             ASSERT_EQ(camera_.DrawPreview(), 1) << mode;
             ExpectPictureShown(window, mode);
-            EXPECT_EQ(camera_.displayImage->width, width);
-            EXPECT_EQ(camera_.displayImage->bitCount, mode <= 1 ? 8 : 24) << "rebuilt for the depth too";
+            EXPECT_EQ(camera_.Image(ImageRole::displayImage)->width, width);
+            EXPECT_EQ(camera_.Image(ImageRole::displayImage)->bitCount, mode <= 1 ? 8 : 24)
+                << "rebuilt for the depth too";
         }
         camera_.Close();
     }
@@ -262,13 +265,13 @@ TEST_F(PreviewWindowTest, DrawingNeedsAVisibleWindowAndTheFrame)
     camera_.previewDC = dc;
 
     camera_.colorMode = 1;
-    std::unique_ptr<CDibImage> image16 = std::move(camera_.image16);
+    std::unique_ptr<CDibImage> image16 = std::move(camera_.Image(ImageRole::image16));
     EXPECT_EQ(camera_.DrawPreview(), 0) << "no 16-bit frame to show";
-    camera_.image16 = std::move(image16);
+    camera_.Image(ImageRole::image16) = std::move(image16);
     camera_.colorMode = 7;
     EXPECT_EQ(camera_.DrawPreview(), 0) << "no such colour mode";
     camera_.colorMode = 2;
-    camera_.image24->Create(kImageWidth, kImageHeight, 8);
+    camera_.Image(ImageRole::image24)->Create(kImageWidth, kImageHeight, 8);
     EXPECT_EQ(camera_.DrawPreview(), 0) << "a 24-bit mode needs a 24-bit frame";
 }
 
@@ -277,7 +280,7 @@ TEST_F(PreviewWindowTest, EmptyClientAreaDrawsNothing)
     const platform::Hwnd window = OpenChildPreview(0, 30);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(camera_.DrawPreview(), 1);
-    EXPECT_EQ(camera_.displayImage->width, 0);
+    EXPECT_EQ(camera_.Image(ImageRole::displayImage)->width, 0);
 }
 
 TEST_F(PreviewWindowTest, CloseReleasesEverythingAndCanRunAgain)

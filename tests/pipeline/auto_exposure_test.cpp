@@ -30,7 +30,7 @@ protected:
     int Measure(uint16_t exposure, uint8_t level)
     {
         EXPECT_TRUE(Device().SetExposureLines(exposure));
-        CDibImage& work = *pipeline_.camera.image8;
+        CDibImage& work = *pipeline_.camera.Image(ImageRole::image8);
         std::memset(work.pBits, level, static_cast<size_t>(work.stride) * work.height);
         result_ = pipeline_.camera.AutoExposure(&work);
         return Registers();
@@ -69,7 +69,7 @@ TEST_F(AutoExposure, TheFactorIsDecidedByItsDoublePrecisionSum)
     // not at or below 0.6), window E neutral: nothing changes. The windows
     // are measured through Convert, which counts rows from the bottom, so
     // E is the window in the upper right of memory rows, D the lower right.
-    CDibImage& work = *pipeline_.camera.image8;
+    CDibImage& work = *pipeline_.camera.Image(ImageRole::image8);
     ASSERT_TRUE(Device().SetExposureLines(1000));
     std::memset(work.pBits, 170, static_cast<size_t>(work.stride) * work.height);
     for (int32_t i = 25; i < 52; ++i)
@@ -105,7 +105,7 @@ TEST_F(AutoExposure, The16BitWorkImageIsMeasuredByBits2To9AndTheDialogShowsTheEx
     std::vector<int32_t> shown;
     wide.camera.cameraDialog.Install([&shown](int32_t lines) { shown.push_back(lines); });
     ASSERT_TRUE(Device().SetExposureLines(1000));
-    CDibImage& work = *wide.camera.image16;
+    CDibImage& work = *wide.camera.Image(ImageRole::image16);
     // 0x0370 >> 2 = 220 in bits 2 to 9: too bright.
     for (int32_t i = 0; i < work.height * work.width; ++i) {
         const uint16_t sample = 0x0370;
@@ -115,7 +115,8 @@ TEST_F(AutoExposure, The16BitWorkImageIsMeasuredByBits2To9AndTheDialogShowsTheEx
     EXPECT_EQ(Registers(), 249);
     EXPECT_EQ(shown, (std::vector<int32_t>{249}));
     // Through CorrectFrame, from the raw frame.
-    std::memcpy(wide.camera.rawFrame->pBits, work.pBits, static_cast<size_t>(work.stride) * work.height);
+    std::memcpy(wide.camera.Image(ImageRole::rawFrame)->pBits, work.pBits,
+                static_cast<size_t>(work.stride) * work.height);
     wide.camera.CorrectFrame();
     EXPECT_EQ(Registers(), 62);
     EXPECT_EQ(shown, (std::vector<int32_t>{249, 62}));

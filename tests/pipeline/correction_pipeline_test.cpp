@@ -116,9 +116,11 @@ int32_t ShadeThroughPipeline(int colorMode, uint16_t x, uint16_t dark, uint16_t 
 {
     PipelineCamera p(colorMode, 8, 6, 3, 5);
     const bool wide = colorMode == 1;
-    Fill(*p.camera.rawFrame, x);
-    SetPixel(wide ? *p.camera.darkRef16 : *p.camera.darkRef8, 5 + 2, 3 + 4, dark);
-    SetPixel(wide ? *p.camera.brightRef16 : *p.camera.brightRef8, 5 + 2, 3 + 4, bright);
+    Fill(*p.camera.Image(ImageRole::rawFrame), x);
+    SetPixel(wide ? *p.camera.Image(ImageRole::darkRef16) : *p.camera.Image(ImageRole::darkRef8), 5 + 2,
+             3 + 4, dark);
+    SetPixel(wide ? *p.camera.Image(ImageRole::brightRef16) : *p.camera.Image(ImageRole::brightRef8), 5 + 2,
+             3 + 4, bright);
     p.camera.maskFilter = 1;
     p.camera.CorrectFrame();
     return Pixel(*p.Work(), 2, 4);
@@ -142,14 +144,14 @@ TEST(CorrectFrame, ShadingCorrectsAgainstTheReferencesAtTheWindowPosition)
 TEST(CorrectFrame, ShadingFollowsReferencesThatChangeBetweenFrames)
 {
     PipelineCamera p(0, 8, 6);
-    Fill(*p.camera.rawFrame, 110);
+    Fill(*p.camera.Image(ImageRole::rawFrame), 110);
     p.camera.maskFilter = 1;
     p.camera.CorrectFrame();
-    EXPECT_EQ(Pixel(*p.camera.image8, 1, 1), 110);
-    Fill(*p.camera.darkRef8, 10);
-    Fill(*p.camera.brightRef8, 210);
+    EXPECT_EQ(Pixel(*p.camera.Image(ImageRole::image8), 1, 1), 110);
+    Fill(*p.camera.Image(ImageRole::darkRef8), 10);
+    Fill(*p.camera.Image(ImageRole::brightRef8), 210);
     p.camera.CorrectFrame();
-    EXPECT_EQ(Pixel(*p.camera.image8, 1, 1), 128);
+    EXPECT_EQ(Pixel(*p.camera.Image(ImageRole::image8), 1, 1), 128);
 }
 
 TEST(CorrectFrame, DefectRepairReplacesOutliersAndMarkedPixels)
@@ -158,14 +160,15 @@ TEST(CorrectFrame, DefectRepairReplacesOutliersAndMarkedPixels)
         SCOPED_TRACE(colorMode);
         const uint16_t scale = colorMode == 0 ? 1 : 64;
         PipelineCamera p(colorMode, 9, 7);
-        CDibImage& raw = *p.camera.rawFrame;
+        CDibImage& raw = *p.camera.Image(ImageRole::rawFrame);
         Fill(raw, 40 * scale);
         SetPixel(raw, 2, 2, 100 * scale);  // 60 above its neighbours: repaired
         SetPixel(raw, 2, 6, 69 * scale);   // 29 above: kept
         // A horizontal pair that the hot map names: each takes the mean of
         // the nearest unmarked pixels; the left one's right search skips its
         // partner, and the right one's left search.
-        CDibImage& hot = colorMode == 0 ? *p.camera.defectWork8a : *p.camera.defectWork16a;
+        CDibImage& hot = colorMode == 0 ? *p.camera.Image(ImageRole::defectWork8a)
+                                        : *p.camera.Image(ImageRole::defectWork16a);
         SetPixel(hot, 5, 3, 1);
         SetPixel(hot, 5, 4, 1);
         SetPixel(raw, 5, 3, 50 * scale);
@@ -185,9 +188,11 @@ TEST(CorrectFrame, DefectRepairReplacesOutliersAndMarkedPixels)
         // A pixel the hot map names is repaired however close it is; the
         // map is read at the pixel's sensor position.
         PipelineCamera shifted(colorMode, 9, 7, 100, 50);
-        Fill(*shifted.camera.rawFrame, 40 * scale);
-        SetPixel(*shifted.camera.rawFrame, 3, 3, 45 * scale);
-        SetPixel(colorMode == 0 ? *shifted.camera.defectWork8a : *shifted.camera.defectWork16a, 53, 103, 1);
+        Fill(*shifted.camera.Image(ImageRole::rawFrame), 40 * scale);
+        SetPixel(*shifted.camera.Image(ImageRole::rawFrame), 3, 3, 45 * scale);
+        SetPixel(colorMode == 0 ? *shifted.camera.Image(ImageRole::defectWork8a)
+                                : *shifted.camera.Image(ImageRole::defectWork16a),
+                 53, 103, 1);
         shifted.camera.dotFilter = 1;
         shifted.camera.CorrectFrame();
         EXPECT_EQ(Pixel(*shifted.Work(), 3, 3), 40 * scale);
@@ -198,10 +203,10 @@ TEST(CorrectFrame, MirroringFlipsRowsColumnsOrBoth)
 {
     const auto mirror = [](int colorMode, int h, int v) {
         PipelineCamera p(colorMode, 2, 2);
-        SetPixel(*p.camera.rawFrame, 0, 0, 1);
-        SetPixel(*p.camera.rawFrame, 0, 1, 2);
-        SetPixel(*p.camera.rawFrame, 1, 0, 3);
-        SetPixel(*p.camera.rawFrame, 1, 1, 4);
+        SetPixel(*p.camera.Image(ImageRole::rawFrame), 0, 0, 1);
+        SetPixel(*p.camera.Image(ImageRole::rawFrame), 0, 1, 2);
+        SetPixel(*p.camera.Image(ImageRole::rawFrame), 1, 0, 3);
+        SetPixel(*p.camera.Image(ImageRole::rawFrame), 1, 1, 4);
         p.camera.camera.Set(CameraSlot::mirrorH, h);
         p.camera.camera.Set(CameraSlot::mirrorV, v);
         p.camera.CorrectFrame();
@@ -219,20 +224,20 @@ TEST(CorrectFrame, MirroringFlipsRowsColumnsOrBoth)
 TEST(CorrectFrame, FalseColourPicksThePaletteEntryOfEachSample)
 {
     PipelineCamera colour(2, 3, 1);
-    SetPixel(*colour.camera.rawFrame, 0, 0, 255);
-    SetPixel(*colour.camera.rawFrame, 0, 1, 128);
-    SetPixel(*colour.camera.rawFrame, 0, 2, 0);
+    SetPixel(*colour.camera.Image(ImageRole::rawFrame), 0, 0, 255);
+    SetPixel(*colour.camera.Image(ImageRole::rawFrame), 0, 1, 128);
+    SetPixel(*colour.camera.Image(ImageRole::rawFrame), 0, 2, 0);
     colour.camera.CorrectFrame();
     // 255 -> index 181 (00FF02), 128 -> index 91 (FF0080), as B, G, R.
-    EXPECT_EQ(PixelBytes(*colour.camera.image24),
+    EXPECT_EQ(PixelBytes(*colour.camera.Image(ImageRole::image24)),
               (std::vector<uint8_t>{0x02, 0xFF, 0x00, 0x80, 0x00, 0xFF, 0, 0, 0}));
 
     PipelineCamera deep(5, 2, 1);
-    SetPixel(*deep.camera.rawFrame, 0, 0, 16383);  // index 359: FDFCFF
-    SetPixel(*deep.camera.rawFrame, 0, 1, 8077);   // index 358: FAFBFF
+    SetPixel(*deep.camera.Image(ImageRole::rawFrame), 0, 0, 16383);  // index 359: FDFCFF
+    SetPixel(*deep.camera.Image(ImageRole::rawFrame), 0, 1, 8077);   // index 358: FAFBFF
     deep.camera.CorrectFrame();
     std::vector<uint16_t> words(8);
-    std::memcpy(words.data(), deep.camera.image64->pBits, 16);
+    std::memcpy(words.data(), deep.camera.Image(ImageRole::image64)->pBits, 16);
     EXPECT_EQ(words, (std::vector<uint16_t>{0xFF * 16, 0xFC * 16, 0xFD * 16, 0xFFFF, 0xFF * 16, 0xFB * 16,
                                             0xFA * 16, 0xFFFF}));
 }
@@ -242,14 +247,15 @@ TEST(CorrectFrame, NeutralSettingsLeaveTheCorrectedImageUntouched)
     std::mt19937 random(4);
     for (int colorMode = 0; colorMode < 6; ++colorMode) {
         PipelineCamera p(colorMode, 13, 7);
-        FillRandom(*p.camera.rawFrame, random);
+        FillRandom(*p.camera.Image(ImageRole::rawFrame), random);
         p.camera.CorrectFrame();
         CDibImage expected;
         expected.CreateLike(p.Output());
         if (colorMode <= 1)
-            std::memcpy(expected.pBits, p.camera.rawFrame->pBits, static_cast<size_t>(expected.stride) * 7);
+            std::memcpy(expected.pBits, p.camera.Image(ImageRole::rawFrame)->pBits,
+                        static_cast<size_t>(expected.stride) * 7);
         else
-            FalseColor(&expected, p.camera.rawFrame.get());
+            FalseColor(&expected, p.camera.Image(ImageRole::rawFrame).get());
         EXPECT_EQ(PixelBytes(*p.Output()), PixelBytes(expected)) << "colour mode " << colorMode;
     }
 }
@@ -259,7 +265,7 @@ TEST(CorrectFrame, AutomaticGrayBalanceMeasuresCountsDownAndTellsTheFilterDialog
     PipelineCamera p(0, 4, 4);
     for (int32_t i = 0; i < 4; ++i)
         for (int32_t j = 0; j < 4; ++j)
-            SetPixel(*p.camera.rawFrame, i, j, i % 2 == 0 ? (j % 2 == 0 ? 100 : 50) : 100);
+            SetPixel(*p.camera.Image(ImageRole::rawFrame), i, j, i % 2 == 0 ? (j % 2 == 0 ? 100 : 50) : 100);
     p.camera.filter.Set(FilterSlot::grayMode, 1);
     p.camera.filter.Set(FilterSlot::autoGrayFrames, 2);
     int refreshes = 0;
@@ -269,7 +275,7 @@ TEST(CorrectFrame, AutomaticGrayBalanceMeasuresCountsDownAndTellsTheFilterDialog
     EXPECT_EQ(p.camera.filter.Get(FilterSlot::autoGrayFrames), 1);
     EXPECT_EQ(refreshes, 1);
     // The R positions are brought to the G1 level.
-    EXPECT_EQ(Pixel(*p.camera.image8, 0, 1), 100);
+    EXPECT_EQ(Pixel(*p.camera.Image(ImageRole::image8), 0, 1), 100);
     p.camera.CorrectFrame();
     p.camera.filterDialog.Remove();
     p.camera.CorrectFrame();
@@ -316,12 +322,13 @@ void RandomReferences(CQuelix& c, std::mt19937& random)
             const auto noise = static_cast<int32_t>(random() % 16);
             const int32_t dark = 8 + noise + (random() % 50 == 0 ? 120 : 0);
             const int32_t bright = 200 + noise - (random() % 50 == 0 ? 190 : 0);
-            SetPixel(*c.darkRef8, i, j, static_cast<uint16_t>(dark));
-            SetPixel(*c.brightRef8, i, j, static_cast<uint16_t>(bright));
-            SetPixel(*c.darkRef16, i, j, static_cast<uint16_t>(dark * 64));
-            SetPixel(*c.brightRef16, i, j, static_cast<uint16_t>(bright * 64 + noise));
+            SetPixel(*c.Image(ImageRole::darkRef8), i, j, static_cast<uint16_t>(dark));
+            SetPixel(*c.Image(ImageRole::brightRef8), i, j, static_cast<uint16_t>(bright));
+            SetPixel(*c.Image(ImageRole::darkRef16), i, j, static_cast<uint16_t>(dark * 64));
+            SetPixel(*c.Image(ImageRole::brightRef16), i, j, static_cast<uint16_t>(bright * 64 + noise));
             for (CDibImage* map :
-                 {c.defectWork8a.get(), c.defectWork8b.get(), c.defectWork16a.get(), c.defectWork16b.get()})
+                 {c.Image(ImageRole::defectWork8a).get(), c.Image(ImageRole::defectWork8b).get(),
+                  c.Image(ImageRole::defectWork16a).get(), c.Image(ImageRole::defectWork16b).get()})
                 SetPixel(*map, i, j, random() % 97 == 0 ? 1 : 0);
         }
     }
@@ -339,11 +346,11 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
         PipelineCamera fast(colorMode, width, height, left, top);
         PipelineCamera slow(colorMode, width, height, left, top);
         RandomReferences(fast.camera, random);
-        for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16,
-                            &CQuelix::brightRef16, &CQuelix::defectWork8a, &CQuelix::defectWork8b,
-                            &CQuelix::defectWork16a, &CQuelix::defectWork16b}) {
-            const CDibImage& from = *(fast.camera.*member);
-            CDibImage& to = *(slow.camera.*member);
+        for (ImageRole role : {ImageRole::darkRef8, ImageRole::brightRef8, ImageRole::darkRef16,
+                               ImageRole::brightRef16, ImageRole::defectWork8a, ImageRole::defectWork8b,
+                               ImageRole::defectWork16a, ImageRole::defectWork16b}) {
+            const CDibImage& from = *fast.camera.Image(role);
+            CDibImage& to = *slow.camera.Image(role);
             std::memcpy(to.pBits, from.pBits, static_cast<size_t>(from.stride) * from.height);
         }
         // Several frames per camera with new settings each time, so that the
@@ -362,11 +369,12 @@ TEST(CorrectFrame, AgreesWithTheStraightforwardPipelineOnRandomFrames)
             // table of the straightforward version would end).
             const bool anySample = frame == 2 && fast.camera.filter.Get(FilterSlot::sharpness) == 0;
             if (colorMode == 1 || colorMode >= 4)
-                FillRandom16(*fast.camera.rawFrame, random, anySample ? 1 << 16 : 1 << 14);
+                FillRandom16(*fast.camera.Image(ImageRole::rawFrame), random, anySample ? 1 << 16 : 1 << 14);
             else
-                FillRandom(*fast.camera.rawFrame, random);
-            std::memcpy(slow.camera.rawFrame->pBits, fast.camera.rawFrame->pBits,
-                        static_cast<size_t>(fast.camera.rawFrame->stride) * height);
+                FillRandom(*fast.camera.Image(ImageRole::rawFrame), random);
+            std::memcpy(slow.camera.Image(ImageRole::rawFrame)->pBits,
+                        fast.camera.Image(ImageRole::rawFrame)->pBits,
+                        static_cast<size_t>(fast.camera.Image(ImageRole::rawFrame)->stride) * height);
             fast.camera.CorrectFrame();
             reference::CorrectFrame(slow.camera);
             ASSERT_EQ(PixelBytes(*fast.Output()), PixelBytes(*slow.Output()));
@@ -388,11 +396,11 @@ TEST(CorrectFrame, EveryBuildOfTheKernelsAgreesWithTheStraightforwardPipeline)
             PipelineCamera fast(colorMode, width, height, kSensorWidth - width, kSensorHeight - height);
             PipelineCamera slow(colorMode, width, height, kSensorWidth - width, kSensorHeight - height);
             RandomReferences(fast.camera, random);
-            for (auto member : {&CQuelix::darkRef8, &CQuelix::brightRef8, &CQuelix::darkRef16,
-                                &CQuelix::brightRef16, &CQuelix::defectWork8a, &CQuelix::defectWork8b,
-                                &CQuelix::defectWork16a, &CQuelix::defectWork16b}) {
-                const CDibImage& from = *(fast.camera.*member);
-                std::memcpy((slow.camera.*member)->pBits, from.pBits,
+            for (ImageRole role : {ImageRole::darkRef8, ImageRole::brightRef8, ImageRole::darkRef16,
+                                   ImageRole::brightRef16, ImageRole::defectWork8a, ImageRole::defectWork8b,
+                                   ImageRole::defectWork16a, ImageRole::defectWork16b}) {
+                const CDibImage& from = *fast.camera.Image(role);
+                std::memcpy(slow.camera.Image(role)->pBits, from.pBits,
                             static_cast<size_t>(from.stride) * from.height);
             }
             for (int frame = 0; frame < 2; ++frame) {
@@ -412,11 +420,12 @@ TEST(CorrectFrame, EveryBuildOfTheKernelsAgreesWithTheStraightforwardPipeline)
                 slow.camera.maskFilter = fast.camera.maskFilter.load();
                 slow.camera.dotFilter = fast.camera.dotFilter.load();
                 if (colorMode == 1 || colorMode >= 4)
-                    FillRandom16(*fast.camera.rawFrame, random, 1 << 14);
+                    FillRandom16(*fast.camera.Image(ImageRole::rawFrame), random, 1 << 14);
                 else
-                    FillRandom(*fast.camera.rawFrame, random);
-                std::memcpy(slow.camera.rawFrame->pBits, fast.camera.rawFrame->pBits,
-                            static_cast<size_t>(fast.camera.rawFrame->stride) * height);
+                    FillRandom(*fast.camera.Image(ImageRole::rawFrame), random);
+                std::memcpy(slow.camera.Image(ImageRole::rawFrame)->pBits,
+                            fast.camera.Image(ImageRole::rawFrame)->pBits,
+                            static_cast<size_t>(fast.camera.Image(ImageRole::rawFrame)->stride) * height);
                 fast.camera.CorrectFrame();
                 reference::CorrectFrame(slow.camera);
                 ASSERT_EQ(PixelBytes(*fast.Output()), PixelBytes(*slow.Output()));

@@ -27,7 +27,7 @@ TEST(PipelineConcurrency, CamerasWithDifferentSaturationCorrectFramesSideBySide)
     std::vector<std::vector<uint8_t>> expected;
     for (int32_t saturation : {-200, 180}) {
         auto p = std::make_unique<PipelineCamera>(2, 64, 48);
-        FillRandom(*p->camera.rawFrame, random);
+        FillRandom(*p->camera.Image(ImageRole::rawFrame), random);
         p->camera.filter.Set(FilterSlot::hue, 40);
         p->camera.filter.Set(FilterSlot::saturation, saturation);
         p->camera.filter.Set(FilterSlot::gamma, 120);

@@ -33,50 +33,53 @@ public:
         for (FilterSlot gain :
              {FilterSlot::grayGainR, FilterSlot::grayGainG1, FilterSlot::grayGainG2, FilterSlot::grayGainB})
             c.filter.Set(gain, 128);
-        for (std::unique_ptr<CDibImage>* image :
-             {&c.image8,        &c.image16,       &c.image24,      &c.image32,       &c.image48,
-              &c.image64,       &c.filterScratch, &c.displayImage, &c.rawFrame,      &c.darkRef8,
-              &c.brightRef8,    &c.darkRef16,     &c.brightRef16,  &c.defectWork8a,  &c.defectWork8b,
-              &c.defectWork16a, &c.defectWork16b, &c.defectWork8c, &c.defectWork16c, &c.latestImage})
-            *image = std::make_unique<CDibImage>();
+        for (std::unique_ptr<CDibImage>& image : c.images)
+            image = std::make_unique<CDibImage>();
         const bool wide = colorMode == 1 || colorMode == 4 || colorMode == 5;
-        c.image8->Create(width, height, 8);
+        c.Image(ImageRole::image8)->Create(width, height, 8);
         if (wide)
-            c.image16->Create(width, height, 16);
+            c.Image(ImageRole::image16)->Create(width, height, 16);
         if (colorMode != 1)
-            c.image24->Create(width, height, 24);
+            c.Image(ImageRole::image24)->Create(width, height, 24);
         if (colorMode == 3)
-            c.image32->Create(width, height, 32);
+            c.Image(ImageRole::image32)->Create(width, height, 32);
         if (colorMode == 4)
-            c.image48->Create(width, height, 48);
+            c.Image(ImageRole::image48)->Create(width, height, 48);
         if (colorMode == 5)
-            c.image64->Create(width, height, 64);
-        c.filterScratch->CreateLike(Output());
-        c.latestImage->CreateLike(Output());
-        c.rawFrame->Create(width, height, wide ? 16 : 8);
-        for (CDibImage* image : {c.darkRef8.get(), c.brightRef8.get(), c.defectWork8a.get(),
-                                 c.defectWork8b.get(), c.defectWork8c.get()})
+            c.Image(ImageRole::image64)->Create(width, height, 64);
+        c.Image(ImageRole::filterScratch)->CreateLike(Output());
+        c.Image(ImageRole::latestImage)->CreateLike(Output());
+        c.Image(ImageRole::rawFrame)->Create(width, height, wide ? 16 : 8);
+        for (CDibImage* image :
+             {c.Image(ImageRole::darkRef8).get(), c.Image(ImageRole::brightRef8).get(),
+              c.Image(ImageRole::defectWork8a).get(), c.Image(ImageRole::defectWork8b).get(),
+              c.Image(ImageRole::defectWork8c).get()})
             image->Create(kSensorWidth, kSensorHeight, 8);
-        for (CDibImage* image : {c.darkRef16.get(), c.brightRef16.get(), c.defectWork16a.get(),
-                                 c.defectWork16b.get(), c.defectWork16c.get()})
+        for (CDibImage* image :
+             {c.Image(ImageRole::darkRef16).get(), c.Image(ImageRole::brightRef16).get(),
+              c.Image(ImageRole::defectWork16a).get(), c.Image(ImageRole::defectWork16b).get(),
+              c.Image(ImageRole::defectWork16c).get()})
             image->Create(kSensorWidth, kSensorHeight, 16);
-        std::memset(c.brightRef8->pBits, 0xFF, static_cast<size_t>(c.brightRef8->stride) * kSensorHeight);
+        std::memset(c.Image(ImageRole::brightRef8)->pBits, 0xFF,
+                    static_cast<size_t>(c.Image(ImageRole::brightRef8)->stride) * kSensorHeight);
         for (int32_t i = 0; i < kSensorWidth * kSensorHeight; ++i) {
             const uint16_t full = 0x3FFF;
-            std::memcpy(c.brightRef16->pBits + 2 * i, &full, 2);
+            std::memcpy(c.Image(ImageRole::brightRef16)->pBits + 2 * i, &full, 2);
         }
     }
 
     CDibImage* Work()
     {
         const int32_t mode = camera.colorMode;
-        return mode == 1 || mode == 4 || mode == 5 ? camera.image16.get() : camera.image8.get();
+        return mode == 1 || mode == 4 || mode == 5 ? camera.Image(ImageRole::image16).get()
+                                                   : camera.Image(ImageRole::image8).get();
     }
     CDibImage* Output()
     {
-        const std::array<CDibImage*, 6> outputs = {camera.image8.get(),  camera.image16.get(),
-                                                   camera.image24.get(), camera.image32.get(),
-                                                   camera.image48.get(), camera.image64.get()};
+        const std::array<CDibImage*, 6> outputs = {
+            camera.Image(ImageRole::image8).get(),  camera.Image(ImageRole::image16).get(),
+            camera.Image(ImageRole::image24).get(), camera.Image(ImageRole::image32).get(),
+            camera.Image(ImageRole::image48).get(), camera.Image(ImageRole::image64).get()};
         return outputs[camera.colorMode];
     }
 

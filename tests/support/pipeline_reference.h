@@ -608,19 +608,23 @@ inline void CorrectFrame(CQuelix& c)
 {
     const int32_t mode = c.colorMode;
     const bool wide = mode == 1 || mode == 4 || mode == 5;
-    CDibImage& w = wide ? *c.image16 : *c.image8;
-    std::memcpy(w.pBits, c.rawFrame->pBits, static_cast<size_t>(w.height) * w.stride);
+    CDibImage& w = wide ? *c.Image(ImageRole::image16) : *c.Image(ImageRole::image8);
+    std::memcpy(w.pBits, c.Image(ImageRole::rawFrame)->pBits, static_cast<size_t>(w.height) * w.stride);
     if (c.maskFilter != 0) {
         if (wide)
-            ShadingCorrection(w, *c.darkRef16, *c.brightRef16, c.offsetX, c.offsetY);
+            ShadingCorrection(w, *c.Image(ImageRole::darkRef16), *c.Image(ImageRole::brightRef16), c.offsetX,
+                              c.offsetY);
         else
-            ShadingCorrection(w, *c.darkRef8, *c.brightRef8, c.offsetX, c.offsetY);
+            ShadingCorrection(w, *c.Image(ImageRole::darkRef8), *c.Image(ImageRole::brightRef8), c.offsetX,
+                              c.offsetY);
     }
     if (c.dotFilter != 0) {
         if (wide)
-            DefectFilter(w, *c.defectWork16a, *c.defectWork16b, *c.defectWork16c, c.offsetX, c.offsetY, 1920);
+            DefectFilter(w, *c.Image(ImageRole::defectWork16a), *c.Image(ImageRole::defectWork16b),
+                         *c.Image(ImageRole::defectWork16c), c.offsetX, c.offsetY, 1920);
         else
-            DefectFilter(w, *c.defectWork8a, *c.defectWork8b, *c.defectWork8c, c.offsetX, c.offsetY, 30);
+            DefectFilter(w, *c.Image(ImageRole::defectWork8a), *c.Image(ImageRole::defectWork8b),
+                         *c.Image(ImageRole::defectWork8c), c.offsetX, c.offsetY, 30);
     }
     Mirror(w, c.camera.Get(CameraSlot::mirrorH) != 0, c.camera.Get(CameraSlot::mirrorV) != 0);
     auto setting = [&](FilterSlot s) { return c.filter.Get(s); };
@@ -632,7 +636,8 @@ inline void CorrectFrame(CQuelix& c)
                          setting(FilterSlot::grayOffsetG1), setting(FilterSlot::grayOffsetG2),
                          setting(FilterSlot::grayOffsetB)};
             if (setting(FilterSlot::autoGrayFrames) > 0) {
-                c.image8->Convert(GrayBalanceMeasure, c.image8.get(), nullptr, 0, 0, &g);
+                c.Image(ImageRole::image8)
+                    ->Convert(GrayBalanceMeasure, c.Image(ImageRole::image8).get(), nullptr, 0, 0, &g);
                 c.filter.Set(FilterSlot::grayGainR, g.grayGainR);
                 c.filter.Set(FilterSlot::grayGainG1, g.grayGainG1);
                 c.filter.Set(FilterSlot::grayGainG2, g.grayGainG2);
@@ -640,22 +645,24 @@ inline void CorrectFrame(CQuelix& c)
                 c.filter.Set(FilterSlot::autoGrayFrames, setting(FilterSlot::autoGrayFrames) - 1);
             }
             if (!(g.grayGainR == 128 && g.grayGainG1 == 128 && g.grayGainG2 == 128 && g.grayGainB == 128))
-                c.image8->Convert(GrayBalanceApply, c.image8.get(), nullptr, 0, 0, &g);
+                c.Image(ImageRole::image8)
+                    ->Convert(GrayBalanceApply, c.Image(ImageRole::image8).get(), nullptr, 0, 0, &g);
         } else if (setting(FilterSlot::grayMode) == 2) {
-            FalseColor(*c.image24, *c.image8);
-            c.image8->Convert(BgrToGray, c.image24.get(), nullptr, 0, 0);
+            FalseColor(*c.Image(ImageRole::image24), *c.Image(ImageRole::image8));
+            c.Image(ImageRole::image8)->Convert(BgrToGray, c.Image(ImageRole::image24).get(), nullptr, 0, 0);
         }
     }
     if (mode == 2)
-        FalseColor(*c.image24, *c.image8);
+        FalseColor(*c.Image(ImageRole::image24), *c.Image(ImageRole::image8));
     if (mode == 3)
-        FalseColor(*c.image32, *c.image8);
+        FalseColor(*c.Image(ImageRole::image32), *c.Image(ImageRole::image8));
     if (mode == 4)
-        FalseColor(*c.image48, *c.image16);
+        FalseColor(*c.Image(ImageRole::image48), *c.Image(ImageRole::image16));
     if (mode == 5)
-        FalseColor(*c.image64, *c.image16);
-    CDibImage* outputs[] = {c.image8.get(),  c.image16.get(), c.image24.get(),
-                            c.image32.get(), c.image48.get(), c.image64.get()};
+        FalseColor(*c.Image(ImageRole::image64), *c.Image(ImageRole::image16));
+    CDibImage* outputs[] = {c.Image(ImageRole::image8).get(),  c.Image(ImageRole::image16).get(),
+                            c.Image(ImageRole::image24).get(), c.Image(ImageRole::image32).get(),
+                            c.Image(ImageRole::image48).get(), c.Image(ImageRole::image64).get()};
     CDibImage& o = *outputs[mode];
     const int column = mode == 0 ? 0 : mode == 1 ? 1 : mode <= 3 ? 2 : 3;
     const ConvertKernel gamma[] = {Gamma8, Gamma16, Gamma24, Gamma48};
@@ -676,9 +683,10 @@ inline void CorrectFrame(CQuelix& c)
         o.Convert(contrast[column], &o, nullptr, 0, 0, &p);
     }
     if (setting(FilterSlot::sharpness) != 0) {
-        std::memcpy(c.filterScratch->pBits, o.pBits, static_cast<size_t>(o.stride) * o.height);
+        std::memcpy(c.Image(ImageRole::filterScratch)->pBits, o.pBits,
+                    static_cast<size_t>(o.stride) * o.height);
         const LevelParams p{setting(FilterSlot::sharpness), bits};
-        o.Convert(sharpen[column], c.filterScratch.get(), nullptr, 0, 0, &p);
+        o.Convert(sharpen[column], c.Image(ImageRole::filterScratch).get(), nullptr, 0, 0, &p);
     }
     if (setting(FilterSlot::brightness) != 0) {
         const LevelParams p{setting(FilterSlot::brightness), bits};
