@@ -300,6 +300,21 @@ private:
     void CaptureThreadProc();
     void PreviewLoop();
     void TriggerLoop();
+    // What the device said of the frame a loop took into rawFrame.
+    struct HeldFrame {
+        DeviceStatus read;
+        int32_t trailer;
+        uint64_t arrivedNs;
+    };
+    // Copies the frame the device holds into rawFrame with `read` (the ring
+    // frame or the single frame) and lays it out to its stride.
+    HeldFrame TakeRawFrame(DeviceStatus (CQLXSdkLib::*read)(uint8_t*, size_t));
+    // Everything a frame goes through after it was taken, in both loops:
+    // the frame record, correction, latestImage, the recording (streaming
+    // only, which also measures the frame rate), the preview window, and
+    // last the caller's buffer and window, so that a caller woken by the
+    // frame finds it drawn.
+    void FinishFrame(const HeldFrame& frame, bool streaming);
     // Makes the preview window when a parent or a rectangle asks for one
     // and none exists; false (error 4 recorded) when it cannot be made.
     bool MakePreviewWindowIfAsked();

@@ -104,6 +104,29 @@ void CQuelix::DeliverFrame(int32_t trailer, uint64_t arrivedNs)
     }
 }
 
+CQuelix::HeldFrame CQuelix::TakeRawFrame(DeviceStatus (CQLXSdkLib::*read)(uint8_t*, size_t))
+{
+    platform::CriticalSectionGuard guard(rawFrameLock);
+    CDibImage& raw = *Image(ImageRole::rawFrame);
+    const HeldFrame frame{(device.get()->*read)(raw.pBits, raw.ImageBytes()), device->frameTrailer,
+                          device->frameArrivalNs};
+    RestrideRawFrame();
+    return frame;
+}
+
+void CQuelix::FinishFrame(const HeldFrame& frame, bool streaming)
+{
+    if (streaming)
+        MeasureFrameRate();
+    FillFrameInfo(*WorkImage(), streaming ? fps10 : 0);
+    CorrectFrame();
+    PublishFrame(frame.trailer);
+    if (streaming)
+        recordQueue.Offer(*OutputImage());
+    DrawPreview();
+    DeliverFrame(frame.trailer, frame.arrivedNs);
+}
+
 void CQuelix::PreviewLoop()
 {
     while (runState != 0) {
@@ -121,29 +144,13 @@ void CQuelix::PreviewLoop()
         }
         if (ready != RingWait::FrameReady)
             continue;
-        DeviceStatus read = DeviceStatus::Ok;
-        int32_t trailer = 0;
-        uint64_t arrivedNs = 0;
-        {
-            platform::CriticalSectionGuard guard(rawFrameLock);
-            read = device->ReadRingFrame(Image(ImageRole::rawFrame)->pBits,
-                                         Image(ImageRole::rawFrame)->ImageBytes());
-            trailer = device->frameTrailer;
-            arrivedNs = device->frameArrivalNs;
-            RestrideRawFrame();
-        }
-        if (read != DeviceStatus::Ok) {
+        const HeldFrame frame = TakeRawFrame(&CQLXSdkLib::ReadRingFrame);
+        if (frame.read != DeviceStatus::Ok) {
             PostFrameError(kErrReadFrame);
             PostError(kErrReadFrame);
             break;
         }
-        MeasureFrameRate();
-        FillFrameInfo(*WorkImage(), fps10);
-        CorrectFrame();
-        PublishFrame(trailer);
-        recordQueue.Offer(*OutputImage());
-        DrawPreview();
-        DeliverFrame(trailer, arrivedNs);
+        FinishFrame(frame, true);
     }
 }
 
@@ -176,28 +183,14 @@ void CQuelix::TriggerLoop()
             stopRequested.Wait(kTriggerRetryMs);
             continue;
         }
-        DeviceStatus read = DeviceStatus::Ok;
-        int32_t trailer = 0;
-        uint64_t arrivedNs = 0;
-        {
-            platform::CriticalSectionGuard guard(rawFrameLock);
-            read = device->ReadSingleFrame(Image(ImageRole::rawFrame)->pBits,
-                                           Image(ImageRole::rawFrame)->ImageBytes());
-            trailer = device->frameTrailer;
-            arrivedNs = device->frameArrivalNs;
-            RestrideRawFrame();
-        }
+        const HeldFrame frame = TakeRawFrame(&CQLXSdkLib::ReadSingleFrame);
         // A frame that does not fit the raw frame is dropped; the loop waits
         // for the next trigger.
-        if (read != DeviceStatus::Ok) {
+        if (frame.read != DeviceStatus::Ok) {
             PostFrameError(kErrReadFrame);
             continue;
         }
-        FillFrameInfo(*Image(ImageRole::rawFrame), 0);
-        CorrectFrame();
-        PublishFrame(trailer);
-        DeliverFrame(trailer, arrivedNs);
-        DrawPreview();
+        FinishFrame(frame, false);
     }
 }
 
