@@ -32,8 +32,8 @@
 
 namespace quelix {
 
-inline constexpr int32_t kSensorWidth = 320;
-inline constexpr int32_t kSensorHeight = 256;
+inline constexpr int32_t kSensorWidth = QUELIX_SENSOR_WIDTH;
+inline constexpr int32_t kSensorHeight = QUELIX_SENSOR_HEIGHT;
 // The smallest capture window the camera streams.
 inline constexpr int32_t kMinWindowWidth = 4;
 inline constexpr int32_t kMinWindowHeight = 4;

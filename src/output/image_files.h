@@ -9,19 +9,21 @@
 #include <cstdint>
 #include <string>
 
+#include "QuelixSdk_205KWMX.h"
 #include "image/dib_image.h"
 
 namespace quelix {
 
-// Format codes of SaveImageFile and Quelix_SaveImage.
+// Format codes of SaveImageFile and Quelix_SaveImage, as the public header
+// names them.
 enum ImageFileFormat : int {
-    kImageBmp = 0,
-    kImageRaw = 1,
-    kImageJpeg100 = 2,
-    kImageJpeg70 = 3,
-    kImageJpeg20 = 4,
-    kImagePng = 5,
-    kImageTiff = 6,
+    kImageBmp = QUELIX_IMAGE_BMP,
+    kImageRaw = QUELIX_IMAGE_RAW,
+    kImageJpeg100 = QUELIX_IMAGE_JPEG100,
+    kImageJpeg70 = QUELIX_IMAGE_JPEG70,
+    kImageJpeg20 = QUELIX_IMAGE_JPEG20,
+    kImagePng = QUELIX_IMAGE_PNG,
+    kImageTiff = QUELIX_IMAGE_TIFF,
 };
 
 // The significant bits of the samples in 16, 48 and 64-bit images.
