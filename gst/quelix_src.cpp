@@ -104,10 +104,11 @@ struct QuelixSrcState {
     CameraSettings settings;
     bool simulate = false;
     int32_t colorBits = 0;
-    bool msbAlign = true;
+    std::atomic<bool> msbAlign{true};  // read by the streaming thread for each frame
     bool reconnect = true;
     CameraLink link;
     std::atomic<bool> flushing{false};
+    std::atomic<GstClockTime> latencyNs{0};  // the negotiated frame interval, for the latency query
     StreamState stream;
 };
 
@@ -369,6 +370,7 @@ gboolean SetCaps(GstBaseSrc* base, GstCaps* caps)
     stream.info = info;
     stream.mode = *mode;
     stream.periodNs = info.fps_n > 0 ? gst_util_uint64_scale(GST_SECOND, info.fps_d, info.fps_n) : 0;
+    state.latencyNs = stream.periodNs;
     gst_element_post_message(GST_ELEMENT(self), gst_message_new_latency(GST_OBJECT(self)));
     return TRUE;
 }
@@ -383,7 +385,7 @@ gboolean DecideAllocation(GstBaseSrc*, GstQuery*)
 gboolean Query(GstBaseSrc* base, GstQuery* query)
 {
     if (GST_QUERY_TYPE(query) == GST_QUERY_LATENCY) {
-        const GstClockTime period = State(base).stream.periodNs;
+        const GstClockTime period = State(base).latencyNs;
         if (period == 0)
             return FALSE;
         // A frame is pushed within its own interval after the library held it.
@@ -410,6 +412,7 @@ gboolean Start(GstBaseSrc* base)
     {
         std::lock_guard<std::mutex> guard(state.lock);
         ResetStream(state.stream);
+        state.latencyNs = 0;
         state.flushing = false;
         opened = quelix::gst::CheckSettings(state.settings, &error) &&
                  state.link.Open(state.settings, state.simulate, &error);

@@ -58,6 +58,10 @@ fi
 launch quelixsrc simulate=true num-buffers=30 ! videoconvert ! $encoder ! matroskamux ! \
     filesink location="$directory/video.mkv"
 [ "$(frames_in "$directory/video.mkv")" -eq 30 ] || { echo "the Matroska file holds $(frames_in "$directory/video.mkv") frames"; exit 1; }
+if [ "$encoder" = avenc_ffv1 ]; then
+    codec=$(ffprobe -v error -select_streams v:0 -show_entries stream=codec_name -of csv=p=0 "$directory/video.mkv")
+    [ "$codec" = ffv1 ] || { echo "the Matroska file holds $codec, not FFV1"; exit 1; }
+fi
 
 # RTP over loopback only: every frame arrives.
 port=$("$python" -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
