@@ -42,8 +42,10 @@ bool CameraLink::Open(const CameraSettings& settings, bool simulate, std::string
         Close();
         return false;
     }
-    // No preview window: the frames go into the pipeline only.
+    // No preview window: the frames go into the pipeline only, each as
+    // soon as the camera made it (no pause of the preview loop).
     Quelix_SetPreviewWindow(camera_, nullptr, 0, 0, 0, 0);
+    Quelix_SetWaitTime(camera_, 0);
     if (!ApplyCameraSettings(camera_, settings, error) || !ApplyFilters(camera_, settings, error)) {
         Close();
         return false;
