@@ -25,10 +25,12 @@ TEST_F(QuelixSrcTest, HundredStateCyclesLeaveNothingBehind)
         while (GstBuffer* queued = gst_harness_try_pull(harness_))
             gst_buffer_unref(queued);
     }
-    // The simulated camera closes its side of each connection on its own threads.
+    // The simulated camera closes its side of each connection on its own
+    // threads. A descriptor left by each cycle would be a hundred more;
+    // GLib and GStreamer open one or two of their own when first needed.
     for (int i = 0; i < 100 && OpenFileDescriptors() > descriptors; ++i)
         g_usleep(50'000);
-    EXPECT_LE(OpenFileDescriptors(), descriptors);
+    EXPECT_LE(OpenFileDescriptors(), descriptors + 2);
 }
 
 TEST_F(QuelixSrcTest, AFlushBreaksTheWaitAndStreamingGoesOn)
