@@ -179,6 +179,35 @@ TEST_F(QuelixSrcTest, TimestampsRiseAtTheCameraRateAndOffsetsAreTheCounter)
     gst_query_unref(latency);
 }
 
+TEST_F(QuelixSrcTest, ANewExposureWhilePlayingGivesTheNewRate)
+{
+    StartCameras();
+    Harness("", "video/x-raw,format=GRAY8");
+    gst_harness_play(harness_);
+    GstBuffer* buffer = Pull();
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(GST_BUFFER_DURATION(buffer), 9'958'400u);
+    gst_buffer_unref(buffer);
+    // 20,000 us are 514 lines of 38.9 us at the full width.
+    g_object_set(Source(), "exposure-us", 20000, nullptr);
+    constexpr GstClockTime kLonger = 514u * 389u * 100u;
+    for (int i = 0; i < 200; ++i) {
+        buffer = Pull();
+        ASSERT_NE(buffer, nullptr);
+        const GstClockTime duration = GST_BUFFER_DURATION(buffer);
+        gst_buffer_unref(buffer);
+        if (duration == kLonger)
+            break;
+        ASSERT_EQ(duration, 9'958'400u);
+    }
+    GstCaps* caps = gst_pad_get_current_caps(harness_->sinkpad);
+    gint numerator = 0, denominator = 0;
+    gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &numerator, &denominator);
+    EXPECT_EQ(int64_t(numerator) * 514 * 389, int64_t(denominator) * 10'000'000);
+    gst_caps_unref(caps);
+    EXPECT_EQ(Camera().Status().exposureLines, 514);
+}
+
 TEST_F(QuelixSrcTest, HeldBuffersAreNeverReusedAndDropsAreMarked)
 {
     StartCameras({0}, CounterCameras());
