@@ -12,6 +12,7 @@
 #                                           directory
 #   tools         quelix-tools              quelix, quelix-camsim, man pages
 #   python        python3-quelix            the quelix Python package
+#   gstreamer     gstreamer1.0-quelix       the GStreamer plugin (quelixsrc)
 #   docs          (none)                    README, LICENSE, docs and examples
 #                                           of a plain install, in
 #                                           share/doc/quelix; the Debian
@@ -32,6 +33,7 @@ set(QUELIX_COMPONENT_DEVELOPMENT development)
 set(QUELIX_COMPONENT_GTK gtk)
 set(QUELIX_COMPONENT_TOOLS tools)
 set(QUELIX_COMPONENT_PYTHON python)
+set(QUELIX_COMPONENT_GSTREAMER gstreamer)
 set(QUELIX_COMPONENT_DOCS docs)
 
 set(QUELIX_DEBIAN_PACKAGE_RUNTIME libquelixsdk-205kwmx${PROJECT_VERSION_MAJOR})
@@ -39,6 +41,7 @@ set(QUELIX_DEBIAN_PACKAGE_DEVELOPMENT libquelixsdk-dev)
 set(QUELIX_DEBIAN_PACKAGE_GTK quelix-gtk-dialogs)
 set(QUELIX_DEBIAN_PACKAGE_TOOLS quelix-tools)
 set(QUELIX_DEBIAN_PACKAGE_PYTHON python3-quelix)
+set(QUELIX_DEBIAN_PACKAGE_GSTREAMER gstreamer1.0-quelix)
 
 # The library opens the GTK dialog view from the directory quelix/ beside
 # itself: a private directory, since the module is no library to link.

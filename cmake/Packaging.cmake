@@ -23,6 +23,9 @@ set(QUELIX_DEBIAN_COMPONENTS RUNTIME DEVELOPMENT TOOLS PYTHON)
 if(TARGET QuelixSdk_205KWMX_gtk)
     list(APPEND QUELIX_DEBIAN_COMPONENTS GTK)
 endif()
+if(TARGET gstquelix)
+    list(APPEND QUELIX_DEBIAN_COMPONENTS GSTREAMER)
+endif()
 
 # Every package's copyright file, changelog and lintian overrides. They
 # belong to the Debian packages alone, not to a plain install
@@ -135,5 +138,19 @@ The Python package quelix drives Quelix 205KWMX near-infrared USB cameras
 through the camera library: live frames and triggered captures as numpy
 arrays, settings, images and recordings, with errors raised as exceptions.
 quelix.simulate runs simulated cameras (quelix-camsim from quelix-tools).")
+
+# The plugin goes into GStreamer's plugin directory; the simulated camera of
+# simulate=true is linked into it.
+set(CPACK_DEBIAN_GSTREAMER_PACKAGE_SECTION video)
+set(CPACK_COMPONENT_GSTREAMER_DEPENDS ${QUELIX_COMPONENT_RUNTIME})
+set(CPACK_DEBIAN_GSTREAMER_DESCRIPTION
+    "GStreamer source element of the Quelix 205KWMX near-infrared camera
+The GStreamer plugin libgstquelix with the live source element quelixsrc,
+so that the Quelix 205KWMX near-infrared USB camera goes into any pipeline:
+shown, encoded, recorded, handed to applications through appsink or
+streamed over the network. Its frames are GRAY8, GRAY16_LE, BGR, BGRx or
+BGRA64_LE, time-stamped with the moment the library held them; a lost
+camera is waited for and resumed. simulate=true starts a simulated camera
+for demonstrations without hardware.")
 
 include(CPack)

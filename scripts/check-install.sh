@@ -53,6 +53,10 @@ if [ -e "$(dirname "$library")/$gtk_module" ]; then
 fi
 with_gtk=false
 [ -e "$stage/$libdir/quelix/$gtk_module" ] && with_gtk=true
+# The GStreamer plugin, where it was built: in GStreamer's plugin directory.
+gst_plugin=$(sed -n 's/^QUELIX_INSTALL_GSTDIR:[A-Z]*=//p' "$build/CMakeCache.txt")/libgstquelix.so
+with_gst=false
+[ -e "$stage/$gst_plugin" ] && with_gst=true
 "$stage/bin/quelix" stream --help >/dev/null
 for page in quelix quelix-camsim; do
     gzip -t "$stage/share/man/man1/$page.1.gz"
@@ -123,6 +127,7 @@ echo "-- Debian packages"
 runtime=libquelixsdk-205kwmx1
 packages=("$runtime" libquelixsdk-dev quelix-tools python3-quelix)
 $with_gtk && packages+=(quelix-gtk-dialogs)
+$with_gst && packages+=(gstreamer1.0-quelix)
 version=$(dpkg-deb -f "$work"/deb/"$runtime"_*.deb Version)
 debs=("$work"/deb/*.deb)
 [ ${#debs[@]} -eq ${#packages[@]} ] || { echo "packages made: ${debs[*]##*/}"; exit 1; }
@@ -153,6 +158,7 @@ holds quelix-tools usr/bin/quelix usr/bin/quelix-camsim "usr/share/man/man1/quel
     "usr/share/man/man1/quelix-camsim\.1\.gz"
 holds python3-quelix "usr/lib/python3/dist-packages/quelix/__init__\.py"
 $with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
+$with_gst && holds gstreamer1.0-quelix "usr/${gst_plugin//./\\.}"
 # The library (its file and soname link) is in its package alone, and no
 # path is in two packages.
 [ "$(cat "$work"/contents-* | grep -c "libQuelixSdk_205KWMX\.so\.1")" -eq 2 ] ||
@@ -161,7 +167,9 @@ $with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
 # The others depend on the library, the development files and the tools on
 # exactly their own version.
 [[ $(dpkg-deb -f "$(deb_of "$runtime")" Depends) == *libc6* ]]
-for package in libquelixsdk-dev quelix-tools; do
+dependents=(libquelixsdk-dev quelix-tools)
+$with_gst && dependents+=(gstreamer1.0-quelix)
+for package in "${dependents[@]}"; do
     [[ $(dpkg-deb -f "$(deb_of "$package")" Depends) == *"$runtime (= $version)"* ]] ||
         { echo "$package does not depend on $runtime (= $version)"; exit 1; }
 done
@@ -184,6 +192,12 @@ for package in "${packages[@]}"; do
 done
 "$work/root/usr/bin/quelix" snap --simulate --scene chart --bits 16 -o "$work/packaged.png"
 [[ $(file "$work/packaged.png") == *"PNG image data, 320 x 256, 16-bit grayscale"* ]]
+if $with_gst; then
+    # The packaged plugin finds the packaged library beside its directory.
+    GST_REGISTRY="$work/gst-registry.bin" GST_PLUGIN_PATH="$work/root/usr/$(dirname "$gst_plugin")" \
+        gst-launch-1.0 -q quelixsrc simulate=true num-buffers=5 ! filesink location="$work/packaged.raw"
+    [ "$(stat -c %s "$work/packaged.raw")" -eq $((5 * 320 * 256 * 2)) ]
+fi
 loaded=$(env -u QUELIX_LIBRARY PYTHONPATH="$work/root/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
     'import quelix._library as l; print(l.load().path)')
 [ "$loaded" = "$work/root/$ma/libQuelixSdk_205KWMX.so.1" ] || { echo "the Python package loaded $loaded"; exit 1; }
