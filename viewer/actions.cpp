@@ -17,8 +17,11 @@ namespace {
 
 // Long enough to be "until Stop": a day.
 constexpr int32_t kRecordUntilStoppedMs = 24 * 3600 * 1000;
-// How long the calibration lets corrected frames arrive before it measures them.
-constexpr int kSettleMs = 700;
+// The calibration measures the frame that follows a few others, so that a
+// change (of the scene, of the correction) has reached it; it waits that
+// long at most.
+constexpr uint64_t kSettleFrames = 3;
+constexpr int kSettleMs = 5000;
 
 }  // namespace
 
@@ -41,8 +44,11 @@ namespace {
 std::string ChooseFile(Actions* actions, bool save, const char* title, const char* suggestedName,
                        const char* patternName, const char* const* patterns)
 {
+    // The menu's text without its mnemonic mark.
+    std::string plainTitle(title);
+    std::erase(plainTitle, '_');
     GtkWidget* chooser = gtk_file_chooser_dialog_new(
-        title, GTK_WINDOW(actions->viewer->window),
+        plainTitle.c_str(), GTK_WINDOW(actions->viewer->window),
         save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, T(Text::Cancel),
         GTK_RESPONSE_CANCEL, save ? T(Text::Save) : T(Text::Open), GTK_RESPONSE_ACCEPT, nullptr);
     gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(chooser), TRUE);
@@ -62,9 +68,8 @@ std::string ChooseFile(Actions* actions, bool save, const char* title, const cha
         if (char* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser)); name != nullptr) {
             path = name;
             g_free(name);
-        }
-        if (char* folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser));
-            folder != nullptr) {
+            // The next chooser opens where this file is (a typed path may lead elsewhere).
+            char* folder = g_path_get_dirname(path.c_str());
             actions->folder = folder;
             g_free(folder);
         }
@@ -81,25 +86,32 @@ std::string FailureText(const Viewer& viewer)
 
 void OnSnap(GtkButton*, Viewer* viewer)
 {
-    ActionSnap(*viewer);
+    RunSoon(*viewer, ActionSnap);
 }
 
 void OnRecord(GtkButton*, Viewer* viewer)
 {
-    ActionRecord(*viewer);
+    RunSoon(*viewer, ActionRecord);
 }
 
 void OnCalibrate(GtkButton*, Viewer* viewer)
 {
-    ActionCalibrate(*viewer);
+    RunSoon(*viewer, ActionCalibrate);
 }
 
-// Lets the camera's frames reach the picture for a while (the dialog waits).
-void LetFramesArrive(int milliseconds)
+// Waits, with the picture going on, until `count` more frames have come
+// from the camera (or the time-out passed), then copies the newest.
+bool NextFrames(Viewer& viewer, uint64_t count, FrameImage& frame)
 {
-    const gint64 end = g_get_monotonic_time() + milliseconds * 1000LL;
-    while (g_get_monotonic_time() < end)
-        g_main_context_iteration(nullptr, FALSE) || (g_usleep(5000), true);
+    const uint64_t start = viewer.source->CurrentStatus(MonotonicSeconds()).frames;
+    const gint64 end = g_get_monotonic_time() + kSettleMs * 1000LL;
+    while (viewer.source->CurrentStatus(MonotonicSeconds()).frames < start + count) {
+        if (g_get_monotonic_time() > end)
+            return false;
+        if (!g_main_context_iteration(nullptr, FALSE))
+            g_usleep(2000);
+    }
+    return viewer.source->CopyNewest(frame);
 }
 
 void StopRecording(Actions* actions)
@@ -122,6 +134,20 @@ void StopRecording(Actions* actions)
 }
 
 }  // namespace
+
+void RunSoon(Viewer& viewer, void (*action)(Viewer&))
+{
+    struct Pending {
+        Viewer* viewer;
+        void (*action)(Viewer&);
+    };
+    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, G_SOURCE_FUNC(+[](gpointer data) {
+                        const auto* pending = static_cast<Pending*>(data);
+                        pending->action(*pending->viewer);
+                        return G_SOURCE_REMOVE;
+                    }),
+                    new Pending{&viewer, action}, [](gpointer data) { delete static_cast<Pending*>(data); });
+}
 
 Actions* CreateActions(Viewer& viewer)
 {
@@ -242,28 +268,33 @@ void ActionCalibrate(Viewer& viewer)
                          }
                      }),
                      &steps);
-    g_signal_connect(bright, "clicked", G_CALLBACK(+[](GtkButton*, Steps* s) {
-                         // The spread of the bright scene as it is shown now, then corrected.
-                         const double before = NonUniformityPercent(s->viewer->frame);
-                         if (Quelix_UpdateMaskData(s->camera, QUELIX_MASK_BRIGHT) != 1) {
-                             gtk_label_set_text(GTK_LABEL(s->result), FailureText(*s->viewer).c_str());
-                             return;
-                         }
-                         Quelix_SetMaskFilter(s->camera, 1);
-                         Quelix_SetDotFilter(s->camera, 1);
-                         ControlsRefresh(s->viewer->controls);
-                         LetFramesArrive(kSettleMs);
-                         const double after = NonUniformityPercent(s->viewer->frame);
-                         char text[256];
-                         std::snprintf(text, sizeof text, "%s. %s: %s %.2f %%, %s %.2f %%",
-                                       T(Text::BrightTaken), T(Text::NonUniformity), T(Text::Before), before,
-                                       T(Text::After), after);
-                         gtk_label_set_text(GTK_LABEL(s->result), text);
-                         gtk_widget_set_sensitive(s->save, TRUE);
-                     }),
-                     &steps);
-    g_signal_connect(save, "clicked", G_CALLBACK(+[](GtkButton*, Steps* s) { ActionSaveMask(*s->viewer); }),
-                     &steps);
+    g_signal_connect(
+        bright, "clicked", G_CALLBACK(+[](GtkButton*, Steps* s) {
+            // The spread of the bright scene as the camera delivers it now, then corrected.
+            FrameImage frame;
+            if (!NextFrames(*s->viewer, kSettleFrames, frame)) {
+                gtk_label_set_text(GTK_LABEL(s->result), T(Text::Waiting));
+                return;
+            }
+            const double before = NonUniformityPercent(frame);
+            if (Quelix_UpdateMaskData(s->camera, QUELIX_MASK_BRIGHT) != 1) {
+                gtk_label_set_text(GTK_LABEL(s->result), FailureText(*s->viewer).c_str());
+                return;
+            }
+            Quelix_SetMaskFilter(s->camera, 1);
+            Quelix_SetDotFilter(s->camera, 1);
+            ControlsRefresh(s->viewer->controls);
+            const double after =
+                NextFrames(*s->viewer, kSettleFrames, frame) ? NonUniformityPercent(frame) : before;
+            char text[256];
+            std::snprintf(text, sizeof text, "%s. %s: %s %.2f %%, %s %.2f %%", T(Text::BrightTaken),
+                          T(Text::NonUniformity), T(Text::Before), before, T(Text::After), after);
+            gtk_label_set_text(GTK_LABEL(s->result), text);
+            gtk_widget_set_sensitive(s->save, TRUE);
+        }),
+        &steps);
+    g_signal_connect(save, "clicked",
+                     G_CALLBACK(+[](GtkButton*, Steps* s) { RunSoon(*s->viewer, ActionSaveMask); }), &steps);
     gtk_widget_show_all(dialog);
     gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);

@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "sensor_temperature.h"
@@ -13,6 +14,7 @@ namespace quelix::viewer {
 namespace {
 
 constexpr int kMessageWaitMs = 250;
+constexpr int kMonitorStepMs = 100;
 constexpr double kRetrySeconds = 1.0;
 constexpr double kTemperatureSeconds = 1.0;
 // The largest frame: the whole sensor at 64 bits per pixel.
@@ -110,6 +112,7 @@ bool FrameSource::Start(std::string& error)
     }
     quit_ = false;
     thread_ = std::thread([this] { Run(); });
+    monitor_ = std::thread([this] { Monitor(); });
     return true;
 }
 
@@ -118,27 +121,35 @@ void FrameSource::Stop()
     quit_ = true;
     if (thread_.joinable())
         thread_.join();
+    if (monitor_.joinable())
+        monitor_.join();
     if (camera_ != 0)
         Quelix_StopPreview(camera_);
 }
 
 void FrameSource::Run()
 {
-    double nextRetry = 0.0;
-    double nextTemperature = 0.0;
     while (!quit_) {
         QUELIX_MSG message{};
         if (QuelixPlatform_GetMessage(window_, &message, kMessageWaitMs) == 1)
             HandleMessage(message);
+    }
+}
+
+void FrameSource::Monitor()
+{
+    double nextRetry = 0.0;
+    double nextTemperature = 0.0;
+    while (!quit_) {
         const double now = MonotonicSeconds();
         if (lost_ && now >= nextRetry) {
             Recover();
-            nextRetry = now + kRetrySeconds;
-        }
-        if (!lost_ && now >= nextTemperature) {
+            nextRetry = MonotonicSeconds() + kRetrySeconds;
+        } else if (!lost_ && now >= nextTemperature) {
             ReadTemperature();
-            nextTemperature = now + kTemperatureSeconds;
+            nextTemperature = MonotonicSeconds() + kTemperatureSeconds;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kMonitorStepMs));
     }
 }
 
@@ -190,12 +201,8 @@ void FrameSource::Recover()
     Quelix_StopPreview(camera_);
     if (!StartPreviewLocked())
         Quelix_StopPreview(camera_);
-    // The failed attempts' codes are the loss again, already shown.
+    // The history keeps only the newest codes; the status bar has them.
     while (Quelix_GetLastError(camera_) != 0) {
-    }
-    for (QUELIX_MSG message{}; !lost_ && QuelixPlatform_PeekMessage(window_, &message) == 1;) {
-        if (message.message == QUELIX_WM_FRAME && message.wParam != 0)
-            HandleMessage(message);
     }
 }
 
@@ -217,6 +224,11 @@ bool FrameSource::FetchNewest(FrameImage& frame)
 {
     if (!newFrame_.exchange(false) && !polling_)
         return false;
+    return CopyNewest(frame);
+}
+
+bool FrameSource::CopyNewest(FrameImage& frame)
+{
     int width = 0, height = 0, bits = 0;
     {
         std::lock_guard<std::mutex> lock(statusMutex_);

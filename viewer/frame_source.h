@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The camera as the viewer sees it: one camera object of the library with a
-// message window, and a thread of the viewer's own that takes the library's
-// messages as they come (frame notifications, errors), counts the frames,
-// reads the sensor temperature once a second and, when the camera is lost,
-// starts the preview again once it answers. The picture takes the newest
+// message window; a thread of the viewer's own that takes the library's
+// messages as they come (frame notifications, errors) and counts the
+// frames; and a second one that reads the sensor temperature once a second
+// and, when the camera is lost, starts the preview again once it answers.
+// The second may wait for the library (a settings dialog holds the camera),
+// the first never does, so no frame notification waits. The picture takes the newest
 // frame with Quelix_GetImage when it draws, so drawing never holds up the
 // camera and no frame is copied that is not shown.
 #pragma once
@@ -77,12 +79,16 @@ public:
     // Copies the newest frame into `frame` when one arrived since the last
     // call (or always while polling). False when there is none new.
     bool FetchNewest(FrameImage& frame);
+    // Copies the newest frame whether or not it was fetched before; false
+    // when there is none.
+    bool CopyNewest(FrameImage& frame);
     SourceStatus CurrentStatus(double now) const;
     // The attached cameras, looked for again: device number and display name.
     std::vector<std::pair<int, std::string>> Devices();
 
 private:
     void Run();
+    void Monitor();
     void HandleMessage(const QUELIX_MSG& message);
     void Recover();
     void ReadTemperature();
@@ -92,6 +98,7 @@ private:
     int32_t camera_ = 0;
     int device_ = 0;
     std::thread thread_;
+    std::thread monitor_;
     std::atomic<bool> quit_{false};
     std::atomic<bool> polling_{false};
     std::atomic<bool> newFrame_{false};

@@ -56,6 +56,23 @@ gboolean OnPlots(gpointer data)
     return G_SOURCE_CONTINUE;
 }
 
+// Ends the modal windows over the viewer: a file chooser or the calibration
+// as Cancel, a settings dialog of the library as its close button does.
+void CloseOtherWindows(GtkWidget* main)
+{
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item != nullptr; item = item->next) {
+        GtkWidget* window = GTK_WIDGET(item->data);
+        if (window == main || !gtk_widget_get_visible(window))
+            continue;
+        if (GTK_IS_DIALOG(window))
+            gtk_dialog_response(GTK_DIALOG(window), GTK_RESPONSE_CANCEL);
+        else
+            gtk_window_close(GTK_WINDOW(window));
+    }
+    g_list_free(windows);
+}
+
 GtkWidget* BuildWindow(Viewer& viewer)
 {
     GtkWidget* window = viewer.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -163,11 +180,12 @@ int main(int argc, char** argv)
         // SIGINT and SIGTERM close the window, so that a recording is
         // finished and the settings are stored as at a normal end.
         for (int signal : {SIGINT, SIGTERM})
-            g_unix_signal_add(signal, G_SOURCE_FUNC(+[](gpointer) {
+            g_unix_signal_add(signal, G_SOURCE_FUNC(+[](gpointer window) {
+                                  CloseOtherWindows(GTK_WIDGET(window));
                                   gtk_main_quit();
                                   return G_SOURCE_CONTINUE;
                               }),
-                              nullptr);
+                              window);
         gtk_main();
         g_source_remove(statusTimer);
         g_source_remove(plotTimer);

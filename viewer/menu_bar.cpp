@@ -58,7 +58,7 @@ QUELIX_HWND ParentWindow(Viewer& viewer)
                                         GDK_WINDOW_XID(window));
 }
 
-void OpenDialog(DialogItem* item)
+void RunDialog(DialogItem* item)
 {
     Viewer& viewer = *item->viewer;
     if (viewer.dialogOpen)
@@ -71,6 +71,15 @@ void OpenDialog(DialogItem* item)
         QuelixPlatform_DestroyWindow(parent);
     viewer.dialogOpen = false;
     ControlsRefresh(viewer.controls);
+}
+
+void OpenDialog(DialogItem* item)
+{
+    g_idle_add(G_SOURCE_FUNC(+[](gpointer data) {
+                   RunDialog(static_cast<DialogItem*>(data));
+                   return G_SOURCE_REMOVE;
+               }),
+               item);
 }
 
 void SetZoom(ZoomItem* item)
@@ -129,13 +138,15 @@ GtkWidget* CreateMenuBar(Viewer& viewer, GtkAccelGroup* accelerators)
     GtkWidget* bar = gtk_menu_bar_new();
     GtkWidget* file = AddMenu(bar, T(Text::MenuFile));
     GtkWidget* snap =
-        AddItem(file, T(Text::MenuSnap), G_CALLBACK(+[](Viewer* v) { ActionSnap(*v); }), &viewer);
+        AddItem(file, T(Text::MenuSnap), G_CALLBACK(+[](Viewer* v) { RunSoon(*v, ActionSnap); }), &viewer);
     gtk_widget_add_accelerator(snap, "activate", accelerators, GDK_KEY_s, GDK_CONTROL_MASK,
                                GTK_ACCEL_VISIBLE);
-    AddItem(file, T(Text::MenuRecord), G_CALLBACK(+[](Viewer* v) { ActionRecord(*v); }), &viewer);
+    AddItem(file, T(Text::MenuRecord), G_CALLBACK(+[](Viewer* v) { RunSoon(*v, ActionRecord); }), &viewer);
     gtk_menu_shell_append(GTK_MENU_SHELL(file), gtk_separator_menu_item_new());
-    AddItem(file, T(Text::MenuLoadMask), G_CALLBACK(+[](Viewer* v) { ActionLoadMask(*v); }), &viewer);
-    AddItem(file, T(Text::MenuSaveMask), G_CALLBACK(+[](Viewer* v) { ActionSaveMask(*v); }), &viewer);
+    AddItem(file, T(Text::MenuLoadMask), G_CALLBACK(+[](Viewer* v) { RunSoon(*v, ActionLoadMask); }),
+            &viewer);
+    AddItem(file, T(Text::MenuSaveMask), G_CALLBACK(+[](Viewer* v) { RunSoon(*v, ActionSaveMask); }),
+            &viewer);
     gtk_menu_shell_append(GTK_MENU_SHELL(file), gtk_separator_menu_item_new());
     GtkWidget* quit =
         AddItem(file, T(Text::MenuQuit), G_CALLBACK(+[](Viewer*) { gtk_main_quit(); }), &viewer);
@@ -151,7 +162,8 @@ GtkWidget* CreateMenuBar(Viewer& viewer, GtkAccelGroup* accelerators)
     AddItem(camera, T(Text::MenuImageDialog), G_CALLBACK(OpenDialog), &dialogs[1]);
     AddItem(camera, T(Text::MenuStreamDialog), G_CALLBACK(OpenDialog), &dialogs[2]);
     gtk_menu_shell_append(GTK_MENU_SHELL(camera), gtk_separator_menu_item_new());
-    AddItem(camera, T(Text::MenuCalibrate), G_CALLBACK(+[](Viewer* v) { ActionCalibrate(*v); }), &viewer);
+    AddItem(camera, T(Text::MenuCalibrate), G_CALLBACK(+[](Viewer* v) { RunSoon(*v, ActionCalibrate); }),
+            &viewer);
     gtk_menu_shell_append(GTK_MENU_SHELL(camera), gtk_separator_menu_item_new());
     GtkWidget* devices = gtk_menu_item_new_with_mnemonic(T(Text::MenuDevice));
     viewer.deviceMenu = gtk_menu_new();

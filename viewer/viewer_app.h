@@ -99,6 +99,12 @@ void ActionSaveMask(Viewer& viewer);
 void ActionsTick(Actions* actions);
 void DestroyActions(Actions* actions);
 
+// Runs the action from the main loop once the event that asked for it has
+// been handled. Actions that show a modal window go this way, so that the
+// click (a user's, or a screen reader's request over the accessibility bus)
+// is answered before the window's own loop runs.
+void RunSoon(Viewer& viewer, void (*action)(Viewer&));
+
 // --- menu_bar.cpp: the menus, the settings dialogs and the device list.
 GtkWidget* CreateMenuBar(Viewer& viewer, GtkAccelGroup* accelerators);
 
