@@ -24,8 +24,9 @@ if [ "${QUELIX_VIEWER_TEST_INNER:-}" != 1 ]; then
     export QUELIX_VIEWER_TEST_INNER=1
     if [ -z "${DISPLAY:-}" ]; then
         # A server number of its own, away from the ones other test runs
-        # on the machine start from.
-        exec xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
+        # on the machine start from; no reset when the last client goes, so
+        # that the next one never finds the server resetting.
+        exec xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1280x800x24 -noreset" dbus-run-session -- "$0" "$@"
     fi
     exec dbus-run-session -- "$0" "$@"
 fi
