@@ -86,16 +86,17 @@ void UpdateReadout(PictureView* picture)
         PictureToSensor(px, py, picture->frame.width, picture->frame.height, picture->windowLeft,
                         picture->windowTop, picture->mirrorH, picture->mirrorV, sx, sy);
         const PixelValue value = ReadPixel(picture->frame, px, py);
-        char buffer[160];
+        char buffer[200];
+        const char* sensor = T(Text::Sensor);
         if (picture->frame.bits == 16)
-            std::snprintf(buffer, sizeof buffer, "x %d y %d  sensor %d, %d  sample %d (14-bit)", px, py, sx,
-                          sy, value.gray);
+            std::snprintf(buffer, sizeof buffer, "x %d y %d  %s %d, %d  %s %d (14-bit)", px, py, sensor, sx,
+                          sy, T(Text::Sample), value.gray);
         else if (picture->frame.bits == 8)
-            std::snprintf(buffer, sizeof buffer, "x %d y %d  sensor %d, %d  output %d (8-bit)", px, py, sx,
-                          sy, value.gray);
+            std::snprintf(buffer, sizeof buffer, "x %d y %d  %s %d, %d  %s %d (8-bit)", px, py, sensor, sx,
+                          sy, T(Text::Output), value.gray);
         else
-            std::snprintf(buffer, sizeof buffer, "x %d y %d  sensor %d, %d  output R %d G %d B %d", px, py,
-                          sx, sy, value.red, value.green, value.blue);
+            std::snprintf(buffer, sizeof buffer, "x %d y %d  %s %d, %d  %s R %d G %d B %d", px, py, sensor,
+                          sx, sy, T(Text::Output), value.red, value.green, value.blue);
         text = buffer;
     } else {
         text = std::string(T(Text::Cursor)) + " -";

@@ -98,6 +98,10 @@ constexpr Entry kTexts[] = {
     {"32-bit false colour", "32ビット 疑似カラー"},
     {"48-bit false colour", "48ビット 疑似カラー"},
     {"64-bit false colour", "64ビット 疑似カラー"},
+    {"lines", "ライン"},
+    {"sensor", "センサー"},
+    {"sample", "サンプル"},
+    {"output", "出力"},
 };
 static_assert(sizeof kTexts / sizeof kTexts[0] == static_cast<size_t>(Text::Count), "one entry per text");
 

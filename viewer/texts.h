@@ -87,6 +87,10 @@ enum class Text {
     Colour32,
     Colour48,
     Colour64,
+    Lines,
+    Sensor,
+    Sample,
+    Output,
     Count  // the number of texts
 };
 

@@ -31,9 +31,14 @@ if [ "${QUELIX_VIEWER_TEST_INNER:-}" != 1 ]; then
     exec dbus-run-session -- "$0" "$@"
 fi
 
+# A client that stays connected: a server without -noreset (xvfb-run's
+# default) resets whenever its last client goes, and a viewer starting then
+# would find no display.
+xprop -root -spy >/dev/null 2>&1 &
+keeper_pid=$!
 "$launcher" --launch-immediately &
 launcher_pid=$!
-trap 'kill "$launcher_pid" 2>/dev/null || true' EXIT
+trap 'kill "$launcher_pid" "$keeper_pid" 2>/dev/null || true' EXIT
 # GTK applications speak to the accessibility bus once it is there.
 export NO_AT_BRIDGE=0 GTK_A11Y=atspi
 sleep 1
