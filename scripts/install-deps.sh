@@ -13,6 +13,7 @@ packages=(
     pngcheck libtiff-tools python3-pil
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
+    python3-pyatspi at-spi2-core dbus-daemon
     clang-14 libclang-rt-14-dev clang-format git
 )
 
