@@ -62,9 +62,9 @@ void ShowActualExposure(ControlsPanel* controls)
     int32_t ok = 0;
     const int microseconds = Quelix_GetRealExposureTime(Camera(controls), &ok);
     const int lines = Quelix_GetExposureTime(Camera(controls), nullptr);
-    char text[96];
-    std::snprintf(text, sizeof text, "%s: %d µs (%d %s)", T(Text::ExposureActual), ok ? microseconds : 0, lines,
-                  T(Text::Lines));
+    char text[128];
+    std::snprintf(text, sizeof text, "%s: %d µs (%d %s)", T(Text::ExposureActual), ok ? microseconds : 0,
+                  lines, T(Text::Lines));
     gtk_label_set_text(GTK_LABEL(controls->actual), text);
 }
 
