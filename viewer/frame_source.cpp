@@ -237,7 +237,9 @@ bool FrameSource::CopyNewest(FrameImage& frame)
         bits = frameBits_;
     }
     const int stride = FrameStride(width, bits);
-    if (stride == 0 || height <= 0)
+    // Right after a change of colour mode the last frame's size may not be
+    // the newest image's: wait for a frame of the new mode.
+    if (stride == 0 || height <= 0 || bits != Bits())
         return false;
     // The buffer holds the largest frame, so a frame of another colour mode
     // that became the newest meanwhile still fits.
