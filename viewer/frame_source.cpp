@@ -157,13 +157,14 @@ void FrameSource::HandleMessage(const QUELIX_MSG& message)
 {
     if (message.message == QUELIX_WM_FRAME && message.wParam != 0) {
         // The record and the trailer word are overwritten by the next frame:
-        // read them now.
+        // read them now, each field whole, as the capture thread writes them.
         const auto* info = reinterpret_cast<const QUELIX_FRAME_INFO*>(message.wParam);
-        const auto trailer = static_cast<uint16_t>(*reinterpret_cast<const int32_t*>(message.lParam));
-        const int width = info->width;
-        const int height = info->height;
-        const int bits = info->bitCount;
-        const int fps10 = info->fps10;
+        const auto* trailerWord = reinterpret_cast<const int32_t*>(message.lParam);
+        const auto trailer = static_cast<uint16_t>(__atomic_load_n(trailerWord, __ATOMIC_RELAXED));
+        const int width = __atomic_load_n(&info->width, __ATOMIC_RELAXED);
+        const int height = __atomic_load_n(&info->height, __ATOMIC_RELAXED);
+        const int bits = __atomic_load_n(&info->bitCount, __ATOMIC_RELAXED);
+        const int fps10 = __atomic_load_n(&info->fps10, __ATOMIC_RELAXED);
         std::lock_guard<std::mutex> lock(statusMutex_);
         counter_.Arrived(trailer, MonotonicSeconds());
         if (FrameStride(width, bits) > 0 && height > 0 && height <= QUELIX_SENSOR_HEIGHT &&
