@@ -228,6 +228,11 @@ void ActionsTick(Actions* actions)
     gtk_label_set_text(GTK_LABEL(actions->recordTime), text);
 }
 
+bool ActionsRecording(const Actions* actions)
+{
+    return actions->recording;
+}
+
 void ActionCalibrate(Viewer& viewer)
 {
     Actions* actions = viewer.actions;

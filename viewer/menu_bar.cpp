@@ -63,6 +63,11 @@ void RunDialog(DialogItem* item)
     Viewer& viewer = *item->viewer;
     if (viewer.dialogOpen)
         return;
+    // The stream format dialog stops the preview, which would end a recording.
+    if (item->open == Quelix_SetCameraDlg && ActionsRecording(viewer.actions)) {
+        StatusBarSay(viewer.status, T(Text::Recording));
+        return;
+    }
     viewer.dialogOpen = true;
     QUELIX_HWND parent = ParentWindow(viewer);
     // The dialog runs here until it closes; the picture goes on meanwhile.

@@ -97,6 +97,7 @@ void ActionCalibrate(Viewer& viewer);
 void ActionLoadMask(Viewer& viewer);
 void ActionSaveMask(Viewer& viewer);
 void ActionsTick(Actions* actions);
+bool ActionsRecording(const Actions* actions);
 void DestroyActions(Actions* actions);
 
 // Runs the action from the main loop once the event that asked for it has
