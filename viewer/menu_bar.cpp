@@ -104,8 +104,11 @@ void ChooseDevice(DeviceItem* item)
     viewer.source->Restart([&] { switched = Quelix_SetDeviceNumber(viewer.source->Camera(), device) == 1; });
     if (switched)
         viewer.source->SetDevice(device);
-    StatusBarSay(viewer.status, switched ? "Quelix205KWMX_" + std::to_string(device + 1)
-                                         : ErrorInWords(QUELIX_ERR_NO_DEVICE, JapaneseChosen()));
+    char name[QUELIX_DEVICE_NAME_SIZE] = {};
+    if (switched)
+        Quelix_GetDeviceName(viewer.source->Camera(), device, name, sizeof name);
+    StatusBarSay(viewer.status,
+                 switched ? std::string(name) : ErrorInWords(QUELIX_ERR_NO_DEVICE, JapaneseChosen()));
     ControlsRefresh(viewer.controls);
 }
 

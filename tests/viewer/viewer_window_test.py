@@ -191,6 +191,12 @@ def check_live_controls_snap_record():
     wait_for("the actual exposure", lambda: "4979 µs (128 lines)" in text_of(
         find(viewer.frame, role="label", pattern="^Actual exposure")))
 
+    # Mirroring and zoom.
+    click(need(viewer.frame, "mirror", role="check box", name="Mirror left-right"))
+    viewer.menu("View", "4:1")
+    wait_for("the zoom", lambda: "4:1" in text_of(find(viewer.frame, role="label", pattern="Zoom")))
+    viewer.menu("View", "Fit")
+
     # Colour mode: 16-bit gray; a snapshot then holds 16-bit samples.
     combo = need(viewer.frame, "colour mode", role="combo box", name="Colour mode")
     combo.querySelection().selectChild(1)
@@ -245,8 +251,9 @@ def check_live_controls_snap_record():
         wait_for("frames after the dialog", lambda: viewer.frames_seen() > seen + 5)
     viewer.quit()
     exposure_lines = registry_value("Exposure")
-    print("registry: Exposure", exposure_lines)
+    print("registry: Exposure", exposure_lines, "H_Mirror", registry_value("H_Mirror"))
     assert exposure_lines == 128, exposure_lines
+    assert registry_value("H_Mirror") == 1
 
 
 def selected_item(combo):
@@ -278,7 +285,7 @@ def check_stream_dialog_stores_the_colour_mode():
 
 def check_unplug_calibrate_mask():
     devices = os.environ["QUELIX_DEVICE_DIR"]
-    camsim = subprocess.Popen([CAMSIM, "--dir", devices, "--cameras", "0", "--scene", "flat"],
+    camsim = subprocess.Popen([CAMSIM, "--dir", devices, "--cameras", "0,2", "--scene", "flat"],
                               stdout=subprocess.PIPE, text=True)
     try:
         assert "ready" in camsim.stdout.readline()
@@ -294,6 +301,21 @@ def check_unplug_calibrate_mask():
         seen = viewer.frames_seen()
         wait_for("frames after the replug", lambda: viewer.frames_seen() > seen + 10)
         print("replugged:", viewer.label("camera state"), viewer.label("host fps"))
+
+        # The device list shows the attached cameras; the viewer switches to another.
+        viewer.menu("Camera", "Device")
+        other = need(viewer.frame, "the third camera", role="radio menu item", name="Quelix205KWMX_03")
+        click(other)
+        try:
+            wait_for("the switch", lambda: "Quelix205KWMX_03" in viewer.label("message"))
+        except AssertionError:
+            print("message:", viewer.label("message"), "/", viewer.label("last error"))
+            raise
+        seen = viewer.frames_seen()
+        wait_for("frames from the other camera", lambda: viewer.frames_seen() > seen + 10)
+        viewer.menu("Camera", "Device")
+        click(need(viewer.frame, "the first camera", role="radio menu item", name="Quelix205KWMX_01"))
+        wait_for("the switch back", lambda: "Quelix205KWMX_01" in viewer.label("message"))
 
         # Calibration: dark, then bright, into a mask file.
         ctl("scene", "0", "dark")
