@@ -209,6 +209,11 @@ void FrameSource::Recover()
 
 void FrameSource::ReadTemperature()
 {
+    // Not while the viewer stops and starts the preview (a device switch):
+    // the reads would fail and tell a register error that is none.
+    std::unique_lock<std::mutex> control(controlMutex_, std::try_to_lock);
+    if (!control.owns_lock())
+        return;
     int32_t okHigh = 0, okLow = 0, okPeltier = 0;
     const int high = Quelix_Fpga_ReadRegister(camera_, kTemperatureHighRegister, &okHigh);
     const int low = Quelix_Fpga_ReadRegister(camera_, kTemperatureLowRegister, &okLow);
