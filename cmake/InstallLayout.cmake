@@ -11,6 +11,8 @@
 #                                           dialogs, a module in a private
 #                                           directory
 #   tools         quelix-tools              quelix, quelix-camsim, man pages
+#   viewer        quelix-viewer             quelix-viewer with its desktop
+#                                           entry, icon and man page
 #   python        python3-quelix            the quelix Python package
 #   gstreamer     gstreamer1.0-quelix       the GStreamer plugin (quelixsrc)
 #   docs          (none)                    README, LICENSE, docs and examples
@@ -32,6 +34,7 @@ set(QUELIX_COMPONENT_RUNTIME runtime)
 set(QUELIX_COMPONENT_DEVELOPMENT development)
 set(QUELIX_COMPONENT_GTK gtk)
 set(QUELIX_COMPONENT_TOOLS tools)
+set(QUELIX_COMPONENT_VIEWER viewer)
 set(QUELIX_COMPONENT_PYTHON python)
 set(QUELIX_COMPONENT_GSTREAMER gstreamer)
 set(QUELIX_COMPONENT_DOCS docs)
@@ -40,6 +43,7 @@ set(QUELIX_DEBIAN_PACKAGE_RUNTIME libquelixsdk-205kwmx${PROJECT_VERSION_MAJOR})
 set(QUELIX_DEBIAN_PACKAGE_DEVELOPMENT libquelixsdk-dev)
 set(QUELIX_DEBIAN_PACKAGE_GTK quelix-gtk-dialogs)
 set(QUELIX_DEBIAN_PACKAGE_TOOLS quelix-tools)
+set(QUELIX_DEBIAN_PACKAGE_VIEWER quelix-viewer)
 set(QUELIX_DEBIAN_PACKAGE_PYTHON python3-quelix)
 set(QUELIX_DEBIAN_PACKAGE_GSTREAMER gstreamer1.0-quelix)
 

@@ -26,6 +26,9 @@ endif()
 if(TARGET gstquelix)
     list(APPEND QUELIX_DEBIAN_COMPONENTS GSTREAMER)
 endif()
+if(TARGET quelix-viewer)
+    list(APPEND QUELIX_DEBIAN_COMPONENTS VIEWER)
+endif()
 
 # Every package's copyright file, changelog and lintian overrides. They
 # belong to the Debian packages alone, not to a plain install
@@ -123,6 +126,24 @@ files, records AVI files, takes the dark and bright references of mask
 files, opens the settings dialogs over a live preview and soak-tests the
 SDK under faults. quelix-camsim serves simulated cameras where the library
 looks for cameras, driven from the command line (trigger, unplug, stall).")
+
+# The viewer shows the library's settings dialogs: it needs their GTK view.
+set(CPACK_DEBIAN_VIEWER_PACKAGE_SECTION science)
+set(CPACK_COMPONENT_VIEWER_DEPENDS ${QUELIX_COMPONENT_RUNTIME})
+if(TARGET QuelixSdk_205KWMX_gtk)
+    list(APPEND CPACK_COMPONENT_VIEWER_DEPENDS ${QUELIX_COMPONENT_GTK})
+endif()
+set(CPACK_DEBIAN_VIEWER_PACKAGE_SUGGESTS ${QUELIX_DEBIAN_PACKAGE_TOOLS})
+set(CPACK_DEBIAN_VIEWER_DESCRIPTION
+    "Quelix 205KWMX near-infrared camera desktop viewer
+quelix-viewer shows a Quelix 205KWMX near-infrared USB camera live: the
+picture with zoom, pan and the value under the cursor, a histogram with the
+saturated pixels, a line profile, the sensor temperature and cooler level
+and the frame rate and dropped frames over time. It sets exposure, gain,
+automatic exposure, colour mode, mirrors and filters, opens the library's
+settings dialogs, saves snapshots, records AVI files and guides the dark
+and bright calibration into a mask file. --simulate runs it without a
+camera.")
 
 # Pure Python: one package for every architecture. It loads the library of
 # this version or a later one with the same soname; quelix.simulate runs

@@ -8,7 +8,8 @@
 #   LIBDIR/quelix/    the GTK dialog view module (gtk)
 #   include/quelix/   the public headers (development)
 #   bin/          quelix and quelix-camsim; share/man/man1 their man pages
-#                 (tools)
+#                 (tools); quelix-viewer, its man page, share/applications
+#                 quelix-viewer.desktop and its icon in share/icons (viewer)
 #   lib/python3/dist-packages/quelix   the Python package (python)
 #   share/doc/quelix  README, LICENSE, docs and examples (docs)
 # LIBDIR is lib/x86_64-linux-gnu on Debian (InstallLayout.cmake).
@@ -56,6 +57,19 @@ foreach(page quelix.1 quelix-camsim.1)
     install(FILES ${PROJECT_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT ${QUELIX_COMPONENT_TOOLS})
 endforeach()
+
+# The viewer, when GTK 3 was found for it.
+if(TARGET quelix-viewer)
+    set_target_properties(quelix-viewer PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+    install(TARGETS quelix-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${QUELIX_COMPONENT_VIEWER})
+    install(FILES ${PROJECT_SOURCE_DIR}/viewer/quelix-viewer.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT ${QUELIX_COMPONENT_VIEWER})
+    install(FILES ${PROJECT_SOURCE_DIR}/viewer/quelix-viewer.svg
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps COMPONENT ${QUELIX_COMPONENT_VIEWER})
+    quelix_gzip(${PROJECT_SOURCE_DIR}/docs/man/quelix-viewer.1 ${PROJECT_BINARY_DIR}/man/quelix-viewer.1.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/man/quelix-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+        COMPONENT ${QUELIX_COMPONENT_VIEWER})
+endif()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/quelix DESTINATION ${QUELIX_INSTALL_PYTHONDIR}
     COMPONENT ${QUELIX_COMPONENT_PYTHON} PATTERN __pycache__ EXCLUDE)

@@ -58,7 +58,22 @@ gst_plugin=$(sed -n 's/^QUELIX_INSTALL_GSTDIR:[A-Z]*=//p' "$build/CMakeCache.txt
 with_gst=false
 [ -e "$stage/$gst_plugin" ] && with_gst=true
 "$stage/bin/quelix" stream --help >/dev/null
-for page in quelix quelix-camsim; do
+# The viewer, built when GTK 3 was found: its program, desktop entry, icon and man page.
+with_viewer=false
+man_pages=(quelix quelix-camsim)
+if [ -e "$stage/bin/quelix-viewer" ]; then
+    with_viewer=true
+    man_pages+=(quelix-viewer)
+    for installed in share/applications/quelix-viewer.desktop \
+        share/icons/hicolor/scalable/apps/quelix-viewer.svg share/man/man1/quelix-viewer.1.gz; do
+        [ -e "$stage/$installed" ] || { echo "not installed: $installed"; exit 1; }
+    done
+    "$stage/bin/quelix-viewer" --help >/dev/null
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$stage/share/applications/quelix-viewer.desktop"
+    fi
+fi
+for page in "${man_pages[@]}"; do
     gzip -t "$stage/share/man/man1/$page.1.gz"
     man --warnings -l "$stage/share/man/man1/$page.1.gz" 2>&1 >/dev/null | (! grep .) ||
         { echo "the man page $page.1 has errors"; exit 1; }
@@ -128,6 +143,7 @@ runtime=libquelixsdk-205kwmx1
 packages=("$runtime" libquelixsdk-dev quelix-tools python3-quelix)
 $with_gtk && packages+=(quelix-gtk-dialogs)
 $with_gst && packages+=(gstreamer1.0-quelix)
+$with_viewer && packages+=(quelix-viewer)
 version=$(dpkg-deb -f "$work"/deb/"$runtime"_*.deb Version)
 debs=("$work"/deb/*.deb)
 [ ${#debs[@]} -eq ${#packages[@]} ] || { echo "packages made: ${debs[*]##*/}"; exit 1; }
@@ -159,6 +175,16 @@ holds quelix-tools usr/bin/quelix usr/bin/quelix-camsim "usr/share/man/man1/quel
 holds python3-quelix "usr/lib/python3/dist-packages/quelix/__init__\.py"
 $with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
 $with_gst && holds gstreamer1.0-quelix "usr/${gst_plugin//./\\.}"
+if $with_viewer; then
+    holds quelix-viewer usr/bin/quelix-viewer "usr/share/applications/quelix-viewer\.desktop" \
+        "usr/share/icons/hicolor/scalable/apps/quelix-viewer\.svg" "usr/share/man/man1/quelix-viewer\.1\.gz"
+    viewer_depends=$(dpkg-deb -f "$(deb_of quelix-viewer)" Depends)
+    [[ $viewer_depends == *"$runtime (= $version)"* ]] || { echo "quelix-viewer: Depends $viewer_depends"; exit 1; }
+    if $with_gtk; then
+        [[ $viewer_depends == *"quelix-gtk-dialogs (= $version)"* ]] ||
+            { echo "quelix-viewer does not depend on quelix-gtk-dialogs"; exit 1; }
+    fi
+fi
 # The library (its file and soname link) is in its package alone, and no
 # path is in two packages.
 [ "$(cat "$work"/contents-* | grep -c "libQuelixSdk_205KWMX\.so\.1")" -eq 2 ] ||

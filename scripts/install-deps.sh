@@ -13,6 +13,7 @@ packages=(
     pngcheck libtiff-tools python3-pil
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
+    python3-pyatspi at-spi2-core dbus-daemon
     clang-14 libclang-rt-14-dev clang-format git
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
     gstreamer1.0-plugins-good gstreamer1.0-libav python3-gi gir1.2-gstreamer-1.0
