@@ -66,7 +66,7 @@ int32_t ForEachPixel(const KernelArgs& a, PixelFn pixel)
         }
     };
     bool done = false;
-    const auto tryFast = [&]<int DstStep, int SrcStep>(Steps<DstStep, SrcStep>) {
+    [[maybe_unused]] const auto tryFast = [&]<int DstStep, int SrcStep>(Steps<DstStep, SrcStep>) {
         if (!done && a.dstStep == DstStep && a.srcStep == SrcStep) {
             walk(std::integral_constant<int32_t, DstStep>{}, std::integral_constant<int32_t, SrcStep>{});
             done = true;

@@ -44,7 +44,7 @@ bool ParseLong(const std::string& text, long minimum, long maximum, long& value)
 
 std::string CameraOptionsUsage()
 {
-    return "  --device N        device number 0 to 8 (default 0)\n"
+    return "  --device N        device number 0 to 7 (default 0)\n"
            "  --bits B          output bits per pixel: 8, 16, 24, 32, 48 or 64 (default 8)\n"
            "  --simulate        start a simulated camera in this process when none is attached\n"
            "  --scene NAME      the simulated camera's scene: dark, flat, chart, moving (default), counter\n"
@@ -70,8 +70,8 @@ OptionMatch ParseCameraOption(const std::vector<std::string>& arguments, size_t&
     }
     long number = 0;
     if (argument == "--device") {
-        if (!ParseLong(arguments[++i], 0, 8, number)) {
-            error = "--device takes a number from 0 to 8";
+        if (!ParseLong(arguments[++i], 0, 7, number)) {
+            error = "--device takes a number from 0 to 7";
             return OptionMatch::Bad;
         }
         options.device = static_cast<int>(number);

@@ -88,7 +88,7 @@ std::string SettingsUsage()
                  dialog.what + "\n";
     usage +=
         "\n"
-        "  --device N        device number 0 to 8 (default 0)\n"
+        "  --device N        device number 0 to 7 (default 0)\n"
         "  --bits B          output bits per pixel: 8, 16 (monochrome: the image dialog has\n"
         "                    its gray page), 24, 32, 48 or 64 (default: the stored choice)\n"
         "  --simulate        start a simulated camera in this process when none is attached\n"
@@ -118,8 +118,8 @@ std::optional<SettingsOptions> ParseSettingsOptions(const std::vector<std::strin
         }
         long number = 0;
         if (argument == "--device") {
-            if (!ParseLong(arguments[++i], 0, 8, number)) {
-                error = "--device takes a number from 0 to 8";
+            if (!ParseLong(arguments[++i], 0, 7, number)) {
+                error = "--device takes a number from 0 to 7";
                 return std::nullopt;
             }
             options.device = static_cast<int>(number);
