@@ -3,14 +3,11 @@
 
 #include <libusb.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -18,6 +15,7 @@
 #include <thread>
 
 #include "usbd/camera_service.h"
+#include "usbd/device_directory.h"
 #include "usbd/libusb_port.h"
 #include "usbd/log.h"
 #include "usbd/usb_devices.h"
@@ -83,7 +81,7 @@ private:
         if (cameras_.contains(device))
             return;
         std::string error;
-        const std::optional<UsbDeviceInfo> info = DescribeDevice(device, settings_.ids.empty(), error);
+        const std::optional<UsbDeviceInfo> info = DescribeDevice(device, true, error);
         if (!info) {
             Log("device on bus " + std::to_string(libusb_get_bus_number(device)) + " skipped: " + error);
             return;
@@ -140,27 +138,6 @@ int LIBUSB_CALL OnHotplug(libusb_context*, libusb_device* device, libusb_hotplug
 }
 
 }  // namespace
-
-bool PrepareDirectory(const std::string& directory, gid_t group, std::string& error)
-{
-    struct stat status;
-    if (stat(directory.c_str(), &status) == 0) {
-        if (!S_ISDIR(status.st_mode)) {
-            error = directory + " is not a directory";
-            return false;
-        }
-        return true;
-    }
-    if (mkdir(directory.c_str(), 0750) != 0 && errno != EEXIST) {
-        error = "cannot make " + directory + ": " + std::strerror(errno);
-        return false;
-    }
-    if (group != gid_t(-1) && chown(directory.c_str(), uid_t(-1), group) != 0) {
-        error = "cannot give " + directory + " its group: " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
 
 int RunDaemon(const DaemonSettings& settings, const sigset_t& stopSignals)
 {

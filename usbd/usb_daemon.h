@@ -27,8 +27,4 @@ int RunDaemon(const DaemonSettings& settings, const sigset_t& stopSignals);
 // Prints the attached devices whose interface 0 has the camera's pipes; the exit status.
 int ListDevices(const std::vector<UsbId>& ids);
 
-// Makes the device directory when it is missing: mode 0750 and `group`, so
-// only the group reaches the nodes. False with a message.
-bool PrepareDirectory(const std::string& directory, gid_t group, std::string& error);
-
 }  // namespace quelix::usbd

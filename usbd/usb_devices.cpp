@@ -2,12 +2,14 @@
 #include "usbd/usb_devices.h"
 
 #include <array>
+#include <fstream>
 
 namespace quelix::usbd {
 
 namespace {
 
 constexpr int kMaxPortDepth = 7;  // USB allows seven tiers
+constexpr size_t kMaxStringLength = 255;
 
 std::string ReadString(libusb_device_handle* handle, uint8_t index)
 {
@@ -18,6 +20,15 @@ std::string ReadString(libusb_device_handle* handle, uint8_t index)
     if (length <= 0)
         return {};
     return std::string(reinterpret_cast<const char*>(text.data()), size_t(length));
+}
+
+// A string the kernel read from the device when it arrived; empty when absent.
+std::string SysfsString(const std::string& busPath, const char* name)
+{
+    std::ifstream file("/sys/bus/usb/devices/" + busPath + "/" + name);
+    std::string text;
+    std::getline(file, text);
+    return text.substr(0, kMaxStringLength);
 }
 
 std::string BusPath(libusb_device* device)
@@ -67,12 +78,22 @@ std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, bool readStri
         libusb_free_config_descriptor(config);
     }
 
-    if (readStrings) {
+    // The kernel's copies need no access to the device; the device itself is asked otherwise.
+    info.manufacturer = SysfsString(info.busPath, "manufacturer");
+    info.product = SysfsString(info.busPath, "product");
+    info.serial = SysfsString(info.busPath, "serial");
+    const bool missing = (descriptor.iManufacturer != 0 && info.manufacturer.empty()) ||
+                         (descriptor.iProduct != 0 && info.product.empty()) ||
+                         (descriptor.iSerialNumber != 0 && info.serial.empty());
+    if (readStrings && missing) {
         libusb_device_handle* handle = nullptr;
         if (libusb_open(device, &handle) == 0) {
-            info.manufacturer = ReadString(handle, descriptor.iManufacturer);
-            info.product = ReadString(handle, descriptor.iProduct);
-            info.serial = ReadString(handle, descriptor.iSerialNumber);
+            if (info.manufacturer.empty())
+                info.manufacturer = ReadString(handle, descriptor.iManufacturer);
+            if (info.product.empty())
+                info.product = ReadString(handle, descriptor.iProduct);
+            if (info.serial.empty())
+                info.serial = ReadString(handle, descriptor.iSerialNumber);
             libusb_close(handle);
         }
     }
