@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/driver/driver_connection.h"
 #include "test_environment.h"
 #include "usbd/camera_service.h"
 #include "usbd/device_directory.h"
@@ -144,6 +145,44 @@ TEST(UsbdNode, NodesReachTheirGroupOnly)
 
     EXPECT_FALSE(ConnectsAs(service.NodePath(0), kNobody, kNoGroup, gid_t(-1)));
     EXPECT_TRUE(ConnectsAs(service.NodePath(0), kNobody, kNoGroup, nodeGroup));
+}
+
+// Without QUELIX_DEVICE_DIR the library finds the system driver's node
+// where the user has none of that name.
+TEST(UsbdNode, TheLibraryFindsTheSystemDriversNodes)
+{
+    test::ScopedTestEnvironment environment;
+    const std::string userDirectory = environment.Directory() + "/runtime/quelix";
+    std::filesystem::create_directories(userDirectory);
+    setenv("XDG_RUNTIME_DIR", (environment.Directory() + "/runtime").c_str(), 1);
+    const char* chosen = std::getenv("QUELIX_DEVICE_DIR");
+    const std::string keep = chosen != nullptr ? chosen : "";
+    unsetenv("QUELIX_DEVICE_DIR");
+    const std::string name = "Qlix205KWMX-0";
+    const std::string path = "\\\\.\\" + name;
+    const std::string systemNode = std::string("/run/quelix/") + name;
+
+    if (!std::filesystem::exists(systemNode))
+        EXPECT_EQ(platform::NodePath(path.c_str()), userDirectory + "/" + name);
+    // The system directory is made here only where no system driver runs.
+    if (geteuid() == 0 && !std::filesystem::exists("/run/quelix")) {
+        std::filesystem::create_directories("/run/quelix");
+        SilentCamera camera;
+        {
+            CameraService system("/run/quelix", gid_t(-1));
+            ASSERT_EQ(system.Add("system", "port 1", camera.Port(), kPipes, "system camera"), 0);
+            EXPECT_EQ(platform::NodePath(path.c_str()), systemNode);
+            // The user's own node of the same name comes first.
+            CameraService user(userDirectory, gid_t(-1));
+            ASSERT_EQ(user.Add("user", "port 2", camera.Port(), kPipes, "user camera"), 0);
+            EXPECT_EQ(platform::NodePath(path.c_str()), userDirectory + "/" + name);
+        }
+        std::filesystem::remove_all("/run/quelix");
+    }
+    // QUELIX_DEVICE_DIR still decides alone.
+    setenv("QUELIX_DEVICE_DIR", "/tmp/elsewhere", 1);
+    EXPECT_EQ(platform::NodePath(path.c_str()), "/tmp/elsewhere/" + name);
+    setenv("QUELIX_DEVICE_DIR", keep.c_str(), 1);
 }
 
 }  // namespace
