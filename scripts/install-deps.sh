@@ -14,6 +14,7 @@ packages=(
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
     clang-14 libclang-rt-14-dev clang-format git
+    libusb-1.0-0-dev umockdev
 )
 
 missing=()
