@@ -54,7 +54,18 @@ fi
 with_gtk=false
 [ -e "$stage/$libdir/quelix/$gtk_module" ] && with_gtk=true
 "$stage/bin/quelix" stream --help >/dev/null
-for page in quelix quelix-camsim; do
+pages=(quelix quelix-camsim)
+# The USB driver, built where libusb is, with its udev rule and systemd unit.
+with_usbd=false
+if [ -e "$stage/bin/quelix-usbd" ]; then
+    with_usbd=true
+    pages+=(quelix-usbd)
+    "$stage/bin/quelix-usbd" --help >/dev/null
+    for installed in lib/udev/rules.d/60-quelix.rules lib/systemd/system/quelix-usbd.service; do
+        [ -e "$stage/$installed" ] || { echo "not installed: $installed"; exit 1; }
+    done
+fi
+for page in "${pages[@]}"; do
     gzip -t "$stage/share/man/man1/$page.1.gz"
     man --warnings -l "$stage/share/man/man1/$page.1.gz" 2>&1 >/dev/null | (! grep .) ||
         { echo "the man page $page.1 has errors"; exit 1; }
@@ -151,6 +162,8 @@ holds libquelixsdk-dev "$ma/libQuelixSdk_205KWMX\.so" "usr/include/quelix/Quelix
     "usr/share/doc/libquelixsdk-dev/README\.md" "usr/share/doc/libquelixsdk-dev/examples/hello_camera\.c"
 holds quelix-tools usr/bin/quelix usr/bin/quelix-camsim "usr/share/man/man1/quelix\.1\.gz" \
     "usr/share/man/man1/quelix-camsim\.1\.gz"
+$with_usbd && holds quelix-tools usr/bin/quelix-usbd "usr/share/man/man1/quelix-usbd\.1\.gz" \
+    "usr/lib/udev/rules\.d/60-quelix\.rules" "usr/lib/systemd/system/quelix-usbd\.service"
 holds python3-quelix "usr/lib/python3/dist-packages/quelix/__init__\.py"
 $with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
 # The library (its file and soname link) is in its package alone, and no
