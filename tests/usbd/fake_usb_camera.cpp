@@ -56,9 +56,9 @@ void FakeUsbCamera::Unplug()
 {
     gone_ = true;
     // Transfers waiting on the simulated camera end now.
-    std::lock_guard control(controlMutex_);
-    if (controlFd_ >= 0)
-        shutdown(controlFd_, SHUT_RDWR);
+    for (const int fd : {controlFd_.load(), imageFd_.load()})
+        if (fd >= 0)
+            shutdown(fd, SHUT_RDWR);
 }
 
 bool FakeUsbCamera::ClearHalt(void* context, uint8_t endpointAddress)
@@ -90,10 +90,10 @@ TransferResult FakeUsbCamera::Bulk(void* context, uint8_t endpointAddress, uint8
     return camera->Control(endpointAddress, data, length);
 }
 
-bool FakeUsbCamera::Exchange(int& fd, uint32_t code, uint32_t pipe, uint8_t* data, uint32_t length,
-                             bool carries, bool& success, uint32_t& moved)
+bool FakeUsbCamera::Exchange(std::atomic<int>& fd, uint32_t code, uint32_t pipe, uint8_t* data,
+                             uint32_t length, bool carries, bool& success, uint32_t& moved)
 {
-    if (fd < 0)
+    if (fd < 0 && !gone_)
         fd = usbd::ConnectTo(node_);
     if (fd < 0)
         return false;
@@ -104,8 +104,7 @@ bool FakeUsbCamera::Exchange(int& fd, uint32_t code, uint32_t pipe, uint8_t* dat
     if (!usbd::SendAll(fd, parts, 3) || !usbd::ReceiveExact(fd, &response, sizeof response) ||
         response.magic != usbd::kResponseMagic || response.dataLength > length ||
         !usbd::ReceiveExact(fd, data, response.dataLength)) {
-        close(fd);
-        fd = -1;
+        close(fd.exchange(-1));
         return false;
     }
     success = response.success != 0;
@@ -150,7 +149,7 @@ TransferResult FakeUsbCamera::Image(uint8_t* data, uint32_t length, uint32_t tim
                                                   uint8_t(timeoutMs >> 8),
                                                   uint8_t(timeoutMs >> 16),
                                                   uint8_t(timeoutMs >> 24)};
-        if (imageFd_ < 0)
+        if (imageFd_ < 0 && !gone_)
             imageFd_ = usbd::ConnectTo(node_);
         usbd::RequestHeader request{usbd::kRequestMagic, usbd::kSetTimeout, usbd::kTimeoutBlockSize, 0, 0};
         iovec parts[] = {{&request, sizeof request}, {block, sizeof block}};

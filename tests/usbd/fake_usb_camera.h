@@ -60,8 +60,8 @@ private:
 
     // One request to the simulated camera on `fd` (connected on first use);
     // false when its connection fails.
-    bool Exchange(int& fd, uint32_t code, uint32_t pipe, uint8_t* data, uint32_t length, bool carries,
-                  bool& success, uint32_t& moved);
+    bool Exchange(std::atomic<int>& fd, uint32_t code, uint32_t pipe, uint8_t* data, uint32_t length,
+                  bool carries, bool& success, uint32_t& moved);
     usbd::TransferResult Control(uint8_t endpoint, uint8_t* data, uint32_t length);
     usbd::TransferResult Image(uint8_t* data, uint32_t length, uint32_t timeoutMs);
 
@@ -71,10 +71,11 @@ private:
     std::atomic<uint32_t> lastImageTimeout_{0};
     std::atomic<int> imageTransfers_{0};
     std::atomic<int> imageTransfersEnded_{0};
-    std::mutex controlMutex_;  // guards controlFd_
-    int controlFd_ = -1;
-    std::mutex imageMutex_;  // guards imageFd_ and simulatedTimeout_
-    int imageFd_ = -1;
+    // The connections are used under their locks; Unplug shuts them down from outside.
+    std::mutex controlMutex_;  // one control transfer at a time
+    std::atomic<int> controlFd_{-1};
+    std::mutex imageMutex_;  // one image transfer at a time; guards simulatedTimeout_
+    std::atomic<int> imageFd_{-1};
     uint32_t simulatedTimeout_ = 3000;
 };
 
