@@ -14,7 +14,7 @@ packages=(
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
     clang-14 libclang-rt-14-dev clang-format git
-    libusb-1.0-0-dev umockdev
+    libusb-1.0-0-dev umockdev libumockdev-dev
 )
 
 missing=()

@@ -55,8 +55,10 @@ public:
                 event = events_.front();
                 events_.pop_front();
             }
-            if (event.stop)
+            if (event.stop) {
+                DropQueuedEvents();
                 break;
+            }
             if (event.arrived)
                 Arrive(event.device);
             else
@@ -69,6 +71,16 @@ public:
     }
 
 private:
+    // Events that came after the stop: their devices are let go unvisited.
+    void DropQueuedEvents()
+    {
+        std::lock_guard lock(mutex_);
+        for (const HotplugEvent& event : events_)
+            if (event.device != nullptr)
+                libusb_unref_device(event.device);
+        events_.clear();
+    }
+
     static std::string Key(libusb_device* device)
     {
         char text[32];
