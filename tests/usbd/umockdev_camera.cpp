@@ -131,8 +131,14 @@ bool UmockdevCamera::Handle(UMockdevIoctlClient* client)
             return true;
         }
         case USBDEVFS_CLAIMINTERFACE:
-        case USBDEVFS_RELEASEINTERFACE:
         case USBDEVFS_DISCONNECT_CLAIM:
+            if (interfaceHeld_) {
+                umockdev_ioctl_client_complete(client, -1, EBUSY);
+                return true;
+            }
+            umockdev_ioctl_client_complete(client, 0, 0);
+            return true;
+        case USBDEVFS_RELEASEINTERFACE:
         case USBDEVFS_RESET:
         case USBDEVFS_RESETEP:
             umockdev_ioctl_client_complete(client, 0, 0);

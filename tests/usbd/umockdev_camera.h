@@ -9,6 +9,7 @@
 
 #include <umockdev.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -34,6 +35,8 @@ public:
     // Removes it: the remove event, and every URB in flight fails.
     void Unplug();
     FakeUsbCamera& Usb() { return *usb_; }
+    // Another program holds interface 0: claiming it fails as busy.
+    void HoldInterface() { interfaceHeld_ = true; }
 
 private:
     struct Urb;
@@ -52,6 +55,7 @@ private:
     UMockdevIoctlBase* handler_ = nullptr;
     std::unique_ptr<FakeUsbCamera> usb_;
     bool plugged_ = false;
+    std::atomic<bool> interfaceHeld_{false};
 
     std::mutex mutex_;  // guards the URB lists and stopping_
     std::condition_variable imageQueued_;

@@ -172,5 +172,31 @@ TEST_F(UsbdOnUmockdev, HotplugKeepsNumbersAndServesTwoCameras)
     EXPECT_EQ(simulator_->Camera(1)->FpgaRegister(kCooler), 14);
 }
 
+TEST_F(UsbdOnUmockdev, ABusyCameraIsLoggedAndAVanishingOneFailsItsRead)
+{
+    AddCamera(0, 2).HoldInterface();
+    UmockdevCamera& camera = AddCamera(1, 3);
+    testing::internal::CaptureStderr();
+    StartDriver();
+    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(Node(0)); }));
+    // The free camera takes number 0; the busy one has no node.
+    EXPECT_FALSE(std::filesystem::exists(Node(1)));
+
+    OpenDevice device(0);
+    ASSERT_TRUE(ConfigureCapture(device.Handle(), 0, 0, kWidth, kHeight, true));
+    ASSERT_TRUE(SetDriverTimeout(device.Handle(), 0));  // the read waits without limit
+    std::vector<uint8_t> frame(TransferSamplesFor(kWidth, kHeight) * 2);
+    PipeResult read{true, 1};
+    std::thread reader([&] { read = PipeRequest(device.Handle(), usbd::kPipeTransferLarge, 2, frame); });
+    ASSERT_TRUE(Eventually([&] { return camera.Usb().ImageTransfersStarted() > 0; }));
+    camera.Unplug();
+    reader.join();
+    EXPECT_FALSE(read.success);
+    ASSERT_TRUE(Eventually([&] { return !std::filesystem::exists(Node(0)); }));
+    StopDriver();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("not served: busy: another program holds interface 0"), std::string::npos) << log;
+}
+
 }  // namespace
 }  // namespace quelix::test
