@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "QuelixPlatform.h"
+#include "QuelixSdk_205KWMX.h"
 #include "counter_frames.h"
 #include "raw_driver_requests.h"
 #include "served_camera.h"
@@ -90,6 +92,31 @@ TEST_F(UsbdServedCamera, CounterFramesArriveBitExactInBothSampleWidths)
                 EXPECT_TRUE(IsWholeCounterFrame8(frame, size_t(kWidth) * kHeight));
         }
     }
+}
+
+// The library through its public functions, as an application uses a real camera.
+TEST_F(UsbdServedCamera, TheLibrarySnapsEveryColourModeAndUsesTheIdMemory)
+{
+    StartCameras(1, CounterCameras());
+    const QUELIX_HWND window = QuelixPlatform_CreateMessageWindow();
+    ASSERT_NE(window, nullptr);
+    const int32_t camera = Quelix_Initialize(window);
+    EXPECT_NE(camera, 0);
+    if (camera != 0) {
+        EXPECT_EQ(Quelix_WriteSromID(camera, 0x30, 0x9B), 1);
+        int32_t ok = 0;
+        EXPECT_EQ(Quelix_ReadSromID(camera, 0x30, &ok), 0x9B);
+        EXPECT_EQ(ok, 1);
+        for (const int32_t bits : {8, 16, 24, 32, 48, 64}) {
+            EXPECT_EQ(Quelix_SetColorMode(camera, bits), 1);
+            std::vector<uint8_t> buffer(((size_t(kWidth) * bits / 8 + 3) & ~size_t{3}) * kHeight);
+            EXPECT_EQ(Quelix_SnapShot(camera, buffer.data(), int32_t(buffer.size()), 1), 1) << bits;
+            if (bits == 16)
+                EXPECT_TRUE(IsWholeCounterFrame16(buffer.data(), buffer.size() / 2));
+        }
+        EXPECT_EQ(Quelix_Release(camera), 1);
+    }
+    QuelixPlatform_DestroyWindow(window);
 }
 
 TEST_F(UsbdServedCamera, StallShortFrameAndTimeoutFailTheRequestOnly)
