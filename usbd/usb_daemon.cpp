@@ -93,7 +93,7 @@ private:
         if (cameras_.contains(device))
             return;
         std::string error;
-        const std::optional<UsbDeviceInfo> info = DescribeDevice(device, true, error);
+        const std::optional<UsbDeviceInfo> info = DescribeDevice(device, error);
         if (!info) {
             Log("device on bus " + std::to_string(libusb_get_bus_number(device)) + " skipped: " + error);
             return;
@@ -223,7 +223,7 @@ int ListDevices(const std::vector<UsbId>& ids)
     int shown = 0;
     for (ssize_t i = 0; i < count; ++i) {
         std::string error;
-        const std::optional<UsbDeviceInfo> info = DescribeDevice(devices[i], true, error);
+        const std::optional<UsbDeviceInfo> info = DescribeDevice(devices[i], error);
         std::string why;
         if (!info || !info->hasInterface0 || !MapPipes(info->interface0, why))
             continue;

@@ -45,7 +45,7 @@ std::string BusPath(libusb_device* device)
 
 }  // namespace
 
-std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, bool readStrings, std::string& error)
+std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, std::string& error)
 {
     libusb_device_descriptor descriptor;
     if (const int status = libusb_get_device_descriptor(device, &descriptor); status != 0) {
@@ -85,7 +85,7 @@ std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, bool readStri
     const bool missing = (descriptor.iManufacturer != 0 && info.manufacturer.empty()) ||
                          (descriptor.iProduct != 0 && info.product.empty()) ||
                          (descriptor.iSerialNumber != 0 && info.serial.empty());
-    if (readStrings && missing) {
+    if (missing) {
         libusb_device_handle* handle = nullptr;
         if (libusb_open(device, &handle) == 0) {
             if (info.manufacturer.empty())

@@ -24,9 +24,10 @@ struct UsbDeviceInfo {
     bool hasInterface0 = false;
 };
 
-// Reads the descriptors (and, when `readStrings`, the strings) of a device;
+// Reads the descriptors and strings of a device (the kernel's copies of the
+// strings in sysfs, else the device's own when it can be opened);
 // nullopt with a message when its descriptors cannot be read.
-std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, bool readStrings, std::string& error);
+std::optional<UsbDeviceInfo> DescribeDevice(libusb_device* device, std::string& error);
 
 // A device's identity across plug cycles: its place on the bus and its serial string.
 std::string DeviceIdentity(const UsbDeviceInfo& info);
