@@ -125,7 +125,15 @@ statistics of the stream, saves snapshots as BMP, raw, JPEG, PNG or TIFF
 files, records AVI files, takes the dark and bright references of mask
 files, opens the settings dialogs over a live preview and soak-tests the
 SDK under faults. quelix-camsim serves simulated cameras where the library
-looks for cameras, driven from the command line (trigger, unplug, stall).")
+looks for cameras, driven from the command line (trigger, unplug, stall).
+quelix-usbd is the USB driver of real cameras, with its udev rule and
+systemd unit.")
+# The group of the camera nodes and USB devices, made when the tools are
+# installed.
+if(TARGET quelix-usbd)
+    set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS adduser)
+    set(CPACK_DEBIAN_TOOLS_PACKAGE_CONTROL_EXTRA ${QUELIX_DEBIAN_SOURCE_DIR}/quelix-tools/postinst)
+endif()
 
 # The viewer shows the library's settings dialogs: it needs their GTK view.
 set(CPACK_DEBIAN_VIEWER_PACKAGE_SECTION science)

@@ -7,8 +7,10 @@
 #                 (development)
 #   LIBDIR/quelix/    the GTK dialog view module (gtk)
 #   include/quelix/   the public headers (development)
-#   bin/          quelix and quelix-camsim; share/man/man1 their man pages
-#                 (tools); quelix-viewer, its man page, share/applications
+#   bin/          quelix, quelix-camsim and quelix-usbd; share/man/man1 their
+#                 man pages; lib/udev/rules.d/60-quelix.rules and
+#                 lib/systemd/system/quelix-usbd.service (tools);
+#                 quelix-viewer, its man page, share/applications
 #                 quelix-viewer.desktop and its icon in share/icons (viewer)
 #   lib/python3/dist-packages/quelix   the Python package (python)
 #   share/doc/quelix  README, LICENSE, docs and examples (docs)
@@ -52,7 +54,19 @@ endif()
 set_target_properties(quelix PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 install(TARGETS quelix quelix-camsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     COMPONENT ${QUELIX_COMPONENT_TOOLS})
-foreach(page quelix.1 quelix-camsim.1)
+set(QUELIX_MAN_PAGES quelix.1 quelix-camsim.1)
+# The USB driver, built where libusb is: its udev rule gives the camera's USB
+# device to the seat's user and the group quelix, and its systemd unit runs
+# it as the system's driver (nodes in /run/quelix).
+if(TARGET quelix-usbd)
+    install(TARGETS quelix-usbd RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${QUELIX_COMPONENT_TOOLS})
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/udev/60-quelix.rules DESTINATION lib/udev/rules.d
+        COMPONENT ${QUELIX_COMPONENT_TOOLS})
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/quelix-usbd.service DESTINATION lib/systemd/system
+        COMPONENT ${QUELIX_COMPONENT_TOOLS})
+    list(APPEND QUELIX_MAN_PAGES quelix-usbd.1)
+endif()
+foreach(page IN LISTS QUELIX_MAN_PAGES)
     quelix_gzip(${PROJECT_SOURCE_DIR}/docs/man/${page} ${PROJECT_BINARY_DIR}/man/${page}.gz)
     install(FILES ${PROJECT_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT ${QUELIX_COMPONENT_TOOLS})

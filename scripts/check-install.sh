@@ -73,6 +73,16 @@ if [ -e "$stage/bin/quelix-viewer" ]; then
         desktop-file-validate "$stage/share/applications/quelix-viewer.desktop"
     fi
 fi
+# The USB driver, built where libusb is, with its udev rule and systemd unit.
+with_usbd=false
+if [ -e "$stage/bin/quelix-usbd" ]; then
+    with_usbd=true
+    man_pages+=(quelix-usbd)
+    "$stage/bin/quelix-usbd" --help >/dev/null
+    for installed in lib/udev/rules.d/60-quelix.rules lib/systemd/system/quelix-usbd.service; do
+        [ -e "$stage/$installed" ] || { echo "not installed: $installed"; exit 1; }
+    done
+fi
 for page in "${man_pages[@]}"; do
     gzip -t "$stage/share/man/man1/$page.1.gz"
     man --warnings -l "$stage/share/man/man1/$page.1.gz" 2>&1 >/dev/null | (! grep .) ||
@@ -172,6 +182,8 @@ holds libquelixsdk-dev "$ma/libQuelixSdk_205KWMX\.so" "usr/include/quelix/Quelix
     "usr/share/doc/libquelixsdk-dev/README\.md" "usr/share/doc/libquelixsdk-dev/examples/hello_camera\.c"
 holds quelix-tools usr/bin/quelix usr/bin/quelix-camsim "usr/share/man/man1/quelix\.1\.gz" \
     "usr/share/man/man1/quelix-camsim\.1\.gz"
+$with_usbd && holds quelix-tools usr/bin/quelix-usbd "usr/share/man/man1/quelix-usbd\.1\.gz" \
+    "usr/lib/udev/rules\.d/60-quelix\.rules" "usr/lib/systemd/system/quelix-usbd\.service"
 holds python3-quelix "usr/lib/python3/dist-packages/quelix/__init__\.py"
 $with_gtk && holds quelix-gtk-dialogs "$ma/quelix/$gtk_module"
 $with_gst && holds gstreamer1.0-quelix "usr/${gst_plugin//./\\.}"

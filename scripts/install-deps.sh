@@ -17,6 +17,7 @@ packages=(
     clang-14 libclang-rt-14-dev clang-format git
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
     gstreamer1.0-plugins-good gstreamer1.0-libav python3-gi gir1.2-gstreamer-1.0
+    libusb-1.0-0-dev umockdev libumockdev-dev
 )
 
 missing=()

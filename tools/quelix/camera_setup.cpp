@@ -51,8 +51,12 @@ const sim::SimulatedCamera* InProcessSimulator::Camera(int device) const
 bool StartSimulatedIfAsked(InProcessSimulator& simulated, bool simulate, int device, const std::string& scene,
                            bool report)
 {
-    const std::string node = DeviceDirectory() + "/Qlix205KWMX-" + std::to_string(device);
-    if (!simulate || std::filesystem::exists(node))
+    // A camera the system's driver serves counts as attached too.
+    const std::string name = "Qlix205KWMX-" + std::to_string(device);
+    const bool chosen = getenv("QUELIX_DEVICE_DIR") != nullptr && *getenv("QUELIX_DEVICE_DIR") != '\0';
+    const bool attached = std::filesystem::exists(DeviceDirectory() + "/" + name) ||
+                          (!chosen && std::filesystem::exists(std::string("/run/quelix/") + name));
+    if (!simulate || attached)
         return true;
     if (!simulated.Start(device, scene))
         return false;

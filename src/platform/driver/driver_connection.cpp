@@ -234,7 +234,7 @@ std::string NodePath(const char* path)
     const std::string_view name = text.substr(kPathPrefix.size());
     if (name.empty() || name.find('/') != std::string_view::npos)
         return {};
-    return DeviceDirectory() + "/" + std::string(name);
+    return driver_wire::FindNode(std::string(name));
 }
 
 std::string DeviceDirectory()

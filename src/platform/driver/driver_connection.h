@@ -13,7 +13,7 @@ using DriverHandle = intptr_t;
 inline constexpr DriverHandle kNoDriverHandle = 0;
 inline constexpr DriverHandle kInvalidDriverHandle = -1;  // a failed open
 
-// Opens the driver path "\\.\NAME", the device node NAME in DeviceDirectory().
+// Opens the driver path "\\.\NAME", the device node NodePath(path).
 // Yields kInvalidDriverHandle when the device cannot be opened. Waits at
 // most one second for the node to take the connection (no wait while the
 // device does not answer); a node that does not take it gives a handle
@@ -33,6 +33,8 @@ bool DeviceIoControl(DriverHandle handle, uint32_t code, const void* input, uint
 // $QUELIX_DEVICE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/quelix.
 std::string DeviceDirectory();
 // The device node of the driver path "\\.\NAME"; empty for another path.
+// Without $QUELIX_DEVICE_DIR, a node NAME the user's directory lacks is
+// looked for in the system driver's directory /run/quelix.
 std::string NodePath(const char* path);
 
 }  // namespace quelix::platform
