@@ -15,12 +15,27 @@ namespace {
 
 constexpr uint32_t kImageSliceMs = 100;
 
+constexpr char kBus[] = "001";
+
+// The device address on `port`, three digits: port + 1.
+std::string AddressOf(int port)
+{
+    char address[16];
+    std::snprintf(address, sizeof address, "%03d", port + 1);
+    return address;
+}
+
+// The usbdevfs node of the emulated device on `port`, on bus 1.
+std::string DevNodeOf(int port)
+{
+    return std::string("/dev/bus/usb/") + kBus + "/" + AddressOf(port);
+}
+
 std::string DeviceDescription(int port)
 {
-    const std::string bus = "001";
-    char address[4];
-    std::snprintf(address, sizeof address, "%03d", port + 1);
-    const std::string devNode = "/dev/bus/usb/" + bus + "/" + address;
+    const std::string bus = kBus;
+    const std::string address = AddressOf(port);
+    const std::string devNode = DevNodeOf(port);
     // Device, configuration, interface 0 and its three bulk endpoints
     // (0x01 OUT 64, 0x81 IN 64, 0x82 IN 512).
     const std::string descriptors =
@@ -60,11 +75,7 @@ UmockdevCamera::UmockdevCamera(UMockdevTestbed* testbed, int port, const std::st
       port_(port),
       simulatedNode_(simulatedNode),
       sysPath_("/sys/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(port)),
-      devNode_([port] {
-          char address[4];
-          std::snprintf(address, sizeof address, "%03d", port + 1);
-          return std::string("/dev/bus/usb/001/") + address;
-      }())
+      devNode_(DevNodeOf(port))
 {
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(OnIoctl), this);

@@ -111,8 +111,9 @@ TEST_F(UsbdServedCamera, TheLibrarySnapsEveryColourModeAndUsesTheIdMemory)
             EXPECT_EQ(Quelix_SetColorMode(camera, bits), 1);
             std::vector<uint8_t> buffer(((size_t(kWidth) * bits / 8 + 3) & ~size_t{3}) * kHeight);
             EXPECT_EQ(Quelix_SnapShot(camera, buffer.data(), int32_t(buffer.size()), 1), 1) << bits;
-            if (bits == 16)
+            if (bits == 16) {
                 EXPECT_TRUE(IsWholeCounterFrame16(buffer.data(), buffer.size() / 2));
+            }
         }
         EXPECT_EQ(Quelix_Release(camera), 1);
     }
