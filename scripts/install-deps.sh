@@ -14,6 +14,7 @@ packages=(
     ffmpeg
     libgtk-3-dev fonts-noto-cjk imagemagick x11-utils xdotool
     clang-14 libclang-rt-14-dev clang-format git
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine
 )
 
 missing=()

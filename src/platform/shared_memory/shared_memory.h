@@ -2,7 +2,8 @@
 // Named shared memory, seen by every process of one user that opens the
 // same name: the POSIX object "/NAME-UID", where NAME is $QUELIX_SHM_NAME
 // when set, else the name the caller asks for, and UID the effective user
-// id. The mapping stays while the object lives.
+// id; on Windows the file mapping NAME of the session (CreateFileMappingA).
+// The mapping stays while the object lives.
 #pragma once
 
 #include <cstddef>
@@ -31,12 +32,15 @@ public:
 
 private:
     SharedMemory(uint8_t* view, size_t size) : view_(view), size_(size) {}
+#ifndef _WIN32
     static std::unique_ptr<SharedMemory> Map(int fd, size_t size);
+#endif
     uint8_t* view_;
     size_t size_;
 };
 
-// The system name behind a requested name ("/KORVEX_USBCAMERA-1000").
+// The system name behind a requested name ("/KORVEX_USBCAMERA-1000";
+// Windows: "KORVEX_USBCAMERA").
 std::string SharedMemoryObjectName(std::string_view name);
 
 }  // namespace quelix::platform
