@@ -89,6 +89,13 @@ int main(int argc, char** argv)
         failed = Fail(camera, "Quelix_Close");
     if (!failed && (!Path(path, sizeof path, argv[1], "clip.avi") || !Quelix_Record(camera, path, 500, 0)))
         failed = Fail(camera, "Quelix_Record");
+    /* The recording runs on its own thread; stopping the preview ends it
+     * and finishes the file, with however many frames came by then. */
+    if (!failed) {
+        Sleep(800);
+        if (!Quelix_StopPreview(camera))
+            failed = Fail(camera, "Quelix_StopPreview");
+    }
     if (!failed && (!Path(path, sizeof path, argv[1], "masks.msk") || !Quelix_SaveMaskFile(camera, path)))
         failed = Fail(camera, "Quelix_SaveMaskFile");
     if (!failed && !Quelix_LoadMaskFile(camera, path))
