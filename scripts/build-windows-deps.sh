@@ -18,16 +18,20 @@ cd "$work/src"
 
 # Debian's source packages, fetched with apt from the deb-src lines this
 # adds when the machine has none.
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
 if ! ls libpng1.6_*.orig.tar.* libjpeg-turbo_*.orig.tar.* tiff_*.orig.tar.* >/dev/null 2>&1; then
     if ! grep -rqs "deb-src" /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        cat >/etc/apt/sources.list.d/quelix-deb-src.sources <<'SOURCES'
+        $sudo tee /etc/apt/sources.list.d/quelix-deb-src.sources >/dev/null <<'SOURCES'
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-        apt-get update -q
+        $sudo apt-get update -q
     fi
     apt-get source --download-only -q libpng1.6 libjpeg-turbo tiff
 fi

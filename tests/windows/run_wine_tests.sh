@@ -7,6 +7,8 @@
 # STEP is one of:
 #   exports   the DLL's export table is the .def file's 147 names at ordinals 1 to 147
 #   driver    the DeviceIoControl transport with the system calls replaced
+#   platform  text, registry, staged files, bounded reads, shared memory,
+#             claims and pixel pages of the Windows platform services
 #   camera    a C program streams, saves a PNG and a TIFF (wide path), records an
 #             AVI and saves a mask file; Pillow, ffprobe and the Linux library's
 #             mask loader read them back; the settings are in Wine's registry
@@ -96,6 +98,10 @@ exports)
     ;;
 driver)
     wine "$build/tests/windows/driver_ioctl_test.exe"
+    ;;
+platform)
+    mkdir -p "$work/files"
+    wine "$build/tests/windows/platform_services_test.exe" "$(winepath -w "$work/files")"
     ;;
 camera)
     start_camsim

@@ -31,12 +31,19 @@ public:
     size_t Size() const { return size_; }
 
 private:
+#ifdef _WIN32
+    SharedMemory(uint8_t* view, size_t size, void* mapping) : view_(view), size_(size), mapping_(mapping) {}
+#else
     SharedMemory(uint8_t* view, size_t size) : view_(view), size_(size) {}
-#ifndef _WIN32
     static std::unique_ptr<SharedMemory> Map(int fd, size_t size);
 #endif
     uint8_t* view_;
     size_t size_;
+#ifdef _WIN32
+    // The section's handle, held while the view is: a name lives only
+    // while a handle of its object is open.
+    void* mapping_;
+#endif
 };
 
 // The system name behind a requested name ("/KORVEX_USBCAMERA-1000";

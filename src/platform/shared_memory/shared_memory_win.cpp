@@ -10,11 +10,13 @@ namespace quelix::platform {
 
 namespace {
 
-// Maps the whole section; the handle is closed (the view keeps it alive).
+// Maps `size` bytes of the section (0: all of it); closes the handle when
+// that fails.
 uint8_t* MapView(HANDLE mapping, size_t size)
 {
     void* view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, size);
-    CloseHandle(mapping);
+    if (view == nullptr)
+        CloseHandle(mapping);
     return static_cast<uint8_t*>(view);
 }
 
@@ -31,6 +33,7 @@ std::string SharedMemoryObjectName(std::string_view name)
 SharedMemory::~SharedMemory()
 {
     UnmapViewOfFile(view_);
+    CloseHandle(mapping_);
 }
 
 std::unique_ptr<SharedMemory> SharedMemory::OpenExisting(std::string_view name)
@@ -46,9 +49,10 @@ std::unique_ptr<SharedMemory> SharedMemory::OpenExisting(std::string_view name)
     MEMORY_BASIC_INFORMATION region{};
     if (VirtualQuery(view, &region, sizeof region) == 0 || region.RegionSize == 0) {
         UnmapViewOfFile(view);
+        CloseHandle(mapping);
         return nullptr;
     }
-    return std::unique_ptr<SharedMemory>(new SharedMemory(view, region.RegionSize));
+    return std::unique_ptr<SharedMemory>(new SharedMemory(view, region.RegionSize, mapping));
 }
 
 std::unique_ptr<SharedMemory> SharedMemory::OpenOrCreate(std::string_view name, size_t size, bool& created)
@@ -67,7 +71,7 @@ std::unique_ptr<SharedMemory> SharedMemory::OpenOrCreate(std::string_view name, 
     uint8_t* view = MapView(mapping, size);
     if (view == nullptr)
         return nullptr;
-    return std::unique_ptr<SharedMemory>(new SharedMemory(view, size));
+    return std::unique_ptr<SharedMemory>(new SharedMemory(view, size, mapping));
 }
 
 }  // namespace quelix::platform
