@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Windows has no display dialog view yet: a dialog runs without one, as it
-// does on a system without a display, and is driven through its
-// automation interface.
+// Windows has no display dialog view yet: without one (and without an
+// automation hook, which the DLL does not export) a dialog cannot be shown
+// and fails, as it does on a system without a display.
 #include "platform/dialogs/dialog_view_finder.h"
 
 namespace quelix::platform {
