@@ -10,6 +10,12 @@ header=$1
 def=$2
 dll=${3:-}
 expected=$(bash "$here/def_file_entries.sh" "$header")
+# The ordinals follow the header's own order, which is alphabetical.
+declared=$(grep -o 'QUELIX_API [^(]*(' "$header" | grep -o 'Quelix_[A-Za-z0-9_]*')
+if [ "$declared" != "$(LC_ALL=C sort <<<"$declared")" ]; then
+    echo "FAIL: $header no longer declares its exports in alphabetical order; the ordinals would differ"
+    exit 1
+fi
 if ! diff <(echo "$expected") "$def"; then
     echo "FAIL: $def differs from the exports of $header (regenerate it with $here/def_file_entries.sh)"
     exit 1
