@@ -11,8 +11,18 @@
 
 #include <stdint.h>
 
-/** Marks the functions the library exports. */
+/** Marks the functions the library exports. On Windows the DLL's export
+ * table comes from its module-definition file (fixed ordinals); callers see
+ * the functions as imported from the DLL. */
+#if defined(_WIN32)
+#define QUELIX_API __declspec(dllimport)
+#if defined(QUELIX_BUILDING_SDK)
+#undef QUELIX_API
+#define QUELIX_API
+#endif
+#else
 #define QUELIX_API __attribute__((visibility("default")))
+#endif
 
 /**
  * @ingroup platform
@@ -24,8 +34,13 @@
  */
 typedef struct HWND__* QUELIX_HWND;
 /** @ingroup platform
- * @brief One UTF-16 code unit of the wide-text functions. */
+ * @brief One UTF-16 code unit of the wide-text functions: wchar_t on
+ * Windows, where it is 16 bits wide, uint16_t elsewhere. */
+#if defined(_WIN32)
+typedef wchar_t QUELIX_WCHAR;
+#else
 typedef uint16_t QUELIX_WCHAR;
+#endif
 
 #if !defined(QUELIX_NO_SHORT_TYPES) && !defined(_WINDEF_) && !defined(QUELIX_HWND_DEFINED)
 /** Defined once HWND is. */

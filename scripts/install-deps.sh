@@ -18,6 +18,7 @@ packages=(
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
     gstreamer1.0-plugins-good gstreamer1.0-libav python3-gi gir1.2-gstreamer-1.0
     libusb-1.0-0-dev umockdev libumockdev-dev
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 wine
 )
 
 missing=()

@@ -20,6 +20,9 @@ struct CameraOptions {
     bool noise = true;
     // A trigger pulse every so many milliseconds; 0: triggers only on command.
     int triggerEveryMs = 0;
+    // Above 0: device N listens on 127.0.0.1 at this port + N instead of its
+    // Unix node, for clients without Unix sockets (the Windows DLL under Wine).
+    int tcpPort = 0;
 };
 
 }  // namespace quelix::sim

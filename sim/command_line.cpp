@@ -46,7 +46,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     for (; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--dir" || argument == "--cameras" || argument == "--scene" ||
-                                argument == "--seed" || argument == "--trigger-every";
+                                argument == "--seed" || argument == "--trigger-every" || argument == "--tcp";
         if (takesValue && i + 1 == arguments.size()) {
             error = argument + " needs a value";
             return false;
@@ -85,6 +85,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 error = "--trigger-every takes a number of milliseconds above 0";
                 return false;
             }
+        } else if (argument == "--tcp") {
+            // Device 8 must fit below port 65536.
+            if (!ParseNumber(arguments[++i], line.options.tcpPort) || line.options.tcpPort <= 0 ||
+                line.options.tcpPort > 65535 - 8) {
+                error = "--tcp takes a port from 1 to 65527";
+                return false;
+            }
         } else if (argument == "--fast") {
             line.options.fast = true;
         } else if (argument == "--no-noise") {
@@ -104,7 +111,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
 const char* UsageText()
 {
     return "usage: quelix-camsim [--dir DIR] [--cameras N,N...] [--scene NAME] [--seed N] [--fast]\n"
-           "                     [--no-noise] [--trigger-every MS]\n"
+           "                     [--no-noise] [--trigger-every MS] [--tcp PORT]\n"
            "       quelix-camsim ctl [--dir DIR] COMMAND\n"
            "\n"
            "Serves simulated Quelix 205KWMX cameras: one device node DIR/Qlix205KWMX-N per camera.\n"
@@ -119,6 +126,7 @@ const char* UsageText()
            "  --fast              deliver frames as fast as they are read, not at the frame rate\n"
            "  --no-noise          no shot or read noise\n"
            "  --trigger-every MS  a trigger pulse every MS milliseconds\n"
+           "  --tcp PORT          serve camera N on 127.0.0.1 port PORT+N instead of its node\n"
            "  --help              this text\n"
            "\n"
            "ctl commands, sent to the quelix-camsim serving camera N in DIR:\n"

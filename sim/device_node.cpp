@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "sim/device_node.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,8 +16,8 @@ namespace quelix::sim {
 
 namespace wire = driver_wire;
 
-DeviceNode::DeviceNode(std::string path, RequestServer server)
-    : path_(std::move(path)), server_(std::move(server))
+DeviceNode::DeviceNode(std::string path, RequestServer server, int tcpPort)
+    : path_(std::move(path)), server_(std::move(server)), tcpPort_(tcpPort)
 {
 }
 
@@ -29,14 +31,15 @@ bool DeviceNode::Open(std::string& error)
     std::lock_guard lock(mutex_);
     if (open_)
         return true;
-    const int fd = ListenAt(path_, error);
+    const int fd = tcpPort_ > 0 ? ListenOnLoopback(tcpPort_, error) : ListenAt(path_, error);
     if (fd < 0)
         return false;
     try {
         acceptThread_ = std::thread([this, fd] { AcceptConnections(fd); });
     } catch (const std::system_error&) {
         close(fd);
-        unlink(path_.c_str());
+        if (tcpPort_ == 0)
+            unlink(path_.c_str());
         error = "cannot start a thread for " + path_;
         return false;
     }
@@ -55,7 +58,8 @@ void DeviceNode::Close()
         if (!open_)
             return;
         open_ = false;
-        unlink(path_.c_str());
+        if (tcpPort_ == 0)
+            unlink(path_.c_str());
         shutdown(listenFd_, SHUT_RDWR);  // wakes the accepting thread
         for (const auto& connection : connections_)
             shutdown(connection->fd, SHUT_RDWR);
@@ -86,6 +90,11 @@ void DeviceNode::AcceptConnections(int listenFd)
                 continue;
             }
             return;  // the node was closed
+        }
+        if (tcpPort_ > 0) {
+            // Replies go out at once, not held back for more bytes.
+            const int on = 1;
+            setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         }
         std::lock_guard lock(mutex_);
         if (!open_) {

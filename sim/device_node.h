@@ -18,7 +18,9 @@ namespace quelix::sim {
 
 class DeviceNode {
 public:
-    DeviceNode(std::string path, RequestServer server);
+    // tcpPort above 0: the node is a TCP socket on 127.0.0.1 at that port
+    // (the path only names it in messages).
+    DeviceNode(std::string path, RequestServer server, int tcpPort = 0);
     ~DeviceNode();
     DeviceNode(const DeviceNode&) = delete;
     DeviceNode& operator=(const DeviceNode&) = delete;
@@ -43,6 +45,7 @@ private:
 
     const std::string path_;
     const RequestServer server_;
+    const int tcpPort_;
     std::mutex mutex_;  // guards the fields below
     bool open_ = false;
     int listenFd_ = -1;

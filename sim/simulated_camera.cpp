@@ -32,9 +32,11 @@ SimulatedCamera::SimulatedCamera(const std::string& directory, int deviceNumber,
     registers_.idMemory = FactoryIdMemory(uint32_t(Mix64(SensorSeed(options.seed, deviceNumber) + 2)));
     PowerOn();
     node_ = std::make_unique<DeviceNode>(
-        nodePath_, [this](HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data) {
+        nodePath_,
+        [this](HandleState& handle, const DriverRequest& request, std::vector<uint8_t>& data) {
             return Serve(handle, request, data);
-        });
+        },
+        options.tcpPort > 0 ? options.tcpPort + deviceNumber : 0);
     if (options.triggerEveryMs > 0)
         triggerClock_ = std::thread([this] { RunTriggerClock(); });
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Unix stream sockets for the device nodes and the control sockets.
+// Unix stream sockets for the device nodes and the control sockets, and the
+// loopback TCP sockets of nodes served over TCP.
 #pragma once
 
 #include <sys/uio.h>
@@ -16,6 +17,8 @@ namespace quelix::sim {
 int ListenAt(const std::string& path, std::string& error);
 // A connected socket, or -1.
 int ConnectTo(const std::string& path);
+// A listening TCP socket on 127.0.0.1 (never another address) at `port`.
+int ListenOnLoopback(int port, std::string& error);
 
 using platform::ReceiveExact;
 using platform::SendAll;

@@ -104,7 +104,7 @@ int CQuelix::Record(const char* fileName, int32_t recordTimeMs, int32_t showWind
     return 1;
 }
 
-int CQuelix::RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t showWindow)
+int CQuelix::RecordW(const QUELIX_WCHAR* fileName, int32_t recordTimeMs, int32_t showWindow)
 {
     if (fileName == nullptr)
         return Record(nullptr, recordTimeMs, showWindow);

@@ -215,9 +215,9 @@ public:
     // keeps an existing file (error 14). The wide forms take UTF-16 paths
     // (error 12 when one cannot be converted).
     int LoadMaskFile(const char* path);
-    int LoadMaskFileW(const uint16_t* path);
+    int LoadMaskFileW(const QUELIX_WCHAR* path);
     int SaveMaskFile(const char* path);
-    int SaveMaskFileW(const uint16_t* path);
+    int SaveMaskFileW(const QUELIX_WCHAR* path);
     // Takes the current raw frame as the dark (0) or bright (1) reference of
     // its bit depth, at the capture window's place on the sensor, and
     // derives that reference's mask. Error 12 for another value; error 1
@@ -232,9 +232,9 @@ public:
     // The attached cameras: display names "Quelix205KWMX_NN" in entries of
     // 256 characters (ten of them for the lists), and switching devices.
     int EnumDevice(char* names);
-    int EnumDeviceW(uint16_t* names);
+    int EnumDeviceW(QUELIX_WCHAR* names);
     int GetDeviceName(int index, char* buffer, int size);
-    int GetDeviceNameW(int index, uint16_t* buffer, int size);
+    int GetDeviceNameW(int index, QUELIX_WCHAR* buffer, int size);
     int SetDeviceNumber(int number);
 
     // The capture engine (capture/capture_engine.cpp, capture/capture_loops.cpp).
@@ -264,14 +264,14 @@ public:
     // copy (or a wide name cannot be converted), and 0 without a record when
     // the format is unknown or the file cannot be written.
     int SaveImage(const char* fileName, int format);
-    int SaveImageW(const uint16_t* fileName, int format);
+    int SaveImageW(const QUELIX_WCHAR* fileName, int format);
     // AVI recording (output/avi_recording.cpp). Record starts the preview if
     // it does not run, opens the file and starts the record thread, which
     // appends every frame the preview loop publishes until recordTimeMs
     // after the first one. 1 when the recording started; a second one while
     // one runs is refused (error 1). RecordW takes a UTF-16 name.
     int Record(const char* fileName, int32_t recordTimeMs, int32_t showWindow);
-    int RecordW(const uint16_t* fileName, int32_t recordTimeMs, int32_t showWindow);
+    int RecordW(const QUELIX_WCHAR* fileName, int32_t recordTimeMs, int32_t showWindow);
     // Ends a running recording and waits until its file is finished; the
     // frames finished before are still written.
     void StopRecording();

@@ -24,7 +24,7 @@ std::string DisplayName(int number)
     return name;
 }
 
-void CopyWide(const std::string& text, uint16_t* out)
+void CopyWide(const std::string& text, QUELIX_WCHAR* out)
 {
     std::u16string wide;
     platform::Utf8ToUtf16(text, wide);
@@ -63,7 +63,7 @@ int CQuelix::EnumDevice(char* names)
     });
 }
 
-int CQuelix::EnumDeviceW(uint16_t* names)
+int CQuelix::EnumDeviceW(QUELIX_WCHAR* names)
 {
     if (names == nullptr)
         return Fail(kErrArgument);
@@ -95,7 +95,7 @@ int CQuelix::GetDeviceName(int index, char* buffer, int size)
     return 1;
 }
 
-int CQuelix::GetDeviceNameW(int index, uint16_t* buffer, int size)
+int CQuelix::GetDeviceNameW(int index, QUELIX_WCHAR* buffer, int size)
 {
     if (buffer == nullptr)
         return Fail(kErrArgument);

@@ -26,7 +26,7 @@ int CQuelix::SaveImage(const char* fileName, int format)
     return SaveImageFile(fileName, &frame, format, kSampleBits);
 }
 
-int CQuelix::SaveImageW(const uint16_t* fileName, int format)
+int CQuelix::SaveImageW(const QUELIX_WCHAR* fileName, int format)
 {
     if (device == nullptr)
         return Fail(kErrNotInitialized);

@@ -100,7 +100,7 @@ int CQuelix::SaveMaskFile(const char* path)
     return 1;
 }
 
-int CQuelix::LoadMaskFileW(const uint16_t* path)
+int CQuelix::LoadMaskFileW(const QUELIX_WCHAR* path)
 {
     std::string narrow;
     if (!NarrowPath(path, narrow))
@@ -108,7 +108,7 @@ int CQuelix::LoadMaskFileW(const uint16_t* path)
     return LoadMaskFile(narrow.c_str());
 }
 
-int CQuelix::SaveMaskFileW(const uint16_t* path)
+int CQuelix::SaveMaskFileW(const QUELIX_WCHAR* path)
 {
     std::string narrow;
     if (!NarrowPath(path, narrow))

@@ -14,7 +14,7 @@ inline constexpr size_t kMaxNarrowPath = 1023;
 
 // False for a null path, malformed UTF-16 (an unpaired surrogate) or a path
 // longer than kMaxNarrowPath bytes once converted.
-inline bool NarrowPath(const uint16_t* widePath, std::string& path)
+inline bool NarrowPath(const QUELIX_WCHAR* widePath, std::string& path)
 {
     return widePath != nullptr && platform::Utf16ToUtf8(platform::WideView(widePath), path) &&
            path.size() <= kMaxNarrowPath;

@@ -115,6 +115,10 @@ TEST(CamsimCommandLine, ReadsServeAndControlArguments)
     EXPECT_TRUE(line.options.fast);
     EXPECT_FALSE(line.options.noise);
     EXPECT_EQ(line.options.triggerEveryMs, 25);
+    EXPECT_EQ(line.options.tcpPort, 0);
+
+    ASSERT_TRUE(sim::ParseCommandLine({"--tcp", "65527"}, line, error));
+    EXPECT_EQ(line.options.tcpPort, 65527);
 
     ASSERT_TRUE(sim::ParseCommandLine({"ctl", "--dir", "/d", "stall", "1", "200"}, line, error));
     EXPECT_EQ(line.mode, CommandLine::Mode::Control);
@@ -130,6 +134,11 @@ TEST(CamsimCommandLine, ReadsServeAndControlArguments)
                                                 {"--seed", "-1"},
                                                 {"--trigger-every", "0"},
                                                 {"--trigger-every", "5ms"},
+                                                {"--tcp", "0"},
+                                                {"--tcp", "65528"},
+                                                {"--tcp", "-1"},
+                                                {"--tcp", "80x"},
+                                                {"--tcp"},
                                                 {"--bogus"},
                                                 {"--dir"},
                                                 {"stray"},
@@ -146,8 +155,8 @@ TEST(CamsimProgram, HelpListsEveryOptionAndCommand)
     std::string output;
     EXPECT_EQ(RunCamsim({"--help"}, &output), 0);
     for (const char* word :
-         {"--dir", "--cameras", "--scene", "--seed", "--fast", "--no-noise", "--trigger-every", "trigger N",
-          "unplug N", "plug N", "stall N MS", "short N", "fail N COUNT", "scene N NAME"})
+         {"--dir", "--cameras", "--scene", "--seed", "--fast", "--no-noise", "--trigger-every", "--tcp",
+          "trigger N", "unplug N", "plug N", "stall N MS", "short N", "fail N COUNT", "scene N NAME"})
         EXPECT_NE(output.find(word), std::string::npos) << word;
     EXPECT_EQ(RunCamsim({"--cameras", "9"}, &output), 1);
     EXPECT_NE(output.find("0 to 8"), std::string::npos) << output;

@@ -66,16 +66,16 @@ bool DeviceClaim::Take(const char* driverPath)
         close(fd);
         return !busy;
     }
-    fd_ = fd;
+    claim_ = fd;
     return true;
 }
 
 void DeviceClaim::Release()
 {
-    if (fd_ < 0)
+    if (claim_ == kNoClaim)
         return;
-    close(fd_);  // closing the last descriptor of the open file ends its lock
-    fd_ = -1;
+    close(static_cast<int>(claim_));  // closing the last descriptor of the open file ends its lock
+    claim_ = kNoClaim;
 }
 
 bool DeviceClaim::HeldElsewhere(const char* driverPath)

@@ -8,7 +8,12 @@
 // A claim file that cannot be made or opened (a device directory others may
 // not write) gives no cross-user claim: Take then holds nothing and
 // succeeds, and HeldElsewhere sees nothing.
+//
+// On Windows the claim is the named mutex "Global\Quelix-NAME.claim" of the
+// machine: whoever made it holds the claim until it closes it or ends.
 #pragma once
+
+#include <cstdint>
 
 namespace quelix::platform {
 
@@ -23,14 +28,17 @@ public:
     // A claim this object already holds is given up first.
     bool Take(const char* driverPath);
     void Release();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return claim_ != kNoClaim; }
 
     // true when a holder has the claim of the driver path: another process,
     // or another DeviceClaim of this one. A probe: nothing stays locked.
     static bool HeldElsewhere(const char* driverPath);
 
 private:
-    int fd_ = -1;
+    // The locked claim file's descriptor; on Windows the claim's named mutex.
+    using ClaimId = intptr_t;
+    static constexpr ClaimId kNoClaim = -1;
+    ClaimId claim_ = kNoClaim;
 };
 
 }  // namespace quelix::platform

@@ -61,7 +61,7 @@ bool StagedFile::Open(const std::string& target)
         // The mode goes through the umask like any new file's.
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            fd_ = fd;
+            file_ = fd;
             failed_ = false;
             size_ = 0;
             target_ = target;
@@ -76,11 +76,11 @@ bool StagedFile::Open(const std::string& target)
 
 bool StagedFile::Write(const void* data, size_t size)
 {
-    if (fd_ < 0 || failed_)
+    if (file_ == kNoFile || failed_)
         return false;
     if (size == 0)
         return true;
-    if (data == nullptr || !WriteFully(fd_, data, size, size_)) {
+    if (data == nullptr || !WriteFully(static_cast<int>(file_), data, size, size_)) {
         failed_ = true;
         return false;
     }
@@ -90,13 +90,13 @@ bool StagedFile::Write(const void* data, size_t size)
 
 bool StagedFile::WriteAt(uint64_t offset, const void* data, size_t size)
 {
-    if (fd_ < 0 || failed_)
+    if (file_ == kNoFile || failed_)
         return false;
     if (offset > size_ || size > size_ - offset || (size > 0 && data == nullptr)) {
         failed_ = true;
         return false;
     }
-    if (size > 0 && !WriteFully(fd_, data, size, offset)) {
+    if (size > 0 && !WriteFully(static_cast<int>(file_), data, size, offset)) {
         failed_ = true;
         return false;
     }
@@ -105,9 +105,9 @@ bool StagedFile::WriteAt(uint64_t offset, const void* data, size_t size)
 
 bool StagedFile::Truncate(uint64_t size)
 {
-    if (fd_ < 0 || size > size_)
+    if (file_ == kNoFile || size > size_)
         return false;
-    if (ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+    if (ftruncate(static_cast<int>(file_), static_cast<off_t>(size)) != 0) {
         failed_ = true;
         return false;
     }
@@ -118,11 +118,11 @@ bool StagedFile::Truncate(uint64_t size)
 
 bool StagedFile::Commit()
 {
-    if (fd_ < 0)
+    if (file_ == kNoFile)
         return false;
-    bool ok = !failed_ && fsync(fd_) == 0;
-    ok = close(fd_) == 0 && ok;
-    fd_ = -1;
+    bool ok = !failed_ && fsync(static_cast<int>(file_)) == 0;
+    ok = close(static_cast<int>(file_)) == 0 && ok;
+    file_ = kNoFile;
     if (ok && rename(temporary_.c_str(), target_.c_str()) == 0) {
         const int dir = open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
@@ -139,9 +139,9 @@ bool StagedFile::Commit()
 
 void StagedFile::Discard()
 {
-    if (fd_ >= 0) {
-        close(fd_);
-        fd_ = -1;
+    if (file_ != kNoFile) {
+        close(static_cast<int>(file_));
+        file_ = kNoFile;
     }
     if (!temporary_.empty()) {
         unlink(temporary_.c_str());

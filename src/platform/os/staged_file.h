@@ -21,7 +21,7 @@ public:
     // directory does not exist or cannot be written; a file held before is
     // discarded first.
     bool Open(const std::string& target);
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_ != kNoFile; }
 
     // Appends at the end of what was written. False, and the file is marked
     // failed, on any short or failed write.
@@ -43,7 +43,10 @@ public:
     void Discard();
 
 private:
-    int fd_ = -1;
+    // The open temporary: a descriptor on POSIX systems, a HANDLE on Windows.
+    using FileId = intptr_t;
+    static constexpr FileId kNoFile = -1;
+    FileId file_ = kNoFile;
     bool failed_ = false;
     uint64_t size_ = 0;
     std::string target_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The current user's registry: keys below HKEY_CURRENT_USER holding DWORD
-// values, kept in one text file in registry export format so that it can be
+// values. On Windows these are the real registry's keys (registry_win.cpp);
+// elsewhere they are kept in one text file in registry export format so that it can be
 // read, edited and imported into a Windows registry as it is.
 //
 // The file is $QUELIX_REGISTRY, else ${XDG_CONFIG_HOME:-$HOME/.config}/quelix/
@@ -56,7 +57,9 @@ private:
     std::string path_;  // with the HKEY_CURRENT_USER root
 };
 
-// Where the registry file lives, from the environment.
+#ifndef _WIN32
+// Where the registry file lives, from the environment (Windows has the real registry).
 std::string RegistryFilePath();
+#endif
 
 }  // namespace quelix::platform

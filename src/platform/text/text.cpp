@@ -120,7 +120,7 @@ bool Utf16ToUtf8(std::u16string_view in, std::string& out)
     return true;
 }
 
-std::u16string_view WideView(const uint16_t* text)
+std::u16string_view WideView(const QUELIX_WCHAR* text)
 {
     if (text == nullptr)
         return {};

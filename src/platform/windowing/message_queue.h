@@ -19,8 +19,26 @@ public:
     MessageQueue(const MessageQueue&) = delete;
     MessageQueue& operator=(const MessageQueue&) = delete;
 
-    bool Valid() const { return fd_ >= 0; }
-    int Fd() const { return fd_; }
+#ifdef _WIN32
+    // Windows readers wait on the queue itself: there is no descriptor.
+    bool Valid() const
+    {
+        return true;
+    }
+    int Fd() const
+    {
+        return -1;
+    }
+#else
+    bool Valid() const
+    {
+        return fd_ >= 0;
+    }
+    int Fd() const
+    {
+        return fd_;
+    }
+#endif
 
     // false when closed or full.
     bool Post(const QUELIX_MSG& message);
@@ -37,7 +55,9 @@ private:
     std::condition_variable posted_;
     std::deque<QUELIX_MSG> messages_;
     bool closed_ = false;
+#ifndef _WIN32
     int fd_;
+#endif
 };
 
 }  // namespace quelix::platform

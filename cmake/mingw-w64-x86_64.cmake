@@ -1,0 +1,16 @@
+# SPDX-License-Identifier: MIT
+# Cross-builds for 64-bit Windows with mingw-w64 (Debian: g++-mingw-w64-x86-64-posix,
+# whose POSIX thread model gives std::thread and std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUELIX_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${QUELIX_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUELIX_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${QUELIX_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUELIX_MINGW_TRIPLE} ${QUELIX_WINDOWS_DEPS})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The tests run the programs under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
