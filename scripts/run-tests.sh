@@ -27,7 +27,7 @@ bash scripts/check-install.sh build
 
 echo "== window tests on X11 (Xvfb)"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs" -L window
+    ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs" -L "^window$"
 
 echo "== Windows DLL (mingw-w64, Release) under Wine"
 bash scripts/build-windows.sh build-windows
