@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -28,6 +29,23 @@ namespace quelix::platform {
 namespace {
 
 constexpr std::string_view kPathPrefix = "\\\\.\\";
+
+// The node of `name`: in $QUELIX_DEVICE_DIR when it is set; else in the
+// user's directory (DefaultDeviceDirectory) when the node is there, else in
+// the system directory when it is there; else where the user's directory
+// would hold it.
+std::string FindNode(const std::string& name)
+{
+    const std::string own = driver_wire::DefaultDeviceDirectory() + "/" + name;
+    const char* chosen = std::getenv("QUELIX_DEVICE_DIR");
+    if (chosen != nullptr && chosen[0] != '\0')
+        return own;
+    const std::string system = std::string(driver_wire::kSystemDeviceDirectory) + "/" + name;
+    struct stat status;
+    if (lstat(own.c_str(), &status) != 0 && lstat(system.c_str(), &status) == 0)
+        return system;
+    return own;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -234,7 +252,7 @@ std::string NodePath(const char* path)
     const std::string_view name = text.substr(kPathPrefix.size());
     if (name.empty() || name.find('/') != std::string_view::npos)
         return {};
-    return driver_wire::FindNode(std::string(name));
+    return FindNode(std::string(name));
 }
 
 std::string DeviceDirectory()

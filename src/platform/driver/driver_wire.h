@@ -4,8 +4,6 @@
 // and the simulated camera that serves the nodes.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -29,23 +27,6 @@ inline std::string DefaultDeviceDirectory()
 // Where the system's USB driver (quelix-usbd run as a service) puts the
 // nodes of real cameras.
 inline constexpr char kSystemDeviceDirectory[] = "/run/quelix";
-
-// The node of `name`: in $QUELIX_DEVICE_DIR when it is set; else in the
-// user's directory (DefaultDeviceDirectory) when the node is there, else in
-// the system directory when it is there; else where the user's directory
-// would hold it.
-inline std::string FindNode(const std::string& name)
-{
-    const std::string own = DefaultDeviceDirectory() + "/" + name;
-    const char* chosen = std::getenv("QUELIX_DEVICE_DIR");
-    if (chosen != nullptr && chosen[0] != '\0')
-        return own;
-    const std::string system = std::string(kSystemDeviceDirectory) + "/" + name;
-    struct stat status;
-    if (lstat(own.c_str(), &status) != 0 && lstat(system.c_str(), &status) == 0)
-        return system;
-    return own;
-}
 
 inline constexpr uint32_t kRequestMagic = 0x51525851;   // "QXRQ"
 inline constexpr uint32_t kResponseMagic = 0x53525851;  // "QXRS"
