@@ -48,6 +48,14 @@ protected:
         const char* preload = std::getenv("LD_PRELOAD");
         if (preload == nullptr || std::string(preload).find("umockdev-preload") == std::string::npos)
             GTEST_SKIP() << "not under umockdev-wrapper";
+        // SIGUSR2 stops the driver (StopDriver). Blocked here, before any
+        // thread of the testbed, the simulator or the driver starts, every
+        // thread inherits the block: the signal is only ever taken by the
+        // driver's wait, never by a thread that would die of it.
+        sigset_t stop;
+        sigemptyset(&stop);
+        sigaddset(&stop, SIGUSR2);
+        pthread_sigmask(SIG_BLOCK, &stop, nullptr);
         testbed_ = umockdev_testbed_new();
         std::string error;
         simulator_ =
